@@ -1,0 +1,25 @@
+# Helpers that keep the per-folder CMake files short.
+
+# tam_layer_library(NAME [DEPENDS lib...] [LIBS system-lib...])
+# One shared library of the Windows stand-in layer, built from every source in
+# the calling folder. Product modules and tests link it dynamically, so a
+# process holds one copy of the layer's state.
+function(tam_layer_library name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_library(${name} SHARED ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/win32/include ${CMAKE_SOURCE_DIR}/win32)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_LIBS})
+endfunction()
+
+# tam_test_suite(NAME [LIBS lib...])
+# One GoogleTest program built from every source in the calling folder; CTest
+# runs each test in a process of its own.
+function(tam_test_suite name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

@@ -1,0 +1,8 @@
+// The Windows API of the stand-in layer, pulled in as windows.h does.
+#pragma once
+#include "windef.h"
+#include "winerror.h"
+#include "winbase.h"
+#include "winnls.h"
+#include "winuser.h"
+#include "wincrt.h"
