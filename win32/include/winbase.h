@@ -22,6 +22,9 @@
 #define RtlCopyMemory CopyMemory
 #define RtlMoveMemory MoveMemory
 
+// Handles.
+WINBASEAPI BOOL WINAPI CloseHandle(HANDLE hObject);
+
 // Last error.
 WINBASEAPI DWORD WINAPI GetLastError(void);
 WINBASEAPI void WINAPI SetLastError(DWORD dwErrCode);

@@ -35,7 +35,15 @@ struct MachineSettings {
     // change behaviour for programs they recognise by name.
     std::u16string programPath = u"C:\\Program Files\\Korvan\\tamprint.exe";
 
-    // A virtual clock advances only when the machine sleeps or a test moves it.
+    // GetVersionExW reports the true version only to a program whose manifest
+    // declares support for it; others see 6.2.
+    bool programManifestsVersion = false;
+
+    // Minutes to add to UTC for local time.
+    LONG timeZoneBiasMinutes = 0;
+
+    // A virtual clock advances only when the machine sleeps, a wait times out
+    // with nothing else to run, or a test moves it.
     bool virtualClock = false;
 };
 

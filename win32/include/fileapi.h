@@ -1,0 +1,3 @@
+// Files, folders, environment, INI files and the temporary folder.
+#pragma once
+#include "winbase.h"

@@ -1,0 +1,3 @@
+// Threads, processes and thread-local storage.
+#pragma once
+#include "winbase.h"

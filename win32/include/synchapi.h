@@ -1,0 +1,3 @@
+// Synchronisation: events, mutexes, semaphores, critical sections, waits, Sleep, interlocked operations.
+#pragma once
+#include "winbase.h"

@@ -1,0 +1,3 @@
+// The registry.
+#pragma once
+#include "winbase.h"
