@@ -26,7 +26,8 @@ namespace {
 
 enum class SizePrefix { None, Hh, H, L, Ll, LongDouble, I32, I64, PointerSize, W };
 
-struct Spec {
+// One conversion as written after its %.
+struct Directive {
     bool left = false;   // '-'
     bool plus = false;   // '+'
     bool space = false;  // ' '
@@ -66,24 +67,24 @@ bool TakesWide(unsigned type, SizePrefix size) {
 // Writes text padded to the field width: spaces, or zeros with the '0' flag
 // (the runtime pads strings and characters with zeros too).
 template <class Ch>
-void PutField(FormatOutput<Ch>& out, const Spec& spec, const Ch* text, size_t length) {
-    size_t pad = spec.width > length ? spec.width - length : 0;
-    if (spec.left) {
+void PutField(FormatOutput<Ch>& out, const Directive& field, const Ch* text, size_t length) {
+    size_t pad = field.width > length ? field.width - length : 0;
+    if (field.left) {
         out.Put(text, length);
         out.Fill(Ch(' '), pad);
     } else {
-        out.Fill(Ch(spec.zero ? '0' : ' '), pad);
+        out.Fill(Ch(field.zero ? '0' : ' '), pad);
         out.Put(text, length);
     }
 }
 
 template <class Ch>
-void PutInteger(FormatOutput<Ch>& out, const Spec& spec, unsigned long long magnitude, bool negative, bool isSigned,
+void PutInteger(FormatOutput<Ch>& out, const Directive& field, unsigned long long magnitude, bool negative, bool isSigned,
                 unsigned base, bool upper) {
     char digits[24];
     size_t count = 0;
     const char* alphabet = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-    if (!(magnitude == 0 && spec.precision == 0)) {
+    if (!(magnitude == 0 && field.precision == 0)) {
         do {
             digits[sizeof(digits) - 1 - count++] = alphabet[magnitude % base];
             magnitude /= base;
@@ -96,32 +97,32 @@ void PutInteger(FormatOutput<Ch>& out, const Spec& spec, unsigned long long magn
     if (isSigned) {
         if (negative)
             prefix[prefixLength++] = Ch('-');
-        else if (spec.plus)
+        else if (field.plus)
             prefix[prefixLength++] = Ch('+');
-        else if (spec.space)
+        else if (field.space)
             prefix[prefixLength++] = Ch(' ');
     }
-    if (spec.alt && base == 16 && count && !(count == 1 && first[0] == '0')) {
+    if (field.alt && base == 16 && count && !(count == 1 && first[0] == '0')) {
         prefix[prefixLength++] = Ch('0');
         prefix[prefixLength++] = Ch(upper ? 'X' : 'x');
     }
 
-    size_t zeros = spec.precision > 0 && size_t(spec.precision) > count ? size_t(spec.precision) - count : 0;
+    size_t zeros = field.precision > 0 && size_t(field.precision) > count ? size_t(field.precision) - count : 0;
     // '#' with octal makes sure the number starts with a zero.
-    if (spec.alt && base == 8 && zeros == 0 && (count == 0 || first[0] != '0')) zeros = 1;
+    if (field.alt && base == 8 && zeros == 0 && (count == 0 || first[0] != '0')) zeros = 1;
 
     size_t body = prefixLength + zeros + count;
-    size_t pad = spec.width > body ? spec.width - body : 0;
+    size_t pad = field.width > body ? field.width - body : 0;
     // The '0' flag pads with zeros unless '-' or a precision is given.
-    if (spec.zero && !spec.left && spec.precision < 0) {
+    if (field.zero && !field.left && field.precision < 0) {
         zeros += pad;
         pad = 0;
     }
-    if (!spec.left) out.Fill(Ch(' '), pad);
+    if (!field.left) out.Fill(Ch(' '), pad);
     out.Put(prefix, prefixLength);
     out.Fill(Ch('0'), zeros);
     for (size_t i = 0; i < count; ++i) out.Put(Ch(first[i]));
-    if (spec.left) out.Fill(Ch(' '), pad);
+    if (field.left) out.Fill(Ch(' '), pad);
 }
 
 locale_t ClassicLocale() {
@@ -143,7 +144,7 @@ void PutAscii(FormatOutput<Ch>& out, const char* text, size_t length) {
 // indeterminate value the processor makes of 0/0, "nan(snan)" for a
 // signalling one.
 template <class Ch>
-void PutNotANumber(FormatOutput<Ch>& out, const Spec& spec, double value, bool upper) {
+void PutNotANumber(FormatOutput<Ch>& out, const Directive& field, double value, bool upper) {
     uint64_t bits = std::bit_cast<uint64_t>(value);
     bool negative = bits >> 63;
     bool quiet = bits & (1ull << 51);
@@ -151,9 +152,9 @@ void PutNotANumber(FormatOutput<Ch>& out, const Spec& spec, double value, bool u
     std::string text;
     if (negative)
         text += '-';
-    else if (spec.plus)
+    else if (field.plus)
         text += '+';
-    else if (spec.space)
+    else if (field.space)
         text += ' ';
     text += "nan";
     if (!quiet)
@@ -162,17 +163,17 @@ void PutNotANumber(FormatOutput<Ch>& out, const Spec& spec, double value, bool u
         text += "(ind)";
     if (upper)
         for (char& c : text) c = char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    size_t pad = spec.width > text.size() ? spec.width - text.size() : 0;
-    if (!spec.left) out.Fill(Ch(' '), pad);
+    size_t pad = field.width > text.size() ? field.width - text.size() : 0;
+    if (!field.left) out.Fill(Ch(' '), pad);
     PutAscii(out, text.data(), text.size());
-    if (spec.left) out.Fill(Ch(' '), pad);
+    if (field.left) out.Fill(Ch(' '), pad);
 }
 
 template <class Ch>
-void PutFloat(FormatOutput<Ch>& out, const Spec& spec, unsigned type, double value) {
+void PutFloat(FormatOutput<Ch>& out, const Directive& field, unsigned type, double value) {
     bool upper = type == 'E' || type == 'F' || type == 'G' || type == 'A';
     if (std::isnan(value)) {
-        PutNotANumber(out, spec, value, upper);
+        PutNotANumber(out, field, value, upper);
         return;
     }
     // The field width is applied here, not by the C library, so that a wide
@@ -180,16 +181,16 @@ void PutFloat(FormatOutput<Ch>& out, const Spec& spec, unsigned type, double val
     char format[16];
     size_t f = 0;
     format[f++] = '%';
-    if (spec.plus) format[f++] = '+';
-    if (spec.space) format[f++] = ' ';
-    if (spec.alt) format[f++] = '#';
+    if (field.plus) format[f++] = '+';
+    if (field.space) format[f++] = ' ';
+    if (field.alt) format[f++] = '#';
     format[f++] = '.';
     format[f++] = '*';
     format[f++] = char(type);
     format[f] = 0;
     // The runtime prints every hexadecimal digit of the fraction (13) when
     // %a has no precision.
-    int precision = spec.precision >= 0 ? int(spec.precision) : (type == 'a' || type == 'A') ? 13 : 6;
+    int precision = field.precision >= 0 ? int(field.precision) : (type == 'a' || type == 'A') ? 13 : 6;
 
     char small[128];
     std::string large;
@@ -209,11 +210,11 @@ void PutFloat(FormatOutput<Ch>& out, const Spec& spec, unsigned type, double val
     size_t lead = 0;
     if (n && (text[0] == '-' || text[0] == '+' || text[0] == ' ')) lead = 1;
     if ((type == 'a' || type == 'A') && n >= lead + 2) lead += 2;
-    size_t pad = spec.width > n ? spec.width - n : 0;
-    if (spec.left) {
+    size_t pad = field.width > n ? field.width - n : 0;
+    if (field.left) {
         PutAscii(out, text, n);
         out.Fill(Ch(' '), pad);
-    } else if (spec.zero && std::isfinite(value)) {
+    } else if (field.zero && std::isfinite(value)) {
         PutAscii(out, text, lead);
         out.Fill(Ch('0'), pad);
         PutAscii(out, text + lead, n - lead);
@@ -231,29 +232,30 @@ size_t BoundedLength(const Ch* text, long long precision) {
 }
 
 template <class Ch>
-void PutString(FormatOutput<Ch>& out, const Spec& spec, const void* pointer, bool wide, const FormatRules& rules) {
+void PutString(FormatOutput<Ch>& out, const Directive& field, const void* pointer, bool wide, const FormatRules& rules) {
     static const Ch kNull[] = {'(', 'n', 'u', 'l', 'l', ')', 0};
     bool native = wide == std::is_same_v<Ch, WCHAR>;
     if (!pointer || native) {
         const Ch* text = pointer ? static_cast<const Ch*>(pointer) : kNull;
-        PutField(out, spec, text, BoundedLength(text, spec.precision));
+        PutField(out, field, text, BoundedLength(text, field.precision));
         return;
     }
-    size_t maxUnits = spec.precision < 0 ? SIZE_MAX : size_t(spec.precision);
+    size_t maxUnits = field.precision < 0 ? SIZE_MAX : size_t(field.precision);
     std::basic_string<Ch> converted;
     if constexpr (std::is_same_v<Ch, WCHAR>)
         rules.conversions.widen(static_cast<const char*>(pointer), maxUnits, converted);
     else
         rules.conversions.narrow(static_cast<const WCHAR*>(pointer), maxUnits, converted);
-    PutField(out, spec, converted.data(), converted.size());
+    PutField(out, field, converted.data(), converted.size());
 }
 
 template <class Ch>
-void PutCharacter(FormatOutput<Ch>& out, const Spec& spec, int value, bool wide, const FormatRules& rules) {
+void PutCharacter(FormatOutput<Ch>& out, const Directive& field, int value, bool wide, const FormatRules& rules) {
     bool native = wide == std::is_same_v<Ch, WCHAR>;
     Ch unit = Ch(value);
-    if (native || unit == 0) {
-        PutField(out, spec, &unit, 1);
+    // A NUL character of either width is one NUL unit of the output.
+    if (native || (wide ? WCHAR(value) : char(value)) == 0) {
+        PutField(out, field, &unit, 1);
         return;
     }
     std::basic_string<Ch> converted;
@@ -264,7 +266,7 @@ void PutCharacter(FormatOutput<Ch>& out, const Spec& spec, int value, bool wide,
         const WCHAR text[2] = {WCHAR(value), 0};
         rules.conversions.narrow(text, SIZE_MAX, converted);
     }
-    PutField(out, spec, converted.data(), converted.size());
+    PutField(out, field, converted.data(), converted.size());
 }
 
 long long SignedArgument(va_list& ap, SizePrefix size) {
@@ -358,14 +360,14 @@ void FormatText(FormatOutput<Ch>& out, const Ch* format, va_list args, const For
         if (!*p) break;
         ++p;
 
-        Spec spec;
+        Directive field;
         for (bool flags = true; flags;) {
             switch (Unit(*p)) {
-                case '-': spec.left = true; break;
-                case '+': spec.plus = true; break;
-                case ' ': spec.space = true; break;
-                case '0': spec.zero = true; break;
-                case '#': spec.alt = true; break;
+                case '-': field.left = true; break;
+                case '+': field.plus = true; break;
+                case ' ': field.space = true; break;
+                case '0': field.zero = true; break;
+                case '#': field.alt = true; break;
                 default: flags = false; continue;
             }
             ++p;
@@ -375,24 +377,24 @@ void FormatText(FormatOutput<Ch>& out, const Ch* format, va_list args, const For
             long long width = va_arg(ap, int);
             // A negative width from the arguments means '-' and its size.
             if (width < 0) {
-                spec.left = true;
+                field.left = true;
                 width = -width;
             }
-            spec.width = size_t(width) > kMaxField ? kMaxField : size_t(width);
+            field.width = size_t(width) > kMaxField ? kMaxField : size_t(width);
         } else {
-            spec.width = ParseNumber(p);
+            field.width = ParseNumber(p);
         }
         if (Unit(*p) == '.') {
             ++p;
             if (Unit(*p) == '*') {
                 ++p;
                 int precision = va_arg(ap, int);
-                spec.precision = precision < 0 ? -1 : precision;  // negative: as if none were given
+                field.precision = precision < 0 ? -1 : precision;  // negative: as if none were given
             } else {
-                spec.precision = (long long)ParseNumber(p);
+                field.precision = (long long)ParseNumber(p);
             }
         }
-        spec.size = ParseSize(p);
+        field.size = ParseSize(p);
         if (!*p) break;
         unsigned type = Unit(*p++);
 
@@ -402,35 +404,35 @@ void FormatText(FormatOutput<Ch>& out, const Ch* format, va_list args, const For
                 break;
             case 'd':
             case 'i': {
-                long long value = SignedArgument(ap, spec.size);
+                long long value = SignedArgument(ap, field.size);
                 unsigned long long magnitude = value < 0 ? 0ull - (unsigned long long)value : (unsigned long long)value;
-                PutInteger(out, spec, magnitude, value < 0, true, 10, false);
+                PutInteger(out, field, magnitude, value < 0, true, 10, false);
                 break;
             }
             case 'u':
-                PutInteger(out, spec, UnsignedArgument(ap, spec.size), false, false, 10, false);
+                PutInteger(out, field, UnsignedArgument(ap, field.size), false, false, 10, false);
                 break;
             case 'o':
-                PutInteger(out, spec, UnsignedArgument(ap, spec.size), false, false, 8, false);
+                PutInteger(out, field, UnsignedArgument(ap, field.size), false, false, 8, false);
                 break;
             case 'x':
             case 'X':
-                PutInteger(out, spec, UnsignedArgument(ap, spec.size), false, false, 16, type == 'X');
+                PutInteger(out, field, UnsignedArgument(ap, field.size), false, false, 16, type == 'X');
                 break;
             case 'p': {
                 // All sixteen digits of the 64-bit address, upper case.
                 auto value = reinterpret_cast<uintptr_t>(va_arg(ap, void*));
-                spec.precision = 2 * sizeof(void*);
-                PutInteger(out, spec, value, false, false, 16, true);
+                field.precision = 2 * sizeof(void*);
+                PutInteger(out, field, value, false, false, 16, true);
                 break;
             }
             case 'c':
             case 'C':
-                PutCharacter(out, spec, va_arg(ap, int), TakesWide<Ch>(type, spec.size), rules);
+                PutCharacter(out, field, va_arg(ap, int), TakesWide<Ch>(type, field.size), rules);
                 break;
             case 's':
             case 'S':
-                PutString(out, spec, va_arg(ap, const void*), TakesWide<Ch>(type, spec.size), rules);
+                PutString(out, field, va_arg(ap, const void*), TakesWide<Ch>(type, field.size), rules);
                 break;
             case 'n':
                 // Writing through the argument is not supported: it is taken
@@ -451,10 +453,10 @@ void FormatText(FormatOutput<Ch>& out, const Ch* format, va_list args, const For
                 }
                 // long double is double on Windows: a caller's long double
                 // prints with double's digits.
-                if (spec.size == SizePrefix::LongDouble)
-                    PutFloat(out, spec, type, double(va_arg(ap, long double)));
+                if (field.size == SizePrefix::LongDouble)
+                    PutFloat(out, field, type, double(va_arg(ap, long double)));
                 else
-                    PutFloat(out, spec, type, va_arg(ap, double));
+                    PutFloat(out, field, type, va_arg(ap, double));
                 break;
             default:
                 // An unknown conversion character is copied as it is.
