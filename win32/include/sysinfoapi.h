@@ -121,3 +121,39 @@ WINBASEAPI BOOL WINAPI IsValidLocale(LCID Locale, DWORD dwFlags);
 WINBASEAPI int WINAPI GetLocaleInfoW(LCID Locale, UINT LCType, LPWSTR lpLCData, int cchData);
 WINBASEAPI int WINAPI GetLocaleInfoA(LCID Locale, UINT LCType, LPSTR lpLCData, int cchData);
 #define GetLocaleInfo GetLocaleInfoW
+
+// --- Time ---------------------------------------------------------------------
+//
+// All read the machine clock (machine/clock.h): a virtual clock starts at
+// 2026-06-01 09:00:00 UTC with the machine up ten minutes, and moves only
+// when the process is idle or a test advances it. Local time is UTC plus the
+// machine's time-zone bias, with no daylight saving.
+
+typedef struct _SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;      // 1 = January
+    WORD wDayOfWeek;  // 0 = Sunday
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+} SYSTEMTIME, *PSYSTEMTIME, *LPSYSTEMTIME;
+static_assert(sizeof(SYSTEMTIME) == 16);
+
+// Milliseconds since the machine started; GetTickCount wraps after 49.7 days.
+WINBASEAPI DWORD WINAPI GetTickCount(void);
+WINBASEAPI ULONGLONG WINAPI GetTickCount64(void);
+WINBASEAPI void WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
+WINBASEAPI void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
+WINBASEAPI void WINAPI GetSystemTimeAsFileTime(LPFILETIME lpSystemTimeAsFileTime);
+// Fails with ERROR_INVALID_PARAMETER for a time past 0x7FFFFFFFFFFFFFFF.
+WINBASEAPI BOOL WINAPI FileTimeToSystemTime(const FILETIME* lpFileTime, LPSYSTEMTIME lpSystemTime);
+// Fails with ERROR_INVALID_PARAMETER unless every field is in range (years
+// 1601 to 30827, the day within its month); wDayOfWeek is ignored.
+WINBASEAPI BOOL WINAPI SystemTimeToFileTime(const SYSTEMTIME* lpSystemTime, LPFILETIME lpFileTime);
+WINBASEAPI BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLocalFileTime);
+WINBASEAPI BOOL WINAPI LocalFileTimeToFileTime(const FILETIME* lpLocalFileTime, LPFILETIME lpFileTime);
+// A counter of 100-ns units (frequency 10 MHz) that runs with the machine clock.
+WINBASEAPI BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+WINBASEAPI BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);

@@ -25,6 +25,13 @@
 // Handles.
 WINBASEAPI BOOL WINAPI CloseHandle(HANDLE hObject);
 
+// The security of a new object; the layer keeps no security descriptors.
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
 // Last error.
 WINBASEAPI DWORD WINAPI GetLastError(void);
 WINBASEAPI void WINAPI SetLastError(DWORD dwErrCode);

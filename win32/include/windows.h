@@ -1,5 +1,9 @@
 // The Windows API of the stand-in layer, pulled in as windows.h does.
 #pragma once
+#ifdef RC_INVOKED
+// A resource script sees only the constants it can use.
+#include "winresrc.h"
+#else
 #include "windef.h"
 #include "winerror.h"
 #include "winbase.h"
@@ -12,3 +16,4 @@
 #include "winreg.h"
 #include "winuser.h"
 #include "wincrt.h"
+#endif  // RC_INVOKED

@@ -1,5 +1,8 @@
 // Basic Windows types: characters, integers, strings, handles, language ids.
 #pragma once
+// Resource scripts include this header for the language ids: everything that
+// is not a #define stays inside the RC_INVOKED guard.
+#ifndef RC_INVOKED
 #include "basetsd.h"
 
 #define VOID void
@@ -86,6 +89,8 @@ typedef struct _LUID {
     LONG HighPart;
 } LUID, *PLUID;
 
+#endif  // RC_INVOKED
+
 // Language identifiers.
 #define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
 #define PRIMARYLANGID(lgid) ((WORD)(lgid) & 0x3ff)
@@ -135,6 +140,13 @@ typedef struct _LUID {
 #define SUBLANG_KOREAN 0x01
 #define SUBLANG_PORTUGUESE_BRAZILIAN 0x01
 #define SUBLANG_PORTUGUESE 0x02
+#define SUBLANG_GERMAN 0x01
+#define SUBLANG_FRENCH 0x01
+#define SUBLANG_ITALIAN 0x01
+#define SUBLANG_DUTCH 0x01
+#define SUBLANG_SPANISH 0x01
+#define SUBLANG_SPANISH_MODERN 0x03
+#define SUBLANG_JAPANESE_JAPAN 0x01
 
 #define LANG_SYSTEM_DEFAULT MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT)
 #define LANG_USER_DEFAULT MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT)

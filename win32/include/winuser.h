@@ -1,6 +1,7 @@
 // User services: character case and wsprintf. Windows and dialogs join later.
 #pragma once
 #include "winbase.h"
+#include "winresrc.h"
 
 WINUSERAPI LPWSTR WINAPI CharUpperW(LPWSTR lpsz);
 WINUSERAPI LPWSTR WINAPI CharLowerW(LPWSTR lpsz);
@@ -71,3 +72,10 @@ WINUSERAPI int WINAPI wvsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, va_list arglist);
 #define SM_REMOTESESSION 0x1000
 #define SM_SERVERR2 89
 WINUSERAPI int WINAPI GetSystemMetrics(int nIndex);
+
+// String tables. With cchBufferMax 0, LoadStringW stores in *lpBuffer a
+// read-only pointer to the string inside the resource (not terminated) and
+// returns its length.
+WINUSERAPI int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int cchBufferMax);
+WINUSERAPI int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
+#define LoadString LoadStringW

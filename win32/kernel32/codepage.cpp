@@ -105,17 +105,26 @@ const SingleByteTable& TableFor(const PageInfo& page) {
     return *slot;
 }
 
-// One iconv descriptor per thread, page and direction.
+// One iconv descriptor per thread, page and direction, closed when the
+// thread ends.
+struct DescriptorCache {
+    std::map<std::pair<UINT, bool>, iconv_t> open;
+    ~DescriptorCache() {
+        for (auto& entry : open)
+            if (entry.second != (iconv_t)-1) iconv_close(entry.second);
+    }
+};
+
 iconv_t Descriptor(const PageInfo& page, bool toWide) {
-    thread_local std::map<std::pair<UINT, bool>, iconv_t> cache;
+    thread_local DescriptorCache cache;
     auto key = std::make_pair(page.id, toWide);
-    auto it = cache.find(key);
-    if (it != cache.end()) {
-        iconv(it->second, nullptr, nullptr, nullptr, nullptr);
+    auto it = cache.open.find(key);
+    if (it != cache.open.end()) {
+        if (it->second != (iconv_t)-1) iconv(it->second, nullptr, nullptr, nullptr, nullptr);
         return it->second;
     }
     iconv_t cd = toWide ? iconv_open("UTF-16LE", page.iconvName) : iconv_open(page.iconvName, "UTF-16LE");
-    cache[key] = cd;
+    cache.open[key] = cd;
     return cd;
 }
 
@@ -255,9 +264,23 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int cbSrc
         return 0;
     }
     UINT page = ResolvePage(codePage);
+    if (page == CP_UTF7) {
+        // UTF-7 is a valid page that this layer does not convert.
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
     bool strict = flags & MB_ERR_INVALID_CHARS;
     size_t len = cbSrc == -1 ? std::strlen(src) + 1 : size_t(cbSrc);
     std::u16string converted;
+    if (flags & ~(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS)) {
+        SetLastError(ERROR_INVALID_FLAGS);
+        return 0;
+    }
+    if (flags & (MB_COMPOSITE | MB_USEGLYPHCHARS)) {
+        // Decomposed output and the glyphs of the control bytes are not provided.
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
     if (page == CP_UTF8) {
         if (flags & ~MB_ERR_INVALID_CHARS) {
             SetLastError(ERROR_INVALID_FLAGS);
@@ -296,6 +319,10 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int cchS
         return 0;
     }
     UINT page = ResolvePage(codePage);
+    if (page == CP_UTF7) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
     size_t len = cchSrc == -1 ? w32::WideLength(src) + 1 : size_t(cchSrc);
     std::string converted;
     if (page == CP_UTF8) {
@@ -318,6 +345,13 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int cchS
     const PageInfo* info = FindPage(page);
     if (!info) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // The composite-check flags act on base-plus-mark sequences, which this
+    // layer passes through as they are; every conversion maps exactly, as with
+    // WC_NO_BEST_FIT_CHARS. WC_ERR_INVALID_CHARS is for UTF-8 only.
+    if (flags & ~(WC_COMPOSITECHECK | WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR | WC_NO_BEST_FIT_CHARS)) {
+        SetLastError(ERROR_INVALID_FLAGS);
         return 0;
     }
     std::string_view fallback = "?";

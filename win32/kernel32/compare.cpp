@@ -27,8 +27,9 @@
 // string that is a prefix of the other sorts first. So "a" < "A" < "b" < "B".
 //
 // Word sort (the default, and what lstrcmp uses) takes the hyphen and the
-// apostrophe out of the three levels and compares them last, so that "coop"
-// and "co-op" sort next to each other (the one without the mark first).
+// apostrophe out of the three levels and compares them last, by their place
+// among the other characters, so that "coop" and "co-op" sort next to each
+// other (the one without the mark first).
 // SORT_STRINGSORT weighs them as the symbols they are.
 #include <locale.h>
 #include <wctype.h>
@@ -106,14 +107,14 @@ struct Element {
     uint8_t caseBits;
 };
 
-struct Special {
+struct WordMark {
     size_t position;  // primary elements before the mark
     char32_t mark;
 };
 
 struct Weights {
     std::vector<Element> elements;
-    std::vector<Special> specials;
+    std::vector<WordMark> marks;
 };
 
 Weights Weigh(const WCHAR* s, size_t length, DWORD flags) {
@@ -149,7 +150,7 @@ Weights Weigh(const WCHAR* s, size_t length, DWORD flags) {
         if (lower != c) caseBits |= kUpper;
 
         if (wordSort && (c == u'-' || c == u'\'')) {
-            if (!ignoreSymbols) w.specials.push_back({w.elements.size(), c});
+            if (!ignoreSymbols) w.marks.push_back({w.elements.size(), c});
             continue;
         }
         Element e{0, 0, caseBits};
@@ -195,8 +196,8 @@ int CompareWeights(const Weights& a, const Weights& b, DWORD flags) {
     if (flags & NORM_IGNOREKANATYPE) caseMask &= ~kKatakana;
     if (int r = CompareBy(a.elements, b.elements, [caseMask](const Element& e) { return e.caseBits & caseMask; }))
         return r;
-    return CompareBy(a.specials, b.specials,
-                     [](const Special& s) { return (uint64_t(s.position) << 32) | uint64_t(s.mark); });
+    return CompareBy(a.marks, b.marks,
+                     [](const WordMark& s) { return (uint64_t(s.position) << 32) | uint64_t(s.mark); });
 }
 
 bool CheckFlags(DWORD flags) {

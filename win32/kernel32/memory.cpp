@@ -237,6 +237,16 @@ HANDLE ReAllocBlock(HANDLE h, SIZE_T bytes, UINT flags, UINT validFlags) {
         b.size = 0;
         return h;
     }
+    if (b.locks && !(flags & GMEM_MOVEABLE)) {
+        // A locked block stays where its lockers see it unless the caller
+        // lets it move: it can shrink in place but not grow.
+        if (bytes > b.size) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return nullptr;
+        }
+        b.size = bytes;
+        return h;
+    }
     void* data = b.data ? std::realloc(b.data, bytes) : AllocateData(bytes, false);
     if (!data) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,21 @@
 namespace {
 
 std::string Show(std::u16string_view s) { return w32::ToUtf8(s); }
+
+// Test names stay ASCII: letters and digits as they are, anything else as its code.
+std::string Ascii(std::u16string_view s) {
+    std::string out;
+    for (char16_t c : s) {
+        if ((c >= u'0' && c <= u'9') || ((c | 0x20) >= u'a' && (c | 0x20) <= u'z')) {
+            out += char(c);
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof(code), "_%X_", unsigned(c));
+            out += code;
+        }
+    }
+    return out;
+}
 
 struct CompareCase {
     std::u16string a;
@@ -85,6 +102,10 @@ const CompareCase kCompare[] = {
     {u"ab", std::u16string(u"a\0b", 3), 0, CSTR_EQUAL},
 };
 
+void PrintTo(const CompareCase& c, std::ostream* os) {
+    *os << Ascii(c.a) << " vs " << Ascii(c.b) << " flags " << std::hex << c.flags;
+}
+
 class CompareStringTable : public testing::TestWithParam<CompareCase> {};
 
 TEST_P(CompareStringTable, OrdersAndIsAntisymmetric) {
@@ -101,7 +122,7 @@ TEST_P(CompareStringTable, OrdersAndIsAntisymmetric) {
 
 INSTANTIATE_TEST_SUITE_P(All, CompareStringTable, testing::ValuesIn(kCompare));
 
-TEST(CompareString, SortsAListAsWindowsDoes) {
+TEST(LinguisticCompare, SortsAListAsWindowsDoes) {
     std::vector<std::u16string> names = {u"b",  u"B",   u"_", u"a",  u"1",   u"A", u"#",
                                          u"+",  u"10",  u"2", u" ",  u"Ab",  u"ab", u"\u00E1"};
     std::stable_sort(names.begin(), names.end(), [](const std::u16string& x, const std::u16string& y) {
@@ -112,14 +133,14 @@ TEST(CompareString, SortsAListAsWindowsDoes) {
     EXPECT_EQ(names, expected);
 }
 
-TEST(CompareString, CountsAreHonouredAndNegativeMeansTerminated) {
+TEST(LinguisticCompare, CountsAreHonouredAndNegativeMeansTerminated) {
     EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, 0, u"Tamrend", 3, u"Tam", -1), CSTR_EQUAL);
     EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, 0, u"Tamrend", -1, u"Tamsheet", 3), CSTR_GREATER_THAN);
     EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, 0, u"abc", -2, u"abc", 0), CSTR_GREATER_THAN);
     EXPECT_EQ(CompareStringW(LOCALE_USER_DEFAULT, 0, u"abc", 0, u"xyz", 0), CSTR_EQUAL);
 }
 
-TEST(CompareString, RefusesNullStringsAndUnknownFlags) {
+TEST(LinguisticCompare, RefusesNullStringsAndUnknownFlags) {
     struct Case {
         const WCHAR* a;
         const WCHAR* b;
@@ -146,7 +167,15 @@ TEST(CompareString, RefusesNullStringsAndUnknownFlags) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_FLAGS));
 }
 
-TEST(CompareString, NarrowFormReadsTheAnsiCodePage) {
+class NarrowCompare : public testing::Test {
+protected:
+    void SetUp() override { w32::Machine::Current().MutableSettings().ansiCodePage = 1252; }
+    void TearDown() override { w32::Machine::Current().MutableSettings() = saved_; }
+
+    w32::MachineSettings saved_ = w32::Machine::Current().Settings();
+};
+
+TEST_F(NarrowCompare, ReadsTheAnsiCodePage) {
     // 0xC9 is "É" in 1252 and "Й" in 1251.
     EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, "\xC9" "cole", -1, "\xE9" "cole", -1), CSTR_EQUAL);
     EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, 0, "\xE9", -1, "f", -1), CSTR_LESS_THAN);
@@ -212,6 +241,10 @@ const LstrCase kLstr[] = {
     {nullptr, nullptr, 0, 0},
 };
 
+void PrintTo(const LstrCase& c, std::ostream* os) {
+    *os << (c.a ? Ascii(c.a) : "(null)") << " vs " << (c.b ? Ascii(c.b) : "(null)");
+}
+
 class LstrcmpTable : public testing::TestWithParam<LstrCase> {};
 
 TEST_P(LstrcmpTable, ReturnsMinusOneZeroOrOne) {
@@ -225,7 +258,7 @@ TEST_P(LstrcmpTable, ReturnsMinusOneZeroOrOne) {
 
 INSTANTIATE_TEST_SUITE_P(All, LstrcmpTable, testing::ValuesIn(kLstr));
 
-TEST(Lstrcmp, NarrowFormsAgreeWithTheWideOnes) {
+TEST_F(NarrowCompare, LstrcmpNarrowFormsAgreeWithTheWideOnes) {
     EXPECT_EQ(lstrcmpA("a", "A"), -1);
     EXPECT_EQ(lstrcmpiA("a", "A"), 0);
     EXPECT_EQ(lstrcmpiA("PCL6", "pcl5"), 1);
