@@ -100,6 +100,7 @@ const std::vector<Field>& Fields() {
         BoolField("administrator", &MachineSettings::administrator),
         BoolField("uacFiltered", &MachineSettings::uacFiltered),
         TextField("programPath", &MachineSettings::programPath),
+        TextField("programWindowTitle", &MachineSettings::programWindowTitle),
         BoolField("programManifestsVersion", &MachineSettings::programManifestsVersion),
         NumberField("timeZoneBiasMinutes", &MachineSettings::timeZoneBiasMinutes),
         BoolField("virtualClock", &MachineSettings::virtualClock),

@@ -34,6 +34,8 @@ struct MachineSettings {
     // The program that runs on the machine: several parts of the driver
     // change behaviour for programs they recognise by name.
     std::u16string programPath = u"C:\\Program Files\\Korvan\\tamprint.exe";
+    // The title of the program's active top-level window.
+    std::u16string programWindowTitle = u"Document - Korvan Print";
 
     // GetVersionExW reports the true version only to a program whose manifest
     // declares support for it; others see 6.2.
