@@ -61,6 +61,8 @@ public:
         return ContainsHigh(c);
     }
     bool IsAsciiOnly() const { return m_high.empty(); }
+    // The 128 ASCII bits, 64 at a time.
+    uint64_t AsciiBits(int half) const { return m_ascii[half]; }
 
 private:
     bool ContainsHigh(char32_t c) const;

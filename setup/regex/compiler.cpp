@@ -172,7 +172,7 @@ MatchNode* CPatternBuilderT::BuildAlternative(int& flags) {
         branches.push_back(BuildList(flags));
     }
     if (branches.size() == 1) return branches[0];
-    return Make<CAlternativeNodeT>(std::move(branches));
+    return Make<CAlternativeNodeT>(std::move(branches), (flags & RX_RIGHT_TO_LEFT) != 0);
 }
 
 MatchNode* CPatternBuilderT::BuildList(int& flags) {

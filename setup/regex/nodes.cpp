@@ -4,9 +4,26 @@
 
 namespace regex {
 
+namespace {
+
+// n times a signed step, or kNeedsRetry when that does not fit comfortably.
+int ScaledStep(long long n, int step) {
+    if (step == MatchNode::kNeedsRetry) return MatchNode::kNeedsRetry;
+    const long long total = n * step;
+    return (total > INT_MAX / 2 || total < -(INT_MAX / 2)) ? MatchNode::kNeedsRetry : int(total);
+}
+
+// The unit an element moving in the given direction reads first: -1 at the edge.
+inline int NextUnit(const MatchState& state, bool rightToLeft) {
+    if (rightToLeft) return state.pos > 0 ? state.text[state.pos - 1] : -1;
+    return state.pos < state.length ? state.text[state.pos] : -1;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------- MatchState
 
-void MatchState::Reset(const WCHAR* matchText, int matchLength, int matchBegin, int groupCount,
+void MatchState::Reset(const WCHAR* matchText, int matchLength, int matchBegin, int groupCount, int topHeight,
                        unsigned long long limit) {
     text = matchText;
     length = matchLength;
@@ -14,7 +31,7 @@ void MatchState::Reset(const WCHAR* matchText, int matchLength, int matchBegin, 
     pos = matchBegin;
     closeCounter = 0;
     recursionLimit = kRecursionLimit;
-    depth = 0;
+    depthBound = topHeight;
     depthLimitReached = false;
     steps = 0;
     stepLimit = limit;
@@ -26,95 +43,52 @@ void MatchState::Reset(const WCHAR* matchText, int matchLength, int matchBegin, 
 }
 
 void MatchState::Release() {
-    std::vector<int>().swap(stack);
-    std::vector<CaptureRecord>().swap(captures);
+    stack.Release();
+    captures.Release();
     std::vector<int>().swap(captureIndex);
-}
-
-const CaptureRecord* MatchState::LatestCapture(int group) const {
-    if (group < 0 || size_t(group) >= captureIndex.size()) return nullptr;
-    int index = captureIndex[group];
-    return index >= 0 ? &captures[index] : nullptr;
-}
-
-void MatchState::RestoreCaptures(int size) {
-    while (int(captures.size()) > size) {
-        const CaptureRecord& record = captures.back();
-        captureIndex[record.group] = record.prev;
-        captures.pop_back();
-    }
-}
-
-// Opening side: a fresh record, or one level deeper into a record that is
-// still open (the group re-entered through recursion). Pushes which of the
-// two it did.
-void MatchState::OpenCapture(int group) {
-    if (size_t(group) >= captureIndex.size()) captureIndex.resize(size_t(group) + 1, -1);
-    int index = captureIndex[group];
-    if (index >= 0 && captures[index].end == -1) {
-        --captures[index].fourth;
-        Push(1);
-        return;
-    }
-    if (captures.size() >= kStackLimit / 8) throw MatchAbort{MatchAbort::kStackLimit};
-    captures.push_back(CaptureRecord{group, pos, -1, 0, index});
-    captureIndex[group] = int(captures.size()) - 1;
-    Push(2);
-}
-
-void MatchState::UndoOpenCapture(int group) {
-    int action = Pop();
-    int index = captureIndex[group];
-    if (action == 1) {
-        ++captures[index].fourth;
-    } else {
-        captureIndex[group] = captures[index].prev;
-        captures.pop_back();
-    }
-}
-
-// Closing side: leaves one level of a re-entered record, or ends the record.
-void MatchState::CloseCapture(int group) {
-    int index = size_t(group) < captureIndex.size() ? captureIndex[group] : -1;
-    if (index < 0) {
-        Push(0);
-        return;
-    }
-    CaptureRecord& record = captures[index];
-    if (record.fourth < 0) {
-        ++record.fourth;
-        Push(1);
-    } else if (record.end == -1) {
-        record.end = pos;
-        record.fourth = closeCounter++;
-        Push(2);
-    } else {
-        Push(0);
-    }
-}
-
-void MatchState::UndoCloseCapture(int group) {
-    int action = Pop();
-    if (action == 0) return;
-    CaptureRecord& record = captures[captureIndex[group]];
-    if (action == 1) {
-        --record.fourth;
-    } else {
-        record.end = -1;
-        record.fourth = 0;
-    }
 }
 
 // ------------------------------------------------------------------ sequences
 
+CListNodeT::CListNodeT(std::vector<MatchNode*> items, bool rightToLeft) : m_rightToLeft(rightToLeft) {
+    if (m_rightToLeft) std::reverse(items.begin(), items.end());
+    long long step = 0;
+    bool simple = true;
+    m_first.nullable = true;
+    m_items.reserve(items.size());
+    for (MatchNode* node : items) {
+        const int undo = node->UndoStep();
+        m_items.push_back(Item{node, undo, node->GetKind()});
+        if (undo == kNeedsRetry) {
+            simple = false;
+        } else {
+            step += undo;
+        }
+        m_height = std::max(m_height, node->Height() + 1);
+        if (m_first.nullable) {
+            m_first.AddSet(node->First());
+            m_first.nullable = node->First().nullable;
+        }
+    }
+    m_simpleStep = (simple && step <= INT_MAX / 2 && step >= -(INT_MAX / 2)) ? int(step) : kNeedsRetry;
+}
+
+// Matches the items from k on, backtracking into earlier ones (first, when
+// retrying, into item k - 1). Items with one way are undone here rather
+// than asked to retry.
 bool CListNodeT::Run(MatchState& state, int k, bool retrying) {
     const int n = int(m_items.size());
+    const Item* items = m_items.data();
     for (;;) {
         if (retrying) {
             for (;;) {
                 if (k == 0) return false;
-                --k;
-                if (state.CallRetry(Item(k))) {
+                const Item& item = items[--k];
+                if (item.undo != kNeedsRetry) {
+                    state.pos -= item.undo;
+                } else if (item.kind == kBracket) {
+                    static_cast<CBracketNodeT*>(item.node)->RetryHere(state);
+                } else if (state.CallRetry(item.node)) {
                     ++k;
                     break;
                 }
@@ -122,7 +96,13 @@ bool CListNodeT::Run(MatchState& state, int k, bool retrying) {
             retrying = false;
         }
         if (k == n) return true;
-        if (state.CallMatch(Item(k))) {
+        // The common single elements run here; the rest after a look at the next unit.
+        const Item& item = items[k];
+        const bool matched =
+            item.kind == kGeneral
+                ? !item.node->First().Excludes(NextUnit(state, m_rightToLeft)) && state.Enter(item.node)
+                : MatchElement(state, item.node, false);
+        if (matched) {
             ++k;
         } else {
             retrying = true;
@@ -133,9 +113,23 @@ bool CListNodeT::Run(MatchState& state, int k, bool retrying) {
 bool CListNodeT::Match(MatchState& state) { return Run(state, 0, false); }
 bool CListNodeT::Retry(MatchState& state) { return Run(state, int(m_items.size()), true); }
 
+CAlternativeNodeT::CAlternativeNodeT(std::vector<MatchNode*> branches, bool rightToLeft)
+    : m_branches(std::move(branches)), m_rightToLeft(rightToLeft) {
+    m_first.nullable = m_branches.empty();
+    for (MatchNode* branch : m_branches) {
+        m_first.AddSet(branch->First());
+        m_first.nullable = m_first.nullable || branch->First().nullable;
+        m_height = std::max(m_height, branch->Height() + 1);
+    }
+}
+
+// The first branch from first on that matches; a branch that cannot start
+// with the next unit is passed over without a call.
 bool CAlternativeNodeT::MatchFrom(MatchState& state, size_t first) {
+    const int next = NextUnit(state, m_rightToLeft);
     for (size_t i = first; i < m_branches.size(); ++i) {
-        if (state.CallMatch(m_branches[i])) {
+        if (m_branches[i]->First().Excludes(next)) continue;
+        if (MatchElement(state, m_branches[i], true)) {
             state.Push(int(i));
             return true;
         }
@@ -150,8 +144,12 @@ bool CAlternativeNodeT::Match(MatchState& state) {
 
 bool CAlternativeNodeT::Retry(MatchState& state) {
     if (m_branches.empty()) return false;
-    int branch = state.Pop();
-    if (state.CallRetry(m_branches[branch])) {
+    const int branch = state.Pop();
+    MatchNode* node = m_branches[size_t(branch)];
+    const int undo = node->UndoStep();
+    if (undo != kNeedsRetry) {
+        state.pos -= undo;
+    } else if (state.CallRetry(node)) {
         state.Push(branch);
         return true;
     }
@@ -163,8 +161,27 @@ bool CAlternativeNodeT::Retry(MatchState& state) {
 // The stack layout of a repetition over a general child: the fixed part's
 // repetitions (the child's own pushes, one after the other), then for each
 // optional repetition the child's pushes followed by the position where that
-// repetition started, then the count of optional repetitions. Over a simple
-// child (one way, no pushes) it is just the start position and the count.
+// repetition started, then the count of optional repetitions. Over a child
+// with one way and a width it is just the start position and the count.
+
+CRepeatNodeT::CRepeatNodeT(MatchNode* child, int count, bool rightToLeft)
+    : m_child(child), m_count(count), m_rightToLeft(rightToLeft) {
+    const int undo = child->UndoStep();
+    m_step = (undo != kNeedsRetry && undo != 0) ? undo : 0;
+    m_height = child->Height() + 1;
+    if (count > 0) m_first = child->First();
+    m_first.nullable = m_first.nullable || count == 0;
+}
+
+int CRepeatNodeT::UndoStep() const { return ScaledStep(m_count, m_child->UndoStep()); }
+
+int CRepeatNodeT::RunSimple(MatchState& state, int most) {
+    int made = 0;
+    while (made < most && MatchElement(state, m_child, true)) ++made;
+    state.steps += unsigned(made);
+    if (state.steps > state.stepLimit) throw MatchAbort{MatchAbort::kStepLimit};
+    return made;
+}
 
 bool CRepeatNodeT::RunFixed(MatchState& state, int k, bool retrying) {
     for (;;) {
@@ -180,7 +197,7 @@ bool CRepeatNodeT::RunFixed(MatchState& state, int k, bool retrying) {
             retrying = false;
         }
         if (k == m_count) return true;
-        if (state.CallMatch(m_child)) {
+        if (MatchChild(state)) {
             ++k;
         } else {
             retrying = true;
@@ -189,21 +206,17 @@ bool CRepeatNodeT::RunFixed(MatchState& state, int k, bool retrying) {
 }
 
 bool CRepeatNodeT::MatchFixed(MatchState& state) {
-    if (m_width) {
+    if (m_step) {
         const int start = state.pos;
-        for (int i = 0; i < m_count; ++i) {
-            if (!state.CallMatch(m_child)) {
-                state.pos = start;
-                return false;
-            }
-        }
-        return true;
+        if (RunSimple(state, m_count) == m_count) return true;
+        state.pos = start;
+        return false;
     }
     return RunFixed(state, 0, false);
 }
 
 bool CRepeatNodeT::RetryFixed(MatchState& state) {
-    if (m_width) {
+    if (m_step) {
         state.pos -= m_count * m_step;
         return false;
     }
@@ -213,12 +226,16 @@ bool CRepeatNodeT::RetryFixed(MatchState& state) {
 bool CRepeatNodeT::Match(MatchState& state) { return MatchFixed(state); }
 bool CRepeatNodeT::Retry(MatchState& state) { return RetryFixed(state); }
 
+CGreedyNodeT::CGreedyNodeT(MatchNode* child, int minimum, int optional, bool rightToLeft)
+    : CRepeatNodeT(child, minimum, rightToLeft), m_optional(optional) {
+    m_first = child->First();
+    m_first.nullable = m_first.nullable || minimum == 0;
+}
+
 bool CGreedyNodeT::Match(MatchState& state) {
-    if (m_width) {
+    if (m_step) {
         const int start = state.pos;
-        int made = 0;
-        const int most = m_count + m_optional;  // at most 0x7FFFFFFF by construction
-        while (made < most && state.CallMatch(m_child)) ++made;
+        const int made = RunSimple(state, m_count + m_optional);  // at most 0x7FFFFFFF by construction
         if (made < m_count) {
             state.pos = start;
             return false;
@@ -238,7 +255,7 @@ bool CGreedyNodeT::Match(MatchState& state) {
 void CGreedyNodeT::Extend(MatchState& state, int made) {
     while (made < m_optional) {
         const int start = state.pos;
-        if (!state.CallMatch(m_child)) break;
+        if (!MatchChild(state)) break;
         bool consumed = state.pos != start;
         while (!consumed && state.CallRetry(m_child)) consumed = state.pos != start;
         if (!consumed) break;
@@ -253,7 +270,7 @@ void CGreedyNodeT::Extend(MatchState& state, int made) {
 // fewer; with no optional repetition left, the fixed part's next way and
 // then as many repetitions as fit.
 bool CGreedyNodeT::Retry(MatchState& state) {
-    if (m_width) {
+    if (m_step) {
         int made = state.Pop();
         const int start = state.Pop();
         if (made > m_count) {
@@ -265,7 +282,7 @@ bool CGreedyNodeT::Retry(MatchState& state) {
         state.pos = start;
         return false;
     }
-    int made = state.Pop();
+    const int made = state.Pop();
     if (made > 0) {
         const int start = state.Pop();
         while (state.CallRetry(m_child)) {
@@ -283,15 +300,20 @@ bool CGreedyNodeT::Retry(MatchState& state) {
     return true;
 }
 
+CReluctantNodeT::CReluctantNodeT(MatchNode* child, int minimum, int optional, bool rightToLeft)
+    : CRepeatNodeT(child, minimum, rightToLeft), m_optional(optional) {
+    m_first = child->First();
+    m_first.nullable = m_first.nullable || minimum == 0;
+}
+
 bool CReluctantNodeT::Match(MatchState& state) {
-    if (m_width) {
-        const int start = state.pos;
-        if (!MatchFixed(state)) return false;
-        state.Push2(start, 0);
-        return true;
-    }
+    const int start = state.pos;
     if (!MatchFixed(state)) return false;
-    state.Push(0);
+    if (m_step) {
+        state.Push2(start, 0);
+    } else {
+        state.Push(0);
+    }
     return true;
 }
 
@@ -299,8 +321,8 @@ bool CReluctantNodeT::Match(MatchState& state) {
 // the last repetition's next non-empty way (dropping repetitions that have
 // none); with none left, the fixed part's next way.
 bool CReluctantNodeT::Retry(MatchState& state) {
-    if (m_width) {
-        int made = state.Pop();
+    if (m_step) {
+        const int made = state.Pop();
         const int start = state.Pop();
         if (made < m_optional && state.CallMatch(m_child)) {
             state.Push2(start, made + 1);
@@ -312,12 +334,11 @@ bool CReluctantNodeT::Retry(MatchState& state) {
     int made = state.Pop();
     if (made < m_optional) {
         const int start = state.pos;
-        if (state.CallMatch(m_child)) {
+        if (MatchChild(state)) {
             bool consumed = state.pos != start;
             while (!consumed && state.CallRetry(m_child)) consumed = state.pos != start;
             if (consumed) {
-                state.Push(start);
-                state.Push(made + 1);
+                state.Push2(start, made + 1);
                 return true;
             }
         }
@@ -326,8 +347,7 @@ bool CReluctantNodeT::Retry(MatchState& state) {
         const int start = state.Pop();
         while (state.CallRetry(m_child)) {
             if (state.pos != start) {
-                state.Push(start);
-                state.Push(made);
+                state.Push2(start, made);
                 return true;
             }
         }
@@ -359,6 +379,11 @@ bool CPossessiveNodeT::Retry(MatchState& state) {
     return false;
 }
 
+CIndependentNodeT::CIndependentNodeT(MatchNode* child) : m_child(child) {
+    m_first = child->First();
+    m_height = child->Height() + 1;
+}
+
 bool CIndependentNodeT::Match(MatchState& state) {
     const int top = state.Top();
     const int captureSize = state.CaptureSize();
@@ -374,6 +399,11 @@ bool CIndependentNodeT::Retry(MatchState& state) {
     state.pos = state.Pop();
     state.RestoreCaptures(captureSize);
     return false;
+}
+
+CAssertNodeT::CAssertNodeT(MatchNode* child, bool positive) : m_child(child), m_positive(positive) {
+    m_first.nullable = true;
+    m_height = child->Height() + 1;
 }
 
 // A look-around consumes nothing and is never retried into. Captures made
@@ -400,22 +430,15 @@ bool CAssertNodeT::Retry(MatchState& state) {
 
 // ------------------------------------------------------------ groups and refs
 
-bool CBracketNodeT::Match(MatchState& state) {
-    if (m_closing) {
-        state.CloseCapture(m_group);
-    } else {
-        state.OpenCapture(m_group);
-    }
-    return true;
+CBracketNodeT::CBracketNodeT(int group, bool closing, std::u16string name)
+    : m_group(group), m_closing(closing), m_name(std::move(name)) {
+    m_first.nullable = true;
+    m_kind = kBracket;
 }
 
-bool CBracketNodeT::Retry(MatchState& state) {
-    if (m_closing) {
-        state.UndoCloseCapture(m_group);
-    } else {
-        state.UndoOpenCapture(m_group);
-    }
-    return false;
+CBackrefNodeT::CBackrefNodeT(int group, bool rightToLeft, bool ignoreCase, std::u16string name)
+    : m_group(group), m_rightToLeft(rightToLeft), m_ignoreCase(ignoreCase), m_name(std::move(name)) {
+    m_first.any = true;
 }
 
 bool CBackrefNodeT::Match(MatchState& state) {
@@ -450,6 +473,13 @@ bool CBackrefNodeT::Match(MatchState& state) {
 bool CBackrefNodeT::Retry(MatchState& state) {
     state.pos = state.Pop();
     return false;
+}
+
+CConditionNodeT::CConditionNodeT(int group, std::u16string name, MatchNode* condition, MatchNode* yes, MatchNode* no)
+    : m_group(group), m_name(std::move(name)), m_condition(condition), m_yes(yes), m_no(no) {
+    m_first.any = true;
+    for (MatchNode* child : {condition, yes, no})
+        if (child) m_height = std::max(m_height, child->Height() + 1);
 }
 
 bool CConditionNodeT::Match(MatchState& state) {
@@ -489,26 +519,52 @@ bool CConditionNodeT::Retry(MatchState& state) {
     return false;
 }
 
-// The recursion limit counts the recursion constructs active on the call
-// stack; Match and Retry of the target both run one level deeper.
+CDelegateNodeT::CDelegateNodeT(int group, std::u16string name) : m_group(group), m_name(std::move(name)) {
+    m_first.any = true;
+}
+
+// The recursion limit counts the recursion constructs in progress. Each also
+// adds its target's height to the depth bound, which keeps the nesting of
+// calls under the limit; a recursion past either limit fails that way.
+// Retry runs where its Match ran, within both limits.
 bool CDelegateNodeT::Match(MatchState& state) {
     if (!m_target) return true;
     if (state.recursionLimit < 1) return false;
+    const int height = m_target->Height();
+    if (state.depthBound + height > MatchState::kCallDepthLimit) {
+        state.depthLimitReached = true;
+        return false;
+    }
     --state.recursionLimit;
+    state.depthBound += height;
     const bool matched = state.CallMatch(m_target);
+    state.depthBound -= height;
     ++state.recursionLimit;
     return matched;
 }
 
 bool CDelegateNodeT::Retry(MatchState& state) {
     if (!m_target) return false;
+    const int height = m_target->Height();
     --state.recursionLimit;
+    state.depthBound += height;
     const bool matched = state.CallRetry(m_target);
+    state.depthBound -= height;
     ++state.recursionLimit;
     return matched;
 }
 
 // ------------------------------------------------------------ single elements
+
+namespace {
+
+void FirstFromSet(FirstSet& first, const CharSet& set) {
+    first.ascii[0] = set.AsciiBits(0);
+    first.ascii[1] = set.AsciiBits(1);
+    first.high = !set.IsAsciiOnly();
+}
+
+}  // namespace
 
 CRangeNodeT::CRangeNodeT(std::vector<std::pair<char32_t, char32_t>> ranges, std::vector<char32_t> singles,
                          std::vector<MatchNode*> nested, bool rightToLeft, bool positive)
@@ -523,17 +579,8 @@ CRangeNodeT::CRangeNodeT(std::vector<std::pair<char32_t, char32_t>> ranges, std:
         if (const CharSet* set = node->GetCharSet()) m_set.AddSet(*set);
     if (!m_positive) m_set.Invert();
     m_set.Seal();
-}
-
-bool CRangeNodeT::Match(MatchState& state) {
-    if (m_rightToLeft) {
-        if (state.pos <= 0 || !m_set.Contains(state.text[state.pos - 1])) return false;
-        --state.pos;
-    } else {
-        if (state.pos >= state.length || !m_set.Contains(state.text[state.pos])) return false;
-        ++state.pos;
-    }
-    return true;
+    FirstFromSet(m_first, m_set);
+    m_kind = kRange;
 }
 
 bool CRangeNodeT::Retry(MatchState& state) {
@@ -543,19 +590,11 @@ bool CRangeNodeT::Retry(MatchState& state) {
 
 CPosixNodeT::CPosixNodeT(PosixTest test, bool rightToLeft, bool positive)
     : m_test(test), m_rightToLeft(rightToLeft), m_positive(positive) {
+    // The test's answers, kept as a set so that a match is one bit test.
     m_set.AddTest(m_test, m_positive);
     m_set.Seal();
-}
-
-bool CPosixNodeT::Match(MatchState& state) {
-    if (m_rightToLeft) {
-        if (state.pos <= 0 || m_test(state.text[state.pos - 1]) != m_positive) return false;
-        --state.pos;
-    } else {
-        if (state.pos >= state.length || m_test(state.text[state.pos]) != m_positive) return false;
-        ++state.pos;
-    }
-    return true;
+    FirstFromSet(m_first, m_set);
+    m_kind = kPosix;
 }
 
 bool CPosixNodeT::Retry(MatchState& state) {
@@ -567,9 +606,17 @@ CStringNodeT::CStringNodeT(std::u32string chars, bool rightToLeft, bool ignoreCa
     : m_chars(std::move(chars)), m_rightToLeft(rightToLeft), m_ignoreCase(ignoreCase) {
     if (m_ignoreCase)
         for (char32_t& c : m_chars) c = FoldAscii(c);
+    if (m_chars.empty()) {
+        m_first.nullable = true;
+    } else {
+        const char32_t c = m_rightToLeft ? m_chars.back() : m_chars.front();
+        m_first.Add(c);
+        if (m_ignoreCase) m_first.Add(ToUpperAscii(c));
+    }
+    m_kind = kString;
 }
 
-bool CStringNodeT::Match(MatchState& state) {
+bool CStringNodeT::MatchHere(MatchState& state) const {
     const int size = int(m_chars.size());
     int at;
     if (m_rightToLeft) {
@@ -582,17 +629,17 @@ bool CStringNodeT::Match(MatchState& state) {
     const WCHAR* here = state.text + at;
     if (m_ignoreCase) {
         for (int i = 0; i < size; ++i)
-            if (FoldAscii(here[i]) != m_chars[i]) return false;
+            if (FoldAscii(here[i]) != m_chars[size_t(i)]) return false;
     } else {
         for (int i = 0; i < size; ++i)
-            if (char32_t(here[i]) != m_chars[i]) return false;
+            if (char32_t(here[i]) != m_chars[size_t(i)]) return false;
     }
     state.pos = m_rightToLeft ? at : at + size;
     return true;
 }
 
 bool CStringNodeT::Retry(MatchState& state) {
-    state.pos += m_rightToLeft ? int(m_chars.size()) : -int(m_chars.size());
+    state.pos -= UndoStep();
     return false;
 }
 

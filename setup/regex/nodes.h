@@ -10,12 +10,16 @@
 // way that reaches the end of the text is the leftmost-first match.
 //
 // Repetitions are loops over the explicit stacks, never recursion, so the
-// C++ call depth follows the depth of the element tree (bounded by the
-// compiler) and recursion constructs (bounded by kRecursionLimit), not the
-// length of the text.
+// C++ call depth follows the height of the element tree (bounded by the
+// compiler's nesting limit) and recursion constructs, not the length of the
+// text. Each recursion adds its target's height to a running total that
+// must stay under kCallDepthLimit, which bounds the call depth.
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,10 +28,10 @@
 namespace regex {
 
 // One capture of a group: start and end positions (end -1 while open) and
-// the nesting depth of re-entries through recursion (below 0 while the open
-// group is re-entered) or, once closed, the close sequence number. prev
-// links to the group's previous record so that dropping records restores
-// the capture index.
+// the fourth value: below 0 while the open group is re-entered through
+// recursion (the nesting depth), the close sequence number once closed.
+// prev links to the group's previous record, so that dropping records puts
+// the capture index back.
 struct CaptureRecord {
     int group;
     int start;
@@ -41,50 +45,128 @@ struct MatchAbort {
     enum Reason { kStepLimit, kStackLimit } reason;
 };
 
+// The characters an element can start with (the last one it consumes when
+// it matches right to left), for skipping branches that cannot match.
+struct FirstSet {
+    uint64_t ascii[2] = {0, 0};
+    bool high = false;      // some unit from 0x80 up
+    bool nullable = false;  // may consume nothing: what follows may come first
+    bool any = false;       // not known: anything may come first
+
+    void Add(char32_t c) {
+        if (c < 128) {
+            ascii[c >> 6] |= uint64_t(1) << (c & 63);
+        } else if (c <= 0xFFFF) {
+            high = true;
+        }
+    }
+    void AddSet(const FirstSet& other) {
+        ascii[0] |= other.ascii[0];
+        ascii[1] |= other.ascii[1];
+        high = high || other.high;
+        any = any || other.any;
+    }
+    // Whether an element with this set cannot match at a position whose next
+    // unit is c (c < 0: no unit left).
+    bool Excludes(int c) const {
+        if (any || nullable) return false;
+        if (c < 0) return true;
+        if (c < 128) return !((ascii[c >> 6] >> (c & 63)) & 1);
+        return !high;
+    }
+};
+
 class MatchNode;
+
+// A stack of plain values for the match state: grows by doubling and ends
+// the run (MatchAbort) instead of growing past its limit.
+template <class T, size_t Limit>
+class MatchStack {
+public:
+    MatchStack() = default;
+    MatchStack(const MatchStack&) = delete;
+    MatchStack& operator=(const MatchStack&) = delete;
+    ~MatchStack() { delete[] m_data; }
+
+    size_t size() const { return m_size; }
+    void clear() { m_size = 0; }
+    void push_back(const T& value) {
+        if (m_size == m_capacity) Grow();
+        m_data[m_size++] = value;
+    }
+    void pop_back() { --m_size; }
+    T& back() { return m_data[m_size - 1]; }
+    T& operator[](size_t index) { return m_data[index]; }
+    const T& operator[](size_t index) const { return m_data[index]; }
+    // Drops the values above size.
+    void resize(size_t size) { m_size = size; }
+    void Release() {
+        delete[] m_data;
+        m_data = nullptr;
+        m_size = m_capacity = 0;
+    }
+
+private:
+    void Grow() {
+        if (m_capacity >= Limit) throw MatchAbort{MatchAbort::kStackLimit};
+        const size_t capacity = m_capacity ? std::min(m_capacity * 2, Limit) : 32;
+        T* data = new T[capacity];
+        std::copy(m_data, m_data + m_size, data);
+        delete[] m_data;
+        m_data = data;
+        m_capacity = capacity;
+    }
+    T* m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+};
 
 class MatchState {
 public:
     static constexpr int kRecursionLimit = 100;
-    // Deepest nesting of Match and Retry calls. The compiler's nesting limit
-    // keeps a tree without recursion constructs well below it; only nested
-    // recursion reaches it, and then that branch fails like one that passes
-    // the recursion limit.
+    // Bound on the nesting of Match and Retry calls: the tree height plus the
+    // heights of the targets of the recursions in progress.
     static constexpr int kCallDepthLimit = 4000;
-    // The backtrack and capture stacks together hold at most this many ints.
+    // Ceiling of the backtracking stack (ints) and of the capture stack (records).
     static constexpr size_t kStackLimit = size_t(1) << 24;
+    static constexpr size_t kCaptureLimit = kStackLimit / 8;
 
-    void Reset(const WCHAR* text, int length, int begin, int groupCount, unsigned long long stepLimit);
+    void Reset(const WCHAR* text, int length, int begin, int groupCount, int topHeight, unsigned long long stepLimit);
     // Gives the buffers back (after a run that grew them to a limit).
     void Release();
 
+    // Match and Retry of a child, counted against the step budget.
     bool CallMatch(MatchNode* node);
     bool CallRetry(MatchNode* node);
+    bool Enter(MatchNode* node);
 
-    void Push(int value) {
-        if (stack.size() >= kStackLimit) throw MatchAbort{MatchAbort::kStackLimit};
-        stack.push_back(value);
-    }
+    void Push(int value) { stack.push_back(value); }
     void Push2(int a, int b) {
         Push(a);
         Push(b);
     }
     int Pop() {
-        int value = stack.back();
+        const int value = stack.back();
         stack.pop_back();
         return value;
     }
     int Top() const { return int(stack.size()); }
 
-    // Captures.
-    void OpenCapture(int group);
-    void UndoOpenCapture(int group);
-    void CloseCapture(int group);
-    void UndoCloseCapture(int group);
+    // The group's latest record, null for none.
+    const CaptureRecord* LatestCapture(int group) const {
+        if (group < 0 || size_t(group) >= captureIndex.size()) return nullptr;
+        const int index = captureIndex[size_t(group)];
+        return index >= 0 ? &captures[size_t(index)] : nullptr;
+    }
     int CaptureSize() const { return int(captures.size()); }
     // Drops the records above size, pointing each group back at its earlier record.
-    void RestoreCaptures(int size);
-    const CaptureRecord* LatestCapture(int group) const;
+    void RestoreCaptures(int size) {
+        while (int(captures.size()) > size) {
+            const CaptureRecord& record = captures.back();
+            captureIndex[size_t(record.group)] = record.prev;
+            captures.pop_back();
+        }
+    }
 
     const WCHAR* text = nullptr;
     int length = 0;
@@ -92,88 +174,134 @@ public:
     int pos = 0;
     int closeCounter = 0;
     int recursionLimit = kRecursionLimit;
-    int depth = 0;
+    int depthBound = 0;  // tree height plus the heights of active recursion targets
     bool depthLimitReached = false;
     unsigned long long steps = 0;
     unsigned long long stepLimit = 0;
-    std::vector<int> stack;                // backtrack stack
-    std::vector<CaptureRecord> captures;   // capture stack
+    MatchStack<int, kStackLimit> stack;                // backtrack stack
+    MatchStack<CaptureRecord, kCaptureLimit> captures;  // capture stack
     std::vector<int> captureIndex;         // latest record of each group, -1 for none
 };
 
 class MatchNode {
 public:
+    // Marks an element whose Retry must be called (see UndoStep).
+    static constexpr int kNeedsRetry = INT_MIN;
+    // Elements that a list runs itself, without a virtual call.
+    enum Kind { kGeneral, kBracket, kRange, kString, kPosix };
+
     virtual bool Match(MatchState& state) = 0;
     virtual bool Retry(MatchState& state) = 0;
     virtual ~MatchNode() = default;
 
-    // Width in units of an element that has exactly one way to match, moves
-    // by that width and pushes nothing (a literal run or a one-character
-    // class); 0 for every other element. Repetitions of such an element
-    // keep only a count.
-    virtual int SimpleWidth() const { return 0; }
-    // The set a one-character element accepts, when it is a class; lets a
-    // class take a nested class's units at compile time.
+    // For an element with exactly one way to match that pushes nothing: the
+    // signed move of that way, which its Retry undoes (0 for an anchor);
+    // kNeedsRetry for every other element. A parent may undo such an element
+    // itself instead of calling its Retry.
+    virtual int UndoStep() const { return kNeedsRetry; }
+    // The set a one-character class accepts; lets a class take a nested
+    // class's units when it is compiled.
     virtual const CharSet* GetCharSet() const { return nullptr; }
+
+    const FirstSet& First() const { return m_first; }
+    // Longest chain of elements below and including this one.
+    int Height() const { return m_height; }
+    Kind GetKind() const { return m_kind; }
+
+protected:
+    FirstSet m_first;
+    int m_height = 1;
+    Kind m_kind = kGeneral;
 };
+
+inline bool MatchState::CallMatch(MatchNode* node) {
+    if (++steps > stepLimit) throw MatchAbort{MatchAbort::kStepLimit};
+    return node->Match(*this);
+}
+
+// A list's items: a pass through a list does bounded work, so only the
+// loops around it (repetitions, alternatives, retries) count steps.
+inline bool MatchState::Enter(MatchNode* node) { return node->Match(*this); }
+
+inline bool MatchState::CallRetry(MatchNode* node) {
+    if (++steps > stepLimit) throw MatchAbort{MatchAbort::kStepLimit};
+    return node->Retry(*this);
+}
 
 class CEmptyNodeT : public MatchNode {
 public:
+    CEmptyNodeT() { m_first.nullable = true; }
     bool Match(MatchState&) override { return true; }
     bool Retry(MatchState&) override { return false; }
+    int UndoStep() const override { return 0; }
 };
 
 class CListNodeT : public MatchNode {
 public:
-    CListNodeT(std::vector<MatchNode*> items, bool rightToLeft) : m_items(std::move(items)), m_rightToLeft(rightToLeft) {}
+    CListNodeT(std::vector<MatchNode*> items, bool rightToLeft);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
+    int UndoStep() const override { return m_simpleStep; }
 
 private:
-    MatchNode* Item(int k) const { return m_rightToLeft ? m_items[m_items.size() - 1 - k] : m_items[k]; }
+    struct Item {
+        MatchNode* node;
+        int undo;   // the node's UndoStep
+        Kind kind;  // the node's kind
+    };
     bool Run(MatchState& state, int k, bool retrying);
-    std::vector<MatchNode*> m_items;
+    std::vector<Item> m_items;  // in matching order (reversed when right to left)
+    int m_simpleStep;           // the sum of the undo steps when every item has one way
     bool m_rightToLeft;
 };
 
 class CAlternativeNodeT : public MatchNode {
 public:
-    explicit CAlternativeNodeT(std::vector<MatchNode*> branches) : m_branches(std::move(branches)) {}
+    CAlternativeNodeT(std::vector<MatchNode*> branches, bool rightToLeft);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
 
 private:
     bool MatchFrom(MatchState& state, size_t first);
     std::vector<MatchNode*> m_branches;
+    bool m_rightToLeft;
 };
 
 // The child exactly n times.
 class CRepeatNodeT : public MatchNode {
 public:
-    CRepeatNodeT(MatchNode* child, int count, bool rightToLeft)
-        : m_child(child), m_count(count), m_width(child->SimpleWidth()), m_step(rightToLeft ? -m_width : m_width) {}
+    CRepeatNodeT(MatchNode* child, int count, bool rightToLeft);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
+    int UndoStep() const override;
 
 protected:
     // The fixed part: m_count repetitions, backtracking among them.
     bool MatchFixed(MatchState& state);
     bool RetryFixed(MatchState& state);
     bool RunFixed(MatchState& state, int k, bool retrying);
+    // Matches the simple child up to most more times; returns how many.
+    int RunSimple(MatchState& state, int most);
+    // One repetition of the child, passed over when the next unit cannot start it.
+    bool MatchChild(MatchState& state) {
+        const int next = m_rightToLeft ? (state.pos > 0 ? state.text[state.pos - 1] : -1)
+                                       : (state.pos < state.length ? state.text[state.pos] : -1);
+        return !m_child->First().Excludes(next) && state.CallMatch(m_child);
+    }
 
     MatchNode* m_child;
     int m_count;
-    int m_width;  // SimpleWidth of the child
-    int m_step;   // signed move of one repetition of a simple child
+    bool m_rightToLeft;
+    int m_step;  // the child's UndoStep when it has one way and a width, else 0
 };
 
 // Minimum repetitions, then up to m_optional more, as many as possible first.
 class CGreedyNodeT : public CRepeatNodeT {
 public:
-    CGreedyNodeT(MatchNode* child, int minimum, int optional, bool rightToLeft)
-        : CRepeatNodeT(child, minimum, rightToLeft), m_optional(optional) {}
+    CGreedyNodeT(MatchNode* child, int minimum, int optional, bool rightToLeft);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
+    int UndoStep() const override { return kNeedsRetry; }
 
 protected:
     void Extend(MatchState& state, int made);
@@ -183,10 +311,10 @@ protected:
 // Minimum repetitions, then more only when what follows fails.
 class CReluctantNodeT : public CRepeatNodeT {
 public:
-    CReluctantNodeT(MatchNode* child, int minimum, int optional, bool rightToLeft)
-        : CRepeatNodeT(child, minimum, rightToLeft), m_optional(optional) {}
+    CReluctantNodeT(MatchNode* child, int minimum, int optional, bool rightToLeft);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
+    int UndoStep() const override { return kNeedsRetry; }
 
 private:
     int m_optional;
@@ -203,7 +331,7 @@ public:
 // (?>...): the child's first way, never given back.
 class CIndependentNodeT : public MatchNode {
 public:
-    explicit CIndependentNodeT(MatchNode* child) : m_child(child) {}
+    explicit CIndependentNodeT(MatchNode* child);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
 
@@ -214,7 +342,7 @@ private:
 // Look-ahead and look-behind (the child of a look-behind matches right to left).
 class CAssertNodeT : public MatchNode {
 public:
-    CAssertNodeT(MatchNode* child, bool positive) : m_child(child), m_positive(positive) {}
+    CAssertNodeT(MatchNode* child, bool positive);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
 
@@ -225,13 +353,15 @@ private:
 
 // One end of a capture group. The opening side starts a capture record, the
 // closing side ends it; in a right-to-left body the ')' end is met first and
-// is the opening side.
+// is the opening side. Neither pushes anything: Retry reads from the record
+// what its Match did.
 class CBracketNodeT : public MatchNode {
 public:
-    CBracketNodeT(int group, bool closing, std::u16string name)
-        : m_group(group), m_closing(closing), m_name(std::move(name)) {}
-    bool Match(MatchState& state) override;
-    bool Retry(MatchState& state) override;
+    CBracketNodeT(int group, bool closing, std::u16string name);
+    bool Match(MatchState& state) override { return MatchHere(state); }
+    bool Retry(MatchState& state) override { return RetryHere(state); }
+    inline bool MatchHere(MatchState& state);
+    inline bool RetryHere(MatchState& state);
     int GetGroup() const { return m_group; }
     void SetGroup(int group) { m_group = group; }
     const std::u16string& GetName() const { return m_name; }
@@ -244,8 +374,7 @@ private:
 
 class CBackrefNodeT : public MatchNode {
 public:
-    CBackrefNodeT(int group, bool rightToLeft, bool ignoreCase, std::u16string name)
-        : m_group(group), m_rightToLeft(rightToLeft), m_ignoreCase(ignoreCase), m_name(std::move(name)) {}
+    CBackrefNodeT(int group, bool rightToLeft, bool ignoreCase, std::u16string name);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
     int GetGroup() const { return m_group; }
@@ -264,8 +393,7 @@ private:
 // or the look-ahead made from a name that names no group).
 class CConditionNodeT : public MatchNode {
 public:
-    CConditionNodeT(int group, std::u16string name, MatchNode* condition, MatchNode* yes, MatchNode* no)
-        : m_group(group), m_name(std::move(name)), m_condition(condition), m_yes(yes), m_no(no) {}
+    CConditionNodeT(int group, std::u16string name, MatchNode* condition, MatchNode* yes, MatchNode* no);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
     const std::u16string& GetName() const { return m_name; }
@@ -286,7 +414,7 @@ private:
 // Recursion into the whole expression or into one group.
 class CDelegateNodeT : public MatchNode {
 public:
-    CDelegateNodeT(int group, std::u16string name) : m_group(group), m_name(std::move(name)) {}
+    CDelegateNodeT(int group, std::u16string name);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
     int GetGroup() const { return m_group; }
@@ -308,10 +436,20 @@ class CRangeNodeT : public MatchNode {
 public:
     CRangeNodeT(std::vector<std::pair<char32_t, char32_t>> ranges, std::vector<char32_t> singles,
                 std::vector<MatchNode*> nested, bool rightToLeft, bool positive);
-    bool Match(MatchState& state) override;
+    bool Match(MatchState& state) override { return MatchHere(state); }
     bool Retry(MatchState& state) override;
-    int SimpleWidth() const override { return 1; }
+    int UndoStep() const override { return m_rightToLeft ? -1 : 1; }
     const CharSet* GetCharSet() const override { return &m_set; }
+    bool MatchHere(MatchState& state) const {
+        if (m_rightToLeft) {
+            if (state.pos <= 0 || !m_set.Contains(state.text[state.pos - 1])) return false;
+            --state.pos;
+        } else {
+            if (state.pos >= state.length || !m_set.Contains(state.text[state.pos])) return false;
+            ++state.pos;
+        }
+        return true;
+    }
 
 private:
     std::vector<std::pair<char32_t, char32_t>> m_ranges;
@@ -325,9 +463,10 @@ private:
 class CStringNodeT : public MatchNode {
 public:
     CStringNodeT(std::u32string chars, bool rightToLeft, bool ignoreCase);
-    bool Match(MatchState& state) override;
+    bool Match(MatchState& state) override { return MatchHere(state); }
+    bool MatchHere(MatchState& state) const;
     bool Retry(MatchState& state) override;
-    int SimpleWidth() const override { return int(m_chars.size()); }
+    int UndoStep() const override { return m_rightToLeft ? -int(m_chars.size()) : int(m_chars.size()); }
 
 private:
     std::u32string m_chars;  // folded when ignoring case
@@ -338,9 +477,19 @@ private:
 class CPosixNodeT : public MatchNode {
 public:
     CPosixNodeT(PosixTest test, bool rightToLeft, bool positive);
-    bool Match(MatchState& state) override;
+    bool Match(MatchState& state) override { return MatchHere(state); }
+    bool MatchHere(MatchState& state) const {
+        if (m_rightToLeft) {
+            if (state.pos <= 0 || !m_set.Contains(state.text[state.pos - 1])) return false;
+            --state.pos;
+        } else {
+            if (state.pos >= state.length || !m_set.Contains(state.text[state.pos])) return false;
+            ++state.pos;
+        }
+        return true;
+    }
     bool Retry(MatchState& state) override;
-    int SimpleWidth() const override { return 1; }
+    int UndoStep() const override { return m_rightToLeft ? -1 : 1; }
     const CharSet* GetCharSet() const override { return &m_set; }
 
 private:
@@ -362,9 +511,10 @@ public:
         kEndOfWord = 6,
         kWordBoundary = 7,
     };
-    CBoundaryNodeT(Type type, bool positive) : m_type(type), m_positive(positive) {}
+    CBoundaryNodeT(Type type, bool positive) : m_type(type), m_positive(positive) { m_first.nullable = true; }
     bool Match(MatchState& state) override;
     bool Retry(MatchState&) override { return false; }
+    int UndoStep() const override { return 0; }
 
 private:
     Type m_type;
@@ -373,30 +523,73 @@ private:
 
 class CGlobalNodeT : public MatchNode {
 public:
+    CGlobalNodeT() { m_first.nullable = true; }
     bool Match(MatchState& state) override { return state.pos == state.begin; }
     bool Retry(MatchState&) override { return false; }
+    int UndoStep() const override { return 0; }
 };
 
-inline bool MatchState::CallMatch(MatchNode* node) {
-    if (++steps > stepLimit) throw MatchAbort{MatchAbort::kStepLimit};
-    if (depth >= kCallDepthLimit) {
-        depthLimitReached = true;
-        return false;
+// Opening side: a fresh record, or one level deeper into the group's record
+// when that is still open (the group re-entered through recursion).
+// Closing side: one level out of a re-entered record, or the end of the
+// record, numbered by the close counter.
+// Matches an element, running the common single elements without a
+// virtual call. Counted against the step budget when counted is set.
+inline bool MatchElement(MatchState& state, MatchNode* node, bool counted) {
+    switch (node->GetKind()) {
+    case MatchNode::kRange: return static_cast<const CRangeNodeT*>(node)->MatchHere(state);
+    case MatchNode::kString: return static_cast<const CStringNodeT*>(node)->MatchHere(state);
+    case MatchNode::kPosix: return static_cast<const CPosixNodeT*>(node)->MatchHere(state);
+    case MatchNode::kBracket: return static_cast<CBracketNodeT*>(node)->MatchHere(state);
+    default: return counted ? state.CallMatch(node) : state.Enter(node);
     }
-    ++depth;
-    bool matched = node->Match(*this);
-    --depth;
-    return matched;
 }
 
-// A Retry runs at the call depth of the Match it follows, which passed the
-// depth check, so it needs none of its own.
-inline bool MatchState::CallRetry(MatchNode* node) {
-    if (++steps > stepLimit) throw MatchAbort{MatchAbort::kStepLimit};
-    ++depth;
-    bool matched = node->Retry(*this);
-    --depth;
-    return matched;
+// The capture index covers every group number of the expression.
+inline bool CBracketNodeT::MatchHere(MatchState& state) {
+    const size_t group = size_t(m_group);
+    const int index = state.captureIndex[group];
+    if (m_closing) {
+        if (index < 0) return true;
+        CaptureRecord& record = state.captures[size_t(index)];
+        if (record.fourth < 0) {
+            ++record.fourth;
+        } else {
+            record.end = state.pos;
+            record.fourth = state.closeCounter++;
+        }
+        return true;
+    }
+    if (index >= 0 && state.captures[size_t(index)].end == -1) {
+        --state.captures[size_t(index)].fourth;
+        return true;
+    }
+    state.captures.push_back(CaptureRecord{m_group, state.pos, -1, 0, index});
+    state.captureIndex[group] = int(state.captures.size()) - 1;
+    return true;
+}
+
+// Undoes what Match did, which the record shows: a closed record was closed
+// here, an open one was left one level; an opening side that lowered the
+// fourth value raises it again, else it drops the record it pushed.
+inline bool CBracketNodeT::RetryHere(MatchState& state) {
+    const int index = state.captureIndex[size_t(m_group)];
+    if (index < 0) return false;
+    CaptureRecord& record = state.captures[size_t(index)];
+    if (m_closing) {
+        if (record.end != -1) {
+            record.end = -1;
+            record.fourth = 0;
+        } else {
+            --record.fourth;
+        }
+    } else if (record.fourth < 0) {
+        ++record.fourth;
+    } else {
+        state.captureIndex[size_t(m_group)] = record.prev;
+        state.captures.pop_back();
+    }
+    return false;
 }
 
 }  // namespace regex

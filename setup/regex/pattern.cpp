@@ -43,13 +43,40 @@ void LogRunFailure(const char16_t* what, unsigned long long limit) {
 // ---------------------------------------------------------------- RegexMatch
 
 void RegexMatch::Assign(const RegexMatch& other) {
-    m_values.clear();
-    m_values.insert(m_values.end(), other.m_values.begin(), other.m_values.end());
+    if (this == &other) return;
+    m_size = 0;
+    Reserve(other.m_size);
+    std::copy(other.m_data, other.m_data + other.m_size, m_data);
+    m_size = other.m_size;
+}
+
+void RegexMatch::Grow(int count) {
+    const int capacity = std::max(count, m_capacity * 2);
+    int* data = new int[size_t(capacity)];
+    std::copy(m_data, m_data + m_size, data);
+    if (m_data != m_inline) delete[] m_data;
+    m_data = data;
+    m_capacity = capacity;
+}
+
+void RegexMatch::Take(RegexMatch& other) {
+    if (other.m_data == other.m_inline) {
+        m_data = m_inline;
+        m_capacity = kInline;
+        std::copy(other.m_data, other.m_data + other.m_size, m_inline);
+    } else {
+        m_data = other.m_data;
+        m_capacity = other.m_capacity;
+        other.m_data = other.m_inline;
+        other.m_capacity = kInline;
+    }
+    m_size = other.m_size;
+    other.m_size = 0;
 }
 
 int RegexMatch::GroupValue(int group, int which) const {
-    if (!IsMatch() || group < 0 || group > m_values[1]) return -1;
-    return m_values[size_t(2 + 2 * group + which)];
+    if (!IsMatch() || group < 0 || group > m_data[1]) return -1;
+    return m_data[2 + 2 * group + which];
 }
 
 // ----------------------------------------------------------------- CPatternT
@@ -91,7 +118,7 @@ RegexMatch CPatternT::MatchExactCore(const WCHAR* text, int length) {
     try {
         const int begin = m_topRightToLeft ? length : 0;
         const int end = m_topRightToLeft ? 0 : length;
-        m_state.Reset(text, length, begin, GetGroupCount(), m_stepLimit);
+        m_state.Reset(text, length, begin, GetGroupCount(), m_top->Height(), m_stepLimit);
         bool matched = m_state.CallMatch(m_top);
         while (matched && m_state.pos != end) matched = m_state.CallRetry(m_top);
         if (!matched) {
@@ -99,6 +126,7 @@ RegexMatch CPatternT::MatchExactCore(const WCHAR* text, int length) {
             return result;
         }
         const int groups = GetGroupCount();
+        result.Reserve(2 * groups + 4);
         result.Add(1);
         result.Add(groups);
         result.Add(std::min(begin, m_state.pos));

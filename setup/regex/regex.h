@@ -58,22 +58,60 @@ enum RegexRunResult {
 // -1 for a group that took no part (2N + 4 ints in all).
 class RegexMatch {
 public:
-    bool IsMatch() const { return !m_values.empty() && m_values[0] != 0; }
-    int GetSize() const { return int(m_values.size()); }
-    int operator[](int index) const { return m_values[size_t(index)]; }
-    const int* GetData() const { return m_values.data(); }
+    RegexMatch() = default;
+    RegexMatch(const RegexMatch& other) { Assign(other); }
+    RegexMatch(RegexMatch&& other) noexcept { Take(other); }
+    RegexMatch& operator=(const RegexMatch& other) {
+        if (this != &other) Assign(other);
+        return *this;
+    }
+    RegexMatch& operator=(RegexMatch&& other) noexcept {
+        if (this != &other) {
+            Free();
+            Take(other);
+        }
+        return *this;
+    }
+    ~RegexMatch() { Free(); }
+
+    bool IsMatch() const { return m_size > 0 && m_data[0] != 0; }
+    int GetSize() const { return m_size; }
+    int operator[](int index) const { return m_data[index]; }
+    const int* GetData() const { return m_data; }
     // Highest group number, -1 without a match.
-    int GetGroupCount() const { return IsMatch() ? m_values[1] : -1; }
+    int GetGroupCount() const { return IsMatch() ? m_data[1] : -1; }
     int GetGroupStart(int group) const { return GroupValue(group, 0); }
     int GetGroupEnd(int group) const { return GroupValue(group, 1); }
 
+    // Empties this result, then appends all of the other's ints.
     void Assign(const RegexMatch& other);
-    void RemoveAll() { m_values.clear(); }
-    void Add(int value) { m_values.push_back(value); }
+    void RemoveAll() { m_size = 0; }
+    void Add(int value) {
+        if (m_size == m_capacity) Grow(m_size + 1);
+        m_data[m_size++] = value;
+    }
+    void Reserve(int count) {
+        if (count > m_capacity) Grow(count);
+    }
 
 private:
+    // Results of up to 22 groups (the wizard's largest pattern has 20) live
+    // in the object itself.
+    static constexpr int kInline = 48;
     int GroupValue(int group, int which) const;
-    std::vector<int> m_values;
+    void Grow(int count);
+    void Free() {
+        if (m_data != m_inline) delete[] m_data;
+        m_data = m_inline;
+        m_size = 0;
+        m_capacity = kInline;
+    }
+    void Take(RegexMatch& other);
+
+    int* m_data = m_inline;
+    int m_size = 0;
+    int m_capacity = kInline;
+    int m_inline[kInline];
 };
 
 // The compiler, and the whole state of a compiled expression.

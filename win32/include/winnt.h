@@ -84,6 +84,10 @@ typedef union _ULARGE_INTEGER {
     ULONGLONG QuadPart;
 } ULARGE_INTEGER, *PULARGE_INTEGER;
 
+typedef ULONG ACCESS_MASK, *PACCESS_MASK;
+// The layer keeps no security descriptors; the type only carries pointers.
+typedef PVOID PSECURITY_DESCRIPTOR;
+
 typedef struct _LUID {
     unsigned int LowPart;
     LONG HighPart;

@@ -93,13 +93,17 @@ HANDLE OpenExistingFile(const ApiPath& path, const HostInfo& info, DWORD rights,
     auto file = std::make_shared<FileObject>(fd, FileKey{info.device, info.inode}, rights, share, false, path.host);
     if (DWORD error = RegisterOpen(file.get())) return FailHandle(error);
     if (truncates) {
-        if (ftruncate(fd, 0) != 0) return FailHandle(ErrorFromErrno(errno));
-        DWORD attributes = disposition == CREATE_ALWAYS
-                               ? (info.attributes & kSettableAttributes & ~FILE_ATTRIBUTE_NORMAL) |
-                                     RequestedAttributes(flags)
-                               : (info.attributes & kSettableAttributes & ~FILE_ATTRIBUTE_NORMAL) |
-                                     FILE_ATTRIBUTE_ARCHIVE;
-        StoreAttributes(fd, attributes);
+        // CREATE_ALWAYS truncates even for a handle that may not write.
+        int writable = (rights & FILE_WRITE_DATA) ? fd : open(path.host.c_str(), O_WRONLY | O_CLOEXEC);
+        if (writable < 0) return FailHandle(ErrorFromErrno(errno));
+        int result = ftruncate(writable, 0);
+        int truncateError = errno;
+        if (writable != fd) close(writable);
+        if (result != 0) return FailHandle(ErrorFromErrno(truncateError));
+        // The file keeps its attributes, gains those asked for, and needs backing up.
+        DWORD kept = info.attributes & kSettableAttributes & ~FILE_ATTRIBUTE_NORMAL;
+        StoreAttributes(fd, kept | (disposition == CREATE_ALWAYS ? RequestedAttributes(flags)
+                                                                 : DWORD(FILE_ATTRIBUTE_ARCHIVE)));
     }
     bool existedAndReported = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
     return Publish(std::move(file), deleteOnClose,
@@ -122,12 +126,12 @@ HANDLE CreateNewFile(const ApiPath& path, DWORD rights, DWORD share, DWORD dispo
     int fd = open(path.host.c_str(), HostOpenFlags(rights) | O_CREAT | O_EXCL, 0666);
     if (fd < 0) return FailHandle(errno == EEXIST ? DWORD(ERROR_FILE_EXISTS) : ErrorFromErrno(errno));
     HostInfo info;
-    DWORD error = StoreAttributes(fd, attributes);
-    if (!error) error = QueryHost(fd, info);
-    if (error) {
+    DWORD stored = StoreAttributes(fd, attributes);
+    if (!stored) stored = QueryHost(fd, info);
+    if (stored) {
         close(fd);
         unlink(path.host.c_str());
-        return FailHandle(error);
+        return FailHandle(stored);
     }
     auto file = std::make_shared<FileObject>(fd, FileKey{info.device, info.inode}, rights, share, false, path.host);
     if (DWORD error = RegisterOpen(file.get())) return FailHandle(error);

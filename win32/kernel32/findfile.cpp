@@ -67,18 +67,13 @@ void Fill(const FoundEntry& entry, WIN32_FIND_DATAW& data) {
 // Lists the matching entries of a folder; 0 or a Win32 error.
 DWORD Search(std::u16string_view pattern, std::vector<FoundEntry>& found) {
     size_t separator = pattern.find_last_of(u"\\/");
-    std::u16string folder;
-    std::u16string_view namePattern;
-    if (separator != std::u16string_view::npos) {
-        folder = std::u16string(pattern.substr(0, separator + 1));
-        namePattern = pattern.substr(separator + 1);
-    } else if (pattern.size() >= 2 && pattern[1] == u':') {
-        folder = std::u16string(pattern.substr(0, 2));  // the current directory of that drive
-        namePattern = pattern.substr(2);
-    } else {
-        folder = u".";
-        namePattern = pattern;
-    }
+    // The folder part: up to the last separator, a bare drive ("C:*" is the
+    // current directory of that drive), or else the current directory.
+    size_t split = separator != std::u16string_view::npos          ? separator + 1
+                   : pattern.size() >= 2 && pattern[1] == u':' ? 2
+                                                                   : 0;
+    std::u16string folder = split ? std::u16string(pattern.substr(0, split)) : std::u16string(1, u'.');
+    std::u16string_view namePattern = pattern.substr(split);
     if (namePattern.empty()) return ERROR_FILE_NOT_FOUND;
 
     ApiPath path = ResolveApiPath(folder.c_str());

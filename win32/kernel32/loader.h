@@ -58,9 +58,12 @@ const ResFile* ModuleResources(Module& module);
 // in, preferring `hint`. Call with the loader lock held.
 Module* FindModuleByResource(const void* address, Module* hint);
 
-// Called on every thread the layer creates, at its start and at its end: the
-// entry points of the loaded code modules get DLL_THREAD_ATTACH and
-// DLL_THREAD_DETACH (unless DisableThreadLibraryCalls was called for them).
+// Called on every thread the layer creates, at its start and at its end (the
+// loader registers them as a ThreadObserver, kernel32/thread.h): the entry
+// points of the loaded code modules get DLL_THREAD_ATTACH and
+// DLL_THREAD_DETACH, unless DisableThreadLibraryCalls was called for them. As
+// on Windows, a thread that started before a module loaded gets only the
+// detach call.
 void LoaderThreadAttach();
 void LoaderThreadDetach();
 

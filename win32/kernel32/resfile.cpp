@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "machine/paths.h"
 
@@ -103,13 +102,15 @@ bool ResFile::HasSignature(const BYTE* head, size_t size) {
 }
 
 std::unique_ptr<ResFile> ResFile::Load(const std::filesystem::path& file, DWORD& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    std::streamoff size = in ? std::streamoff(in.tellg()) : -1;
+    if (size < 0) {
         error = ERROR_FILE_NOT_FOUND;
         return nullptr;
     }
-    std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::vector<BYTE> bytes(static_cast<size_t>(size));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
         error = ERROR_FILE_NOT_FOUND;
         return nullptr;
     }

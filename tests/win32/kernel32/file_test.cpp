@@ -62,6 +62,15 @@ TEST_P(Dispositions, OpenOrCreateAsWindowsDoes) {
 
 INSTANTIATE_TEST_SUITE_P(All, Dispositions, testing::ValuesIn(kDispositions));
 
+TEST_F(FileTest, CreateAlwaysTruncatesEvenForAReader) {
+    PutHostFile(u"C:\\a.txt", "old");
+    SetLastError(0);
+    ScopedHandle file(CreateFileW(u"C:\\a.txt", GENERIC_READ, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    EXPECT_TRUE(file.valid());
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(HostContents(u"C:\\a.txt"), "");
+}
+
 TEST_F(FileTest, TruncateExistingNeedsWriteAccessAndBadDispositionsAreRefused) {
     PutHostFile(u"C:\\a.txt", "old");
     SetLastError(0);

@@ -332,15 +332,27 @@ TEST_F(Loader, LayerModulesLoadByBareNameWithoutFiles) {
         EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND)) << name;
     }
 
-    // A module of the layer whose library is not built yet is missing.
-    for (const char16_t* name : {u"shell32.dll", u"winspool.drv", u"gdi32.dll"}) {
-        std::string library = "libw32" + w32::ToUtf8(name).substr(0, w32::ToUtf8(name).find('.')) + ".so";
-        bool built = std::filesystem::exists(tam::test::BuiltFolder() / library);
+    // Other modules of the layer load once their libraries are built; until
+    // then they are missing.
+    struct Layer {
+        const char16_t* name;
+        const char* library;
+        const char* exported;  // null: none checked
+    };
+    const Layer layers[] = {
+        {u"shell32.dll", "libw32shell32.so", "SHGetFolderPathW"},
+        {u"winspool.drv", "libw32winspool.so", nullptr},
+        {u"gdi32.dll", "libw32gdi32.so", nullptr},
+    };
+    for (const auto& layer : layers) {
+        bool built = std::filesystem::exists(tam::test::BuiltFolder() / layer.library);
         SetLastError(0xdeadbeef);
-        HMODULE module = LoadLibraryW(name);
-        EXPECT_EQ(module != nullptr, built) << library;
+        HMODULE module = LoadLibraryW(layer.name);
+        EXPECT_EQ(module != nullptr, built) << layer.library;
         if (!built) {
-            EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND)) << library;
+            EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND)) << layer.library;
+        } else if (layer.exported) {
+            EXPECT_NE(GetProcAddress(module, layer.exported), nullptr) << layer.exported;
         }
     }
 }
