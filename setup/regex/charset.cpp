@@ -96,7 +96,7 @@ void CharSet::AddTest(PosixTest test, bool positive) {
     // Every test accepts ASCII units only, so the units from 0x80 up are in
     // the set exactly when the test is negated.
     for (char32_t c = 0; c < 128; ++c)
-        if (test(c) == positive) AddChar(c);
+        if (test(c) == positive) m_ascii[c >> 6] |= uint64_t(1) << (c & 63);
     if (!positive) AddRange(128, 0xFFFF);
 }
 

@@ -65,6 +65,7 @@ void CPatternBuilderT::Clear() {
     m_openGroups = 0;
     m_buildStatus = RX_BUILD_OK;
     std::fill(std::begin(m_predefined), std::end(m_predefined), nullptr);
+    m_posixCache.clear();
 }
 
 template <class T, class... Args>
@@ -100,6 +101,7 @@ MatchNode* CPatternBuilderT::Build(const WCHAR* pattern, int length, int flags) 
     }
 
     try {
+        m_elements.reserve(m_elements.size() + size_t(length) + 4);
         m_groups.push_back(nullptr);
         m_tokenizer.Start(pattern, length, (flags & RX_EXTENDED) != 0);
         int topFlags = flags;
@@ -447,7 +449,15 @@ MatchNode* CPatternBuilderT::BuildPosix(int flags) {
         bool negated = false;
         if (PosixTest test = FindPosixClass(collected.c_str(), &negated)) {
             m_tokenizer.NextToken();
-            return Make<CPosixNodeT>(test, (flags & RX_RIGHT_TO_LEFT) != 0, !negated);
+            // Elements hold no state of a match, so one element serves every
+            // use of the same class within the expression.
+            const bool rightToLeft = (flags & RX_RIGHT_TO_LEFT) != 0;
+            for (const PosixElement& known : m_posixCache)
+                if (known.test == test && known.rightToLeft == rightToLeft && known.positive == !negated)
+                    return known.element;
+            MatchNode* element = Make<CPosixNodeT>(test, rightToLeft, !negated);
+            m_posixCache.push_back(PosixElement{test, rightToLeft, !negated, element});
+            return element;
         }
     }
     m_tokenizer = saved;
@@ -548,8 +558,9 @@ void CPatternBuilderT::NoteGroupNumber(int number) {
 // matching the ')' bracket is met first and opens the capture.
 MatchNode* CPatternBuilderT::BuildCapture(int flags, int number, const std::u16string& name) {
     const bool rightToLeft = (flags & RX_RIGHT_TO_LEFT) != 0;
+    const bool named = number < 0;  // numbered when the names are resolved
     size_t namedIndex = 0;
-    if (!name.empty()) {
+    if (named) {
         namedIndex = m_namedGroups.size();
         m_namedGroups.push_back(NamedGroup{name, nullptr, nullptr, nullptr});
     }
@@ -558,11 +569,11 @@ MatchNode* CPatternBuilderT::BuildCapture(int flags, int number, const std::u16s
     MatchNode* body = FinishGroup(BuildAlternative(bodyFlags));
     auto* close = Make<CBracketNodeT>(number, !rightToLeft, name);
     MatchNode* list = Make<CListNodeT>(std::vector<MatchNode*>{open, body, close}, rightToLeft);
-    if (name.empty()) {
+    if (named) {
+        m_namedGroups[namedIndex] = NamedGroup{name, list, open, close};
+    } else {
         NoteGroupNumber(number);
         if (!m_groups[number]) m_groups[number] = list;
-    } else {
-        m_namedGroups[namedIndex] = NamedGroup{name, list, open, close};
     }
     return list;
 }
@@ -611,7 +622,9 @@ MatchNode* CPatternBuilderT::BuildGroup(int& flags) {
                 NoteGroupNumber(number);
                 return BuildCapture(flags, number, std::u16string());
             }
-            if (AllDigits(name, &number)) m_buildStatus |= RX_BUILD_FALLBACK;
+            // An all-digit name too large for a group number, or an empty
+            // name, is kept as a name.
+            if (name.empty() || AllDigits(name, &number)) m_buildStatus |= RX_BUILD_FALLBACK;
             return BuildCapture(flags, -1, name);
         };
         switch (c) {

@@ -71,6 +71,7 @@ CListNodeT::CListNodeT(std::vector<MatchNode*> items, bool rightToLeft) : m_righ
         }
     }
     m_simpleStep = (simple && step <= INT_MAX / 2 && step >= -(INT_MAX / 2)) ? int(step) : kNeedsRetry;
+    m_kind = kList;
 }
 
 // Matches the items from k on, backtracking into earlier ones (first, when
@@ -86,8 +87,10 @@ bool CListNodeT::Run(MatchState& state, int k, bool retrying) {
                 const Item& item = items[--k];
                 if (item.undo != kNeedsRetry) {
                     state.pos -= item.undo;
-                } else if (item.kind == kBracket) {
-                    static_cast<CBracketNodeT*>(item.node)->RetryHere(state);
+                } else if (item.kind == kOpenBracket) {
+                    static_cast<const CBracketNodeT*>(item.node)->UndoOpen(state);
+                } else if (item.kind == kCloseBracket) {
+                    static_cast<const CBracketNodeT*>(item.node)->UndoClose(state);
                 } else if (state.CallRetry(item.node)) {
                     ++k;
                     break;
@@ -99,8 +102,8 @@ bool CListNodeT::Run(MatchState& state, int k, bool retrying) {
         // The common single elements run here; the rest after a look at the next unit.
         const Item& item = items[k];
         const bool matched =
-            item.kind == kGeneral
-                ? !item.node->First().Excludes(NextUnit(state, m_rightToLeft)) && state.Enter(item.node)
+            item.kind <= kList
+                ? !item.node->First().Excludes(NextUnit(state, m_rightToLeft)) && MatchElement(state, item.node, false)
                 : MatchElement(state, item.node, false);
         if (matched) {
             ++k;
@@ -433,7 +436,7 @@ bool CAssertNodeT::Retry(MatchState& state) {
 CBracketNodeT::CBracketNodeT(int group, bool closing, std::u16string name)
     : m_group(group), m_closing(closing), m_name(std::move(name)) {
     m_first.nullable = true;
-    m_kind = kBracket;
+    m_kind = closing ? kCloseBracket : kOpenBracket;
 }
 
 CBackrefNodeT::CBackrefNodeT(int group, bool rightToLeft, bool ignoreCase, std::u16string name)

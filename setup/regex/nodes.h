@@ -70,9 +70,8 @@ struct FirstSet {
     // unit is c (c < 0: no unit left).
     bool Excludes(int c) const {
         if (any || nullable) return false;
-        if (c < 0) return true;
-        if (c < 128) return !((ascii[c >> 6] >> (c & 63)) & 1);
-        return !high;
+        if (unsigned(c) < 128) return !((ascii[c >> 6] >> (c & 63)) & 1);
+        return c < 0 || !high;
     }
 };
 
@@ -188,7 +187,7 @@ public:
     // Marks an element whose Retry must be called (see UndoStep).
     static constexpr int kNeedsRetry = INT_MIN;
     // Elements that a list runs itself, without a virtual call.
-    enum Kind { kGeneral, kBracket, kRange, kString, kPosix };
+    enum Kind { kGeneral, kList, kOpenBracket, kCloseBracket, kRange, kString, kPosix };
 
     virtual bool Match(MatchState& state) = 0;
     virtual bool Retry(MatchState& state) = 0;
@@ -242,6 +241,7 @@ public:
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
     int UndoStep() const override { return m_simpleStep; }
+    bool Run(MatchState& state, int k, bool retrying);
 
 private:
     struct Item {
@@ -249,7 +249,6 @@ private:
         int undo;   // the node's UndoStep
         Kind kind;  // the node's kind
     };
-    bool Run(MatchState& state, int k, bool retrying);
     std::vector<Item> m_items;  // in matching order (reversed when right to left)
     int m_simpleStep;           // the sum of the undo steps when every item has one way
     bool m_rightToLeft;
@@ -358,10 +357,26 @@ private:
 class CBracketNodeT : public MatchNode {
 public:
     CBracketNodeT(int group, bool closing, std::u16string name);
-    bool Match(MatchState& state) override { return MatchHere(state); }
-    bool Retry(MatchState& state) override { return RetryHere(state); }
-    inline bool MatchHere(MatchState& state);
-    inline bool RetryHere(MatchState& state);
+    bool Match(MatchState& state) override {
+        if (m_closing) {
+            Close(state);
+        } else {
+            Open(state);
+        }
+        return true;
+    }
+    bool Retry(MatchState& state) override {
+        if (m_closing) {
+            UndoClose(state);
+        } else {
+            UndoOpen(state);
+        }
+        return false;
+    }
+    inline void Open(MatchState& state) const;
+    inline void Close(MatchState& state) const;
+    inline void UndoOpen(MatchState& state) const;
+    inline void UndoClose(MatchState& state) const;
     int GetGroup() const { return m_group; }
     void SetGroup(int group) { m_group = group; }
     const std::u16string& GetName() const { return m_name; }
@@ -540,56 +555,70 @@ inline bool MatchElement(MatchState& state, MatchNode* node, bool counted) {
     case MatchNode::kRange: return static_cast<const CRangeNodeT*>(node)->MatchHere(state);
     case MatchNode::kString: return static_cast<const CStringNodeT*>(node)->MatchHere(state);
     case MatchNode::kPosix: return static_cast<const CPosixNodeT*>(node)->MatchHere(state);
-    case MatchNode::kBracket: return static_cast<CBracketNodeT*>(node)->MatchHere(state);
+    case MatchNode::kOpenBracket:
+        static_cast<const CBracketNodeT*>(node)->Open(state);
+        return true;
+    case MatchNode::kCloseBracket:
+        static_cast<const CBracketNodeT*>(node)->Close(state);
+        return true;
+    case MatchNode::kList:
+        if (counted && ++state.steps > state.stepLimit) throw MatchAbort{MatchAbort::kStepLimit};
+        return static_cast<CListNodeT*>(node)->Run(state, 0, false);
     default: return counted ? state.CallMatch(node) : state.Enter(node);
     }
 }
 
-// The capture index covers every group number of the expression.
-inline bool CBracketNodeT::MatchHere(MatchState& state) {
-    const size_t group = size_t(m_group);
-    const int index = state.captureIndex[group];
-    if (m_closing) {
-        if (index < 0) return true;
-        CaptureRecord& record = state.captures[size_t(index)];
-        if (record.fourth < 0) {
-            ++record.fourth;
-        } else {
-            record.end = state.pos;
-            record.fourth = state.closeCounter++;
-        }
-        return true;
+// The opening side starts a fresh record, or goes one level deeper into
+// the group's record when that is still open (the group re-entered through
+// recursion). The capture index covers every group number of the expression.
+inline void CBracketNodeT::Open(MatchState& state) const {
+    int& latest = state.captureIndex[size_t(m_group)];
+    if (latest >= 0 && state.captures[size_t(latest)].end == -1) {
+        --state.captures[size_t(latest)].fourth;
+        return;
     }
-    if (index >= 0 && state.captures[size_t(index)].end == -1) {
-        --state.captures[size_t(index)].fourth;
-        return true;
-    }
-    state.captures.push_back(CaptureRecord{m_group, state.pos, -1, 0, index});
-    state.captureIndex[group] = int(state.captures.size()) - 1;
-    return true;
+    state.captures.push_back(CaptureRecord{m_group, state.pos, -1, 0, latest});
+    latest = int(state.captures.size()) - 1;
 }
 
-// Undoes what Match did, which the record shows: a closed record was closed
-// here, an open one was left one level; an opening side that lowered the
-// fourth value raises it again, else it drops the record it pushed.
-inline bool CBracketNodeT::RetryHere(MatchState& state) {
-    const int index = state.captureIndex[size_t(m_group)];
-    if (index < 0) return false;
-    CaptureRecord& record = state.captures[size_t(index)];
-    if (m_closing) {
-        if (record.end != -1) {
-            record.end = -1;
-            record.fourth = 0;
-        } else {
-            --record.fourth;
-        }
-    } else if (record.fourth < 0) {
+// The closing side leaves one level of a re-entered record, or ends the
+// record, numbered by the close counter.
+inline void CBracketNodeT::Close(MatchState& state) const {
+    const int latest = state.captureIndex[size_t(m_group)];
+    if (latest < 0) return;
+    CaptureRecord& record = state.captures[size_t(latest)];
+    if (record.fourth < 0) {
         ++record.fourth;
     } else {
-        state.captureIndex[size_t(m_group)] = record.prev;
+        record.end = state.pos;
+        record.fourth = state.closeCounter++;
+    }
+}
+
+// Retry undoes what Match did, which the record shows: an opening side
+// that lowered the fourth value raises it again, else it drops its record;
+// a closing side reopens a closed record, else goes one level back in.
+inline void CBracketNodeT::UndoOpen(MatchState& state) const {
+    int& latest = state.captureIndex[size_t(m_group)];
+    CaptureRecord& record = state.captures[size_t(latest)];
+    if (record.fourth < 0) {
+        ++record.fourth;
+    } else {
+        latest = record.prev;
         state.captures.pop_back();
     }
-    return false;
+}
+
+inline void CBracketNodeT::UndoClose(MatchState& state) const {
+    const int latest = state.captureIndex[size_t(m_group)];
+    if (latest < 0) return;
+    CaptureRecord& record = state.captures[size_t(latest)];
+    if (record.end != -1) {
+        record.end = -1;
+        record.fourth = 0;
+    } else {
+        --record.fourth;
+    }
 }
 
 }  // namespace regex

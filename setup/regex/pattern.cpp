@@ -132,7 +132,8 @@ RegexMatch CPatternT::MatchExactCore(const WCHAR* text, int length) {
         result.Add(std::min(begin, m_state.pos));
         result.Add(std::max(begin, m_state.pos));
         for (int group = 1; group <= groups; ++group) {
-            const CaptureRecord* record = m_state.LatestCapture(group);
+            const int latest = m_state.captureIndex[size_t(group)];
+            const CaptureRecord* record = latest >= 0 ? &m_state.captures[size_t(latest)] : nullptr;
             if (!record || record->end == -1) {
                 result.Add(-1);
                 result.Add(-1);

@@ -165,6 +165,7 @@ private:
     regex::MatchNode* BuildPosix(int flags);
     regex::MatchNode* BuildClass(int flags);
     regex::MatchNode* BuildGroup(int& flags);
+    // A group with that number, or with number -1 a named group numbered later.
     regex::MatchNode* BuildCapture(int flags, int number, const std::u16string& name);
     regex::MatchNode* BuildCondition(int flags, int at);
     regex::MatchNode* BuildRecursion(int number, const std::u16string& name);
@@ -196,6 +197,13 @@ private:
     int m_buildStatus = RX_BUILD_OK;
     int m_lastCloseBrace = -1;  // position of the pattern's last '}'
     regex::MatchNode* m_predefined[17] = {};
+    struct PosixElement {
+        regex::PosixTest test;
+        bool rightToLeft;
+        bool positive;
+        regex::MatchNode* element;
+    };
+    std::vector<PosixElement> m_posixCache;  // POSIX class elements made so far
 };
 
 // A compiled expression as callers hold it.

@@ -1,9 +1,6 @@
 // The machine's current directory. The Linux process's own working directory
 // is never read or changed.
 #include <windows.h>
-// windows.h maps SetCurrentDirectory to SetCurrentDirectoryW, which would
-// rename the machine's own member of that name here.
-#undef SetCurrentDirectory
 
 #include "kernel32/filehost.h"
 #include "kernel32/filepath.h"
@@ -12,7 +9,7 @@
 using namespace w32::files;
 
 DWORD WINAPI GetCurrentDirectoryW(DWORD nBufferLength, LPWSTR lpBuffer) {
-    return CopyOut(w32::Machine::Current().CurrentDirectory(), lpBuffer, nBufferLength);
+    return CopyOut(w32::Machine::Current().WorkingDirectory(), lpBuffer, nBufferLength);
 }
 
 BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName) {
@@ -25,6 +22,6 @@ BOOL WINAPI SetCurrentDirectoryW(LPCWSTR lpPathName) {
         SetLastError(error);
         return FALSE;
     }
-    w32::Machine::Current().SetCurrentDirectory(path.windows);
+    w32::Machine::Current().SetWorkingDirectory(path.windows);
     return TRUE;
 }

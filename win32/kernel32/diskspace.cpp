@@ -17,7 +17,7 @@ namespace {
 DWORD StatFolder(LPCWSTR folder, struct statvfs& st) {
     std::u16string current;
     if (!folder) {
-        current = w32::Machine::Current().CurrentDirectory();
+        current = w32::Machine::Current().WorkingDirectory();
         folder = current.c_str();
     }
     ApiPath path = ResolveApiPath(folder);

@@ -42,7 +42,7 @@ DWORD ResolveExisting(LPCWSTR name, ApiPath& path, HostInfo& info) {
 // The host name a new entry gets: the caller's spelling of the last name,
 // even where a name differing only in case exists.
 std::filesystem::path CallerSpelling(LPCWSTR name, const ApiPath& path) {
-    std::u16string normalized = w32::NormalizeWindowsPath(name, w32::Machine::Current().CurrentDirectory());
+    std::u16string normalized = w32::NormalizeWindowsPath(name, w32::Machine::Current().WorkingDirectory());
     return path.host.parent_path() / w32::ToUtf8(LastName(normalized));
 }
 
@@ -110,7 +110,7 @@ DWORD CheckReplaceable(const HostInfo& target) {
 }
 
 std::u16string FullPathForRecord(LPCWSTR name) {
-    return w32::NormalizeWindowsPath(name, w32::Machine::Current().CurrentDirectory());
+    return w32::NormalizeWindowsPath(name, w32::Machine::Current().WorkingDirectory());
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ struct FileKey {
     bool operator==(const FileKey& other) const { return device == other.device && inode == other.inode; }
 };
 
-// GENERIC_* rights turned into the specific rights of a file.
+// GENERIC_* rights turned into the rights of a file they stand for.
 DWORD MapGenericFileAccess(DWORD access);
 
 class FileObject : public IoObject {

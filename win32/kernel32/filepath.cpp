@@ -108,7 +108,7 @@ ApiPath ResolveApiPath(LPCWSTR path, Wildcards wildcards) {
         return result;
     }
     result.trailingSeparator = IsSeparator(raw.back());
-    std::u16string normalized = NormalizeWindowsPath(raw, machine.CurrentDirectory());
+    std::u16string normalized = NormalizeWindowsPath(raw, machine.WorkingDirectory());
     ResolvedPath resolved = ResolveOnDrive(machine.DriveRoot(), normalized);
     result.error = resolved.error;
     result.windows = std::move(resolved.windows);
@@ -126,7 +126,7 @@ std::u16string_view LastName(std::u16string_view windowsPath) {
 }
 
 bool HoldsCurrentDirectory(std::u16string_view windowsFolder) {
-    std::u16string current = Machine::Current().CurrentDirectory();
+    std::u16string current = Machine::Current().WorkingDirectory();
     if (current.size() < windowsFolder.size()) return false;
     if (!NamesEqual(std::u16string_view(current).substr(0, windowsFolder.size()), windowsFolder)) return false;
     return current.size() == windowsFolder.size() || current[windowsFolder.size()] == u'\\' ||

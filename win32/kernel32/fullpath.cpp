@@ -23,7 +23,7 @@ std::u16string FullPath(std::u16string_view name) {
             if (c == u'/') c = u'\\';
         return text;
     }
-    std::u16string full = w32::NormalizeWindowsPath(name, w32::Machine::Current().CurrentDirectory());
+    std::u16string full = w32::NormalizeWindowsPath(name, w32::Machine::Current().WorkingDirectory());
     if (IsSeparator(name.back()) && full.back() != u'\\') full += u'\\';
     return full;
 }

@@ -133,7 +133,7 @@ bool IsElf(const BYTE* head, size_t count) { return count >= 4 && std::memcmp(he
 bool FindOnDrive(const std::u16string& windowsPath, ResolvedPath& found) {
     Machine& machine = Machine::Current();
     if (!machine.HasDrive()) return false;
-    auto normalized = NormalizeWindowsPath(windowsPath, machine.CurrentDirectory());
+    auto normalized = NormalizeWindowsPath(windowsPath, machine.WorkingDirectory());
     if (normalized.empty()) return false;
     ResolvedPath resolved = ResolveOnDrive(machine.DriveRoot(), normalized);
     std::error_code ec;
@@ -165,14 +165,14 @@ std::vector<std::u16string> SearchFolders(DWORD flags) {
         return folders;
     }
     return {machine.ProgramDirectory(), machine.SystemDirectory(), machine.WindowsDirectory(),
-            machine.CurrentDirectory()};
+            machine.WorkingDirectory()};
 }
 
 Module* FindLoadedByName(std::u16string_view name) {
     auto& state = State();
     bool byPath = HasPathPart(name);
     std::u16string normalized;
-    if (byPath) normalized = NormalizeWindowsPath(name, Machine::Current().CurrentDirectory());
+    if (byPath) normalized = NormalizeWindowsPath(name, Machine::Current().WorkingDirectory());
     for (Module* module : state.modules) {
         if (module->kind == ModuleKind::DataFile) continue;
         if (byPath ? NamesEqual(module->Path(), normalized) : NamesEqual(module->BaseName(), name)) return module;
@@ -187,7 +187,7 @@ Module* FindLoadedByName(std::u16string_view name) {
 const SystemModuleEntry* SystemModuleFor(std::u16string_view name) {
     if (!HasPathPart(name)) return FindSystemModule(name);
     Machine& machine = Machine::Current();
-    auto normalized = NormalizeWindowsPath(name, machine.CurrentDirectory());
+    auto normalized = NormalizeWindowsPath(name, machine.WorkingDirectory());
     auto slash = normalized.rfind(u'\\');
     if (slash == std::u16string::npos || !NamesEqual(normalized.substr(0, slash), machine.SystemDirectory()))
         return nullptr;

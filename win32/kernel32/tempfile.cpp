@@ -34,7 +34,7 @@ DWORD WINAPI GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer) {
     if (!machine.GetEnvironment(u"TMP", folder) && !machine.GetEnvironment(u"TEMP", folder) &&
         !machine.GetEnvironment(u"USERPROFILE", folder))
         folder = machine.WindowsDirectory();
-    std::u16string full = w32::NormalizeWindowsPath(folder, machine.CurrentDirectory());
+    std::u16string full = w32::NormalizeWindowsPath(folder, machine.WorkingDirectory());
     if (full.empty() || full.back() != u'\\') full += u'\\';
     return CopyOut(full, lpBuffer, nBufferLength);
 }

@@ -361,12 +361,12 @@ std::map<std::u16string, std::u16string> Machine::Environment() const {
     return result;
 }
 
-std::u16string Machine::CurrentDirectory() const {
+std::u16string Machine::WorkingDirectory() const {
     std::lock_guard lock(lock_);
     return currentDirectory_;
 }
 
-void Machine::SetCurrentDirectory(const std::u16string& path) {
+void Machine::SetWorkingDirectory(const std::u16string& path) {
     std::lock_guard lock(lock_);
     currentDirectory_ = path;
 }

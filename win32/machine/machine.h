@@ -84,8 +84,8 @@ public:
     void SetEnvironment(std::u16string_view name, const std::u16string* value);
     std::map<std::u16string, std::u16string> Environment() const;
 
-    std::u16string CurrentDirectory() const;
-    void SetCurrentDirectory(const std::u16string& path);
+    std::u16string WorkingDirectory() const;
+    void SetWorkingDirectory(const std::u16string& path);
 
     Clock& TheClock() { return clock_; }
 

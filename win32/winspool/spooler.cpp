@@ -5,6 +5,7 @@
 
 #include "machine/machine.h"
 #include "machine/paths.h"
+#include "machine/unicode.h"
 
 namespace w32 {
 

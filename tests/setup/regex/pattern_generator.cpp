@@ -180,9 +180,10 @@ PatternGenerator::Frag PatternGenerator::Atom(const Context& context) {
         } else if (roll < 82) {
             return Anchor();
         } else if (roll < 88) {
-            if (!context.fixedWidth) return Backref();
+            // Inside a look-behind a reference may be met before its group.
+            if (!context.fixedWidth && !context.behind) return Backref();
         } else if (roll < 93) {
-            if (!deep && !context.fixedWidth) return Condition(context);
+            if (!deep && !context.fixedWidth && !context.behind) return Condition(context);
         } else {
             if (!deep) return Modified(context);
         }
@@ -384,6 +385,7 @@ PatternGenerator::Frag PatternGenerator::LookAround(const Context& context) {
     if (behind) {
         // PCRE2 needs each top-level branch of a look-behind to have one width.
         inner.fixedWidth = true;
+        inner.behind = true;
         const int branches = 1 + (Chance(30) ? 1 : 0);
         for (int i = 0; i < branches; ++i) {
             Frag branch = Sequence(inner);
@@ -530,6 +532,12 @@ PatternGenerator::Frag PatternGenerator::Quantify(Frag atom, const Context& cont
         }
     }
     if (suffix == u"+" && atom.nullableRepeat) suffix.clear();
+    if (context.fixedWidth && minimum >= 2 && m_groups.size() > groupsBefore) {
+        // Matched right to left, a repeated group inside a look-behind keeps
+        // its leftmost repetition; PCRE2 keeps the rightmost.
+        for (size_t i = groupsBefore; i < m_groups.size(); ++i) m_groups[i].reliable = false;
+        m_compareSpans = false;
+    }
     if (text.empty()) {
         auto number = [](int n) { return std::u16string(1, char16_t(u'0' + n)); };
         if (maximum == minimum) text = u"{" + number(minimum) + u"}";

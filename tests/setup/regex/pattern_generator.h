@@ -54,6 +54,7 @@ private:
         bool fixedWidth = false;  // inside a look-behind: only parts of one width
         bool atomic = false;      // inside an atomic group: no nullable repetition
         bool noCapture = false;   // inside a condition's look-around
+        bool behind = false;      // inside a look-behind, whose parts match right to left
     };
     struct GroupInfo {
         bool named = false;

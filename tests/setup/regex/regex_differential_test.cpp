@@ -68,6 +68,8 @@ const Difference kDifferences[] = {
     {"a recursion to a missing group matches empty", u"a(?5)b", u"ab", {0, 2}, 0},
     {"recursion goes at most 100 deep", u"a(?R)?b", std::u16string(102, u'a') + std::u16string(102, u'b'), kNo, 0},
     {"look-behind may have any length", u".*(?<=a+)b", u"aab", {0, 3}, 0},
+    {"inside a look-behind the parts match right to left", u".(?<=()(?=\\1))", u"a", kNo, 0},
+    {"a group repeated in a look-behind keeps its leftmost repetition", u"..(?<=(\\w){2})", u"ab", {0, 2, 0, 1}, 0},
     {"without (?g), \\G is nothing", u"a\\Gb", u"ab", {0, 2}, 0},
     {"(?x) and other letters are ignored", u"(?x)a b", u"a b", {0, 3}, 0},
     {"(?i) does not widen [:upper:]", u"(?i)[[:upper:]]", u"a", kNo, 0},
@@ -81,6 +83,8 @@ const Difference kDifferences[] = {
     {"\\Z comes before a final CR LF", u"a\\Z\r\n", u"a\r\n", {0, 3}, 0},
     {"the whole text must match", u"b", u"ab", kNo, PCRE2_ANCHORED | PCRE2_ENDANCHORED},
 };
+
+void PrintTo(const Difference& difference, std::ostream* os) { *os << difference.what; }
 
 class Deliberate : public testing::TestWithParam<Difference> {};
 
@@ -178,6 +182,8 @@ const Row kRows[] = {
     {u"(\\d)(?:\\.(\\d))?(?(2)e|f)", {u"1.2e", u"1f", u"1.2f"}},
     {u"(?=(\\w+))\\1:", {u"abc:", u"ab"}},
 };
+
+void PrintTo(const Row& row, std::ostream* os) { *os << Show(row.pattern); }
 
 class Shared : public testing::TestWithParam<Row> {};
 

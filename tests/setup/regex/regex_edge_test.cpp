@@ -143,6 +143,7 @@ const Case kSyntax[] = {
     {u"(?<n>a)|(?<n>b)", u"b", {0, 1, 0, 1}},               // a name used twice shares one number
     {u"(?'n'a)(?P<m>b)(?P'o'c)\\g<o>\\k'm'", u"abccb", {0, 5, 0, 1, 1, 2, 2, 3}},
     {u"(?<2>a)(b)", u"ab", {0, 2, 1, 2, 0, 1}},             // an all-digit name is that group
+    {u"(?<>a)\\k<>", u"aa", {0, 2, 0, 1}},                  // even an empty name names a group
     {u"(a)\\k<1>\\g1", u"aaa", {0, 3, 0, 1}},
     {u"a\\k<nope>", u"a", kNo},        // an unknown name never matches
     {u"\\k<nope>?a", u"a", {0, 1}},

@@ -138,6 +138,8 @@ struct Nesting {
     bool matchesA;          // whether that check then matches "a"
 };
 
+void PrintTo(const Nesting& nesting, std::ostream* os) { *os << nesting.what; }
+
 class DeepNesting : public testing::TestWithParam<Nesting> {};
 
 // Ten thousand levels compile to nothing (no match, reported in the debug

@@ -61,6 +61,24 @@ TEST_F(FileTest, OverwritingAHiddenFileMustAskForHidden) {
     EXPECT_EQ(GetFileAttributesW(u"C:\\h.dat"), DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
 }
 
+TEST_F(FileTest, NewFileTakesTheAttributesOfItsTemplate) {
+    PutHostFile(u"C:\\model.dat", "m");
+    ASSERT_TRUE(SetFileAttributesW(u"C:\\model.dat", FILE_ATTRIBUTE_HIDDEN));
+    ScopedHandle model(
+        CreateFileW(u"C:\\model.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(model.valid());
+    ScopedHandle copy(CreateFileW(u"C:\\copy.dat", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_SYSTEM,
+                                  model.get()));
+    ASSERT_TRUE(copy.valid());
+    EXPECT_EQ(GetFileAttributesW(u"C:\\copy.dat"),
+              DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+    SetLastError(0);
+    EXPECT_EQ(CreateFileW(u"C:\\other.dat", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                          reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FFC))),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+}
+
 TEST_F(FileTest, AttributeDataGivesSizeAndTimes) {
     PutHostFile(u"C:\\Data\\f.bin", std::string(70000, 'x'));
     WIN32_FILE_ATTRIBUTE_DATA data{};

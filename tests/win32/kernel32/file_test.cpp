@@ -160,6 +160,10 @@ TEST_F(FileTest, ReadAndWriteNeedTheAccessTheHandleWasOpenedWith) {
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(HostContents(u"C:\\a.txt"), "abc");
+    // Flushing is writing too.
+    EXPECT_TRUE(FlushFileBuffers(writer.get()));
+    EXPECT_FALSE(FlushFileBuffers(reader.get()));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
 }
 
 // --- Sharing ------------------------------------------------------------------

@@ -56,6 +56,25 @@ TEST_F(FileTest, BufferFunctionsFollowTheSizeProtocol) {
     }
 }
 
+class ThirtyTwoBitMachine : public FileTest {
+protected:
+    w32::MachineSettings MakeSettings() const override {
+        w32::MachineSettings settings = FileTest::MakeSettings();
+        settings.is64Bit = false;
+        return settings;
+    }
+};
+
+TEST_F(ThirtyTwoBitMachine, HasNoWow64SystemFolder) {
+    WCHAR buffer[MAX_PATH] = u"#";
+    SetLastError(0);
+    EXPECT_EQ(GetSystemWow64DirectoryW(buffer, MAX_PATH), 0u);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
+    EXPECT_EQ(buffer[0], u'#');
+    EXPECT_EQ(GetSystemDirectoryW(buffer, MAX_PATH), 19u);
+    EXPECT_EQ(std::u16string(buffer), u"C:\\Windows\\System32");
+}
+
 TEST_F(FileTest, TempPathFollowsTmpThenTemp) {
     WCHAR buffer[MAX_PATH];
     ASSERT_TRUE(SetEnvironmentVariableW(u"TMP", u"C:\\Windows\\Temp"));

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <windows.h>
 
 #include <bit>
@@ -259,18 +262,26 @@ TEST(CrtFormat, LongOutputIsFormattedInOnePass) {
 
 // A process that switches to a locale with a decimal comma still gets the
 // runtime's "C" formatting.
+// Builds a German locale into a private folder when none is installed, so that
+// the decimal-comma case runs on a machine without generated locales.
+const char* DecimalCommaLocale() {
+    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"};
+    for (const char* name : names)
+        if (setlocale(LC_ALL, name) && std::string(localeconv()->decimal_point) == ",") return name;
+    static std::string folder = (std::filesystem::temp_directory_path() / "tam-locales").string();
+    std::filesystem::create_directories(folder);
+    std::string command = "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0 && !std::filesystem::exists(folder + "/de_DE.UTF-8")) return nullptr;
+    setenv("LOCPATH", folder.c_str(), 1);
+    if (setlocale(LC_ALL, "de_DE.UTF-8") && std::string(localeconv()->decimal_point) == ",") return "de_DE.UTF-8";
+    return nullptr;
+}
+
 TEST(CrtFormat, DecimalPointIgnoresTheProcessLocale) {
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8", "nl_NL.UTF-8"};
-    const char* chosen = nullptr;
-    for (const char* name : names) {
-        if (setlocale(LC_ALL, name) && std::string(localeconv()->decimal_point) == ",") {
-            chosen = name;
-            break;
-        }
-    }
+    const char* chosen = DecimalCommaLocale();
     if (!chosen) {
         setlocale(LC_ALL, "C");
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
+        GTEST_SKIP() << "no locale with a decimal comma is available (localedef and de_DE sources missing)";
     }
     char native[32];
     snprintf(native, sizeof(native), "%.2f", 1.5);

@@ -61,14 +61,14 @@ TEST(PathText, CombineTakesAbsoluteOrRootedSecondParts) {
     EXPECT_EQ(buffer[0], u'\0');
 }
 
-struct RemoveSpecCase {
+struct RemoveLastNameCase {
     const char16_t* path;
     const char16_t* result;
     BOOL removed;
 };
 
 TEST(PathText, RemoveFileSpecKeepsTheRoot) {
-    const RemoveSpecCase cases[] = {
+    const RemoveLastNameCase cases[] = {
         {u"C:\\Windows\\System32\\spool", u"C:\\Windows\\System32", TRUE},
         {u"C:\\Windows\\win.ini", u"C:\\Windows", TRUE},
         {u"C:\\Windows\\", u"C:\\Windows", TRUE},
