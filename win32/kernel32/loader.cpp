@@ -217,6 +217,11 @@ Module* SystemModule(const SystemModuleEntry& entry, bool onlyIfMapped) {
         module->hostPath = path;
         module->library = handle;
         module->pinned = true;
+        // A library that carries an export table (hhctrl.ocx: its exports by
+        // ordinal) is read like a code module's.
+        auto* info = static_cast<const TamModuleInfo*>(dlsym(handle, TAM_MODULE_INFO_SYMBOL));
+        if (info && LinkMapContaining(info) == LinkMapOf(handle) && info->version == TAM_MODULE_INFO_VERSION)
+            module->info = info;
         state.modules.push_back(module);
         return module;
     }

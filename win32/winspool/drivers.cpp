@@ -33,7 +33,8 @@ DWORD TakeDriverInfo(DWORD level, const BYTE* data, DriverRecord& r, std::u16str
     // Only user-mode (version 3) drivers run on this system.
     if (info.cVersion != kDriverVersion) return ERROR_INVALID_PARAMETER;
     r.name = Text(info.pName);
-    if (r.name.empty() || r.name.size() > w32::kMaxKeyNameLength || r.name.find_first_of(u"\\,") != std::u16string::npos)
+    if (r.name.empty() || r.name.size() > w32::kMaxKeyNameLength ||
+        r.name.find_first_of(u"\\,") != std::u16string::npos)
         return ERROR_INVALID_PARAMETER;
     environment = Text(info.pEnvironment);
     // The driver, its data file and its user-interface DLL are required.
@@ -124,8 +125,8 @@ DWORD PlaceDriverFile(const DriverFile& file, const Environment& environment, DW
 DWORD AddDriverImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, DWORD flags) {
     if (DWORD status = CheckServerName(pName)) return status;
     if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
-    if (!data) return level == 2 || level == 3 || level == 4 || level == 6 ? ERROR_INVALID_PARAMETER
-                                                                           : ERROR_INVALID_LEVEL;
+    if (!data)
+        return level == 2 || level == 3 || level == 4 || level == 6 ? ERROR_INVALID_PARAMETER : ERROR_INVALID_LEVEL;
     // Upgrades and downgrades that depend on the files' versions are not decided here.
     if (flags & (APD_STRICT_UPGRADE | APD_STRICT_DOWNGRADE)) return ERROR_NOT_SUPPORTED;
     DriverRecord r;
@@ -133,8 +134,8 @@ DWORD AddDriverImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, DW
     std::vector<std::u16string> references;
     if (DWORD status = TakeDriverInfo(level, data, r, environmentName, references)) return status;
     Environment environment;
-    if (DWORD status = ResolveEnvironment(call, environmentName.empty() ? nullptr : environmentName.c_str(),
-                                          environment))
+    if (DWORD status =
+            ResolveEnvironment(call, environmentName.empty() ? nullptr : environmentName.c_str(), environment))
         return status;
     r.environment = environment.name;
     // A language monitor must be installed first.
@@ -312,7 +313,8 @@ DWORD DeleteDriverImpl(Call& call, LPCWSTR pName, LPCWSTR pEnvironment, LPCWSTR 
     // Printers use the drivers of the machine's own environment.
     if (w32::NamesEqual(environment.name, LocalEnvironmentName())) {
         for (const auto& printer : PrinterKeys(call))
-            if (w32::NamesEqual(ReadString(printer, u"Printer Driver"), key->Name())) return ERROR_PRINTER_DRIVER_IN_USE;
+            if (w32::NamesEqual(ReadString(printer, u"Printer Driver"), key->Name()))
+                return ERROR_PRINTER_DRIVER_IN_USE;
     }
     std::vector<std::u16string> files;
     if (deleteFlags & (DPD_DELETE_UNUSED_FILES | DPD_DELETE_ALL_FILES)) {
@@ -403,8 +405,8 @@ BOOL WINAPI GetPrinterDriverDirectoryW(LPCWSTR pName, LPCWSTR pEnvironment, DWOR
     return EndBool(call, status);
 }
 
-BOOL WINAPI GetPrintProcessorDirectoryW(LPCWSTR pName, LPCWSTR pEnvironment, DWORD Level,
-                                        LPBYTE pPrintProcessorInfo, DWORD cbBuf, LPDWORD pcbNeeded) {
+BOOL WINAPI GetPrintProcessorDirectoryW(LPCWSTR pName, LPCWSTR pEnvironment, DWORD Level, LPBYTE pPrintProcessorInfo,
+                                        DWORD cbBuf, LPDWORD pcbNeeded) {
     Call call;
     DWORD status = call.Begin();
     if (!status)

@@ -21,8 +21,7 @@ public:
     // Measures what `fixedSize` bytes of records and their data need.
     explicit Packer(size_t fixedSize) : fixed_(fixedSize) {}
     // Fills a buffer at least as large as a measuring pass said.
-    Packer(BYTE* buffer, size_t size, size_t fixedSize)
-        : buffer_(buffer), fixed_(fixedSize), top_(size & ~size_t(7)) {}
+    Packer(BYTE* buffer, size_t size, size_t fixedSize) : buffer_(buffer), fixed_(fixedSize), top_(size & ~size_t(7)) {}
 
     // A NUL-terminated copy (null while measuring).
     LPWSTR String(std::u16string_view text) { return static_cast<LPWSTR>(Place(text.data(), text.size() * 2, 2)); }

@@ -69,9 +69,9 @@ DWORD AddPortImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, LPCW
     std::u16string port = Text(info.pName);
     std::u16string monitor = Text(monitorName);
     RegistryKeyPtr monitors = call.Find(kMonitorsKey);
-    RegistryKeyPtr monitorKey =
-        monitors && !monitor.empty() && monitor.find(u'\\') == std::u16string::npos ? monitors->FindSubkey(monitor)
-                                                                                    : nullptr;
+    RegistryKeyPtr monitorKey = monitors && !monitor.empty() && monitor.find(u'\\') == std::u16string::npos
+                                    ? monitors->FindSubkey(monitor)
+                                    : nullptr;
     if (!monitorKey) return ERROR_UNKNOWN_PRINT_MONITOR;
     // A local port may be a file's path; other monitors keep a key per port.
     bool local = w32::NamesEqual(monitorKey->Name(), kLocalPortMonitor);
@@ -113,8 +113,7 @@ DWORD AddMonitorImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data) {
     MONITOR_INFO_2W info;
     std::memcpy(&info, data, sizeof(info));
     std::u16string name = Text(info.pName), dll = Text(info.pDLLName);
-    if (name.empty() || dll.empty() || name.find(u'\\') != std::u16string::npos ||
-        name.size() > w32::kMaxKeyNameLength)
+    if (name.empty() || dll.empty() || name.find(u'\\') != std::u16string::npos || name.size() > w32::kMaxKeyNameLength)
         return ERROR_INVALID_PARAMETER;
     if (DWORD status = CheckMonitorEnvironment(info.pEnvironment)) return status;
     // The monitor's DLL is recorded, not loaded.

@@ -105,8 +105,8 @@ DWORD ServerValue(Call& call, std::u16string_view name, DWORD& type, std::vector
     return ERROR_SUCCESS;
 }
 
-DWORD GetImpl(Call& call, HANDLE hPrinter, LPCWSTR keyName, LPCWSTR valueName, LPDWORD pType, LPBYTE pData,
-              DWORD nSize, LPDWORD pcbNeeded) {
+DWORD GetImpl(Call& call, HANDLE hPrinter, LPCWSTR keyName, LPCWSTR valueName, LPDWORD pType, LPBYTE pData, DWORD nSize,
+              LPDWORD pcbNeeded) {
     if (DWORD status = CheckBufferArguments(pData, nSize, pcbNeeded, nullptr, false)) return status;
     PrinterHandlePtr handle;
     RegistryKeyPtr printer;
@@ -155,8 +155,8 @@ DWORD DeleteValueImpl(Call& call, HANDLE hPrinter, LPCWSTR keyName, LPCWSTR valu
     return DWORD(call.registry().DeleteValue(key, valueName));
 }
 
-DWORD EnumDataImpl(Call& call, HANDLE hPrinter, DWORD index, LPWSTR pValueName, DWORD cbValueName,
-                   LPDWORD pcbValueName, LPDWORD pType, LPBYTE pData, DWORD cbData, LPDWORD pcbData) {
+DWORD EnumDataImpl(Call& call, HANDLE hPrinter, DWORD index, LPWSTR pValueName, DWORD cbValueName, LPDWORD pcbValueName,
+                   LPDWORD pType, LPBYTE pData, DWORD cbData, LPDWORD pcbData) {
     if (!pcbValueName || !pcbData) return RPC_X_NULL_REF_POINTER;
     if ((!pValueName && cbValueName) || (!pData && cbData)) return ERROR_INVALID_USER_BUFFER;
     PrinterHandlePtr handle;
@@ -280,8 +280,8 @@ DWORD WINAPI EnumPrinterDataW(HANDLE hPrinter, DWORD dwIndex, LPWSTR pValueName,
     Call call;
     DWORD status = call.Begin();
     if (!status)
-        status = EnumDataImpl(call, hPrinter, dwIndex, pValueName, cbValueName, pcbValueName, pType, pData, cbData,
-                              pcbData);
+        status =
+            EnumDataImpl(call, hPrinter, dwIndex, pValueName, cbValueName, pcbValueName, pType, pData, cbData, pcbData);
     return EndStatus(call, status);
 }
 
@@ -289,7 +289,8 @@ DWORD WINAPI EnumPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPBYTE pEnumV
                                 LPDWORD pcbEnumValues, LPDWORD pnEnumValues) {
     Call call;
     DWORD status = call.Begin();
-    if (!status) status = EnumDataExImpl(call, hPrinter, pKeyName, pEnumValues, cbEnumValues, pcbEnumValues, pnEnumValues);
+    if (!status)
+        status = EnumDataExImpl(call, hPrinter, pKeyName, pEnumValues, cbEnumValues, pcbEnumValues, pnEnumValues);
     return EndStatus(call, status);
 }
 

@@ -140,8 +140,8 @@ DWORD TakePrinterInfo2(Call& call, const PRINTER_INFO_2W& info, PrinterRecord& r
     r.parameters = Text(info.pParameters);
     // The printers of this spooler are its own: local, never network printers;
     // the default printer is the user's choice, not an attribute.
-    r.attributes = (info.Attributes & ~(PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_DEFAULT)) |
-                   PRINTER_ATTRIBUTE_LOCAL;
+    r.attributes =
+        (info.Attributes & ~(PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_DEFAULT)) | PRINTER_ATTRIBUTE_LOCAL;
     return ERROR_SUCCESS;
 }
 
@@ -213,8 +213,8 @@ void Fill9(Packer& p, const PrinterRecord& r, PRINTER_INFO_9W& out) {
     out.pDevMode = static_cast<LPDEVMODEW>(p.Bytes(r.userDevMode));
 }
 
-DWORD PackPrinters(const std::vector<PrinterRecord>& printers, DWORD level, LPBYTE buffer, DWORD size,
-                   LPDWORD needed, LPDWORD returned) {
+DWORD PackPrinters(const std::vector<PrinterRecord>& printers, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                   LPDWORD returned) {
     switch (level) {
         case 1: return PackRecords<PRINTER_INFO_1W>(printers, Fill1, buffer, size, needed, returned);
         case 2: return PackRecords<PRINTER_INFO_2W>(printers, Fill2, buffer, size, needed, returned);
@@ -297,8 +297,8 @@ DWORD SetPrinterImpl(Call& call, HANDLE hPrinter, DWORD level, const BYTE* data,
             std::memcpy(&info, data, sizeof(info));
             if (DWORD status = CheckPorts(call, Text(info.pPortName))) return status;
             r.port = Text(info.pPortName);
-            r.attributes = (info.Attributes & ~(PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_DEFAULT)) |
-                           PRINTER_ATTRIBUTE_LOCAL;
+            r.attributes =
+                (info.Attributes & ~(PRINTER_ATTRIBUTE_NETWORK | PRINTER_ATTRIBUTE_DEFAULT)) | PRINTER_ATTRIBUTE_LOCAL;
             r.deviceNotSelectedTimeout = info.DeviceNotSelectedTimeout;
             r.transmissionRetryTimeout = info.TransmissionRetryTimeout;
             break;
@@ -403,8 +403,8 @@ DWORD DeletePrinterImpl(Call& call, HANDLE hPrinter) {
     return ERROR_SUCCESS;
 }
 
-DWORD EnumPrintersImpl(Call& call, DWORD flags, LPCWSTR name, DWORD level, LPBYTE buffer, DWORD size,
-                       LPDWORD needed, LPDWORD returned) {
+DWORD EnumPrintersImpl(Call& call, DWORD flags, LPCWSTR name, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                       LPDWORD returned) {
     if (DWORD status = CheckBufferArguments(buffer, size, needed, returned, true)) return status;
     if (level != 1 && level != 2 && level != 4 && level != 5) return ERROR_INVALID_LEVEL;
     if (level == 4 && (flags & ~DWORD(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS))) return ERROR_INVALID_FLAGS;
@@ -496,8 +496,8 @@ BOOL WINAPI SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Com
     return EndBool(call, status);
 }
 
-BOOL WINAPI EnumPrintersW(DWORD Flags, LPCWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf,
-                          LPDWORD pcbNeeded, LPDWORD pcReturned) {
+BOOL WINAPI EnumPrintersW(DWORD Flags, LPCWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf, LPDWORD pcbNeeded,
+                          LPDWORD pcReturned) {
     Call call;
     DWORD status = call.Begin();
     if (!status) status = EnumPrintersImpl(call, Flags, Name, Level, pPrinterEnum, cbBuf, pcbNeeded, pcReturned);

@@ -19,8 +19,8 @@ bool IsKeyName(const std::u16string& name) {
 
 void Fill1(Packer& p, const std::u16string& name, PRINTPROCESSOR_INFO_1W& out) { out.pName = p.String(name); }
 
-DWORD EnumImpl(Call& call, LPCWSTR pName, LPCWSTR pEnvironment, DWORD level, LPBYTE buffer, DWORD size,
-               LPDWORD needed, LPDWORD returned) {
+DWORD EnumImpl(Call& call, LPCWSTR pName, LPCWSTR pEnvironment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+               LPDWORD returned) {
     if (DWORD status = CheckBufferArguments(buffer, size, needed, returned, true)) return status;
     if (DWORD status = CheckServerName(pName)) return status;
     Environment environment;

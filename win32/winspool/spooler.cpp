@@ -171,8 +171,7 @@ Environment MakeEnvironment(const RegistryKeyPtr& key) {
 }
 
 std::u16string SpoolFolder(std::u16string_view below, const Environment& environment) {
-    return Machine::Current().SystemDirectory() + u"\\spool\\" + std::u16string(below) + u"\\" +
-           environment.directory;
+    return Machine::Current().SystemDirectory() + u"\\spool\\" + std::u16string(below) + u"\\" + environment.directory;
 }
 
 }  // namespace
@@ -180,9 +179,8 @@ std::u16string SpoolFolder(std::u16string_view below, const Environment& environ
 DWORD ResolveEnvironment(Call& call, LPCWSTR name, Environment& environment) {
     std::u16string wanted = name && *name ? std::u16string(name) : LocalEnvironmentName();
     RegistryKeyPtr environments = call.Find(kEnvironmentsKey);
-    RegistryKeyPtr key = environments && wanted.find(u'\\') == std::u16string::npos
-                             ? environments->FindSubkey(wanted)
-                             : nullptr;
+    RegistryKeyPtr key =
+        environments && wanted.find(u'\\') == std::u16string::npos ? environments->FindSubkey(wanted) : nullptr;
     if (!key) return ERROR_INVALID_ENVIRONMENT;
     environment = MakeEnvironment(key);
     if (environment.directory.empty() || environment.directory.find(u'\\') != std::u16string::npos)
@@ -206,14 +204,12 @@ std::u16string DriverVersionDirectory(const Environment& environment) {
     return DriverDirectory(environment) + u"\\" + std::u16string(1, char16_t(u'0' + kDriverVersion));
 }
 
-std::u16string PrintProcessorDirectory(const Environment& environment) {
-    return SpoolFolder(u"prtprocs", environment);
-}
+std::u16string PrintProcessorDirectory(const Environment& environment) { return SpoolFolder(u"prtprocs", environment); }
 
 bool IsWinPrintDatatype(std::u16string_view datatype) {
-    static const char16_t* const kTypes[] = {u"RAW",          u"RAW [FF appended]", u"RAW [FF auto]",
-                                             u"NT EMF 1.003", u"NT EMF 1.006",      u"NT EMF 1.007",
-                                             u"NT EMF 1.008", u"TEXT",              u"XPS2GDI"};
+    static const char16_t* const kTypes[] = {u"RAW",          u"RAW [FF appended]", u"RAW [FF auto]", u"NT EMF 1.003",
+                                             u"NT EMF 1.006", u"NT EMF 1.007",      u"NT EMF 1.008",  u"TEXT",
+                                             u"XPS2GDI"};
     for (const char16_t* type : kTypes)
         if (NamesEqual(datatype, type)) return true;
     return false;

@@ -22,8 +22,7 @@ ULONGLONG ReadQword(const RegistryKeyPtr& key, std::u16string_view name) {
 
 // Sets a string value, or removes it when empty, so that a record written
 // again does not keep a value the new one lacks.
-void WriteOptional(Registry& registry, const RegistryKeyPtr& key, std::u16string_view name,
-                   std::u16string_view value) {
+void WriteOptional(Registry& registry, const RegistryKeyPtr& key, std::u16string_view name, std::u16string_view value) {
     if (value.empty()) {
         registry.DeleteValue(key, name);
     } else {
@@ -131,7 +130,8 @@ void WriteUserDevMode(Call& call, std::u16string_view printer, const std::vector
     RegistryKeyPtr user = call.User();
     if (!user) return;
     if (devMode.empty()) {
-        if (RegistryKeyPtr key = call.registry().Find(user, kUserDevModesKey)) call.registry().DeleteValue(key, printer);
+        if (RegistryKeyPtr key = call.registry().Find(user, kUserDevModesKey))
+            call.registry().DeleteValue(key, printer);
         return;
     }
     RegistryKeyPtr key = call.registry().Ensure(user, kUserDevModesKey);

@@ -43,8 +43,8 @@ struct PrinterRecord {
     DWORD status = 0;
     DWORD deviceNotSelectedTimeout = 15000;  // milliseconds
     DWORD transmissionRetryTimeout = 45000;  // milliseconds
-    std::vector<BYTE> devMode;      // the global default; empty for none
-    std::vector<BYTE> userDevMode;  // the user's own, when read; empty for none
+    std::vector<BYTE> devMode;               // the global default; empty for none
+    std::vector<BYTE> userDevMode;           // the user's own, when read; empty for none
 };
 
 RegistryKeyPtr PrintersKey(Call& call);

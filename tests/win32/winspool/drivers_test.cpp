@@ -58,8 +58,8 @@ protected:
 
     // The driver of an installer's media, named by full paths.
     Info6 MediaDriver() {
-        for (const char16_t* file : {u"KorRend.dll", u"KorData.gpd", u"KorUI.dll", u"KorHelp.hlp", u"KorRes.dll",
-                                     u"KorFont.dat"})
+        for (const char16_t* file :
+             {u"KorRend.dll", u"KorData.gpd", u"KorUI.dll", u"KorHelp.hlp", u"KorRes.dll", u"KorFont.dat"})
             PutMachineFile(machine(), kMedia + u"\\" + file);
         Info6 d;
         d.driver = kMedia + u"\\KorRend.dll";
@@ -91,11 +91,10 @@ protected:
 
     static std::vector<std::u16string> DriverNames(DWORD level = 2, LPCWSTR environment = nullptr) {
         DWORD count = 0;
-        std::vector<BYTE> buffer = Fetch(
-            [&](LPBYTE b, DWORD n, LPDWORD need, LPDWORD ret) {
-                return EnumPrinterDriversW(nullptr, environment, level, b, n, need, ret);
-            },
-            &count);
+        std::vector<BYTE> buffer =
+            Fetch([&](LPBYTE b, DWORD n, LPDWORD need,
+                      LPDWORD ret) { return EnumPrinterDriversW(nullptr, environment, level, b, n, need, ret); },
+                  &count);
         std::vector<std::u16string> names;
         for (DWORD i = 0; i < count; ++i) {
             if (level == 2) names.push_back(reinterpret_cast<DRIVER_INFO_2W*>(buffer.data())[i].pName);
@@ -109,8 +108,8 @@ TEST_F(Drivers, AddedDriverFilesAreCopiedAndReadBackAtLevels2_3And6) {
     Info6 d = MediaDriver();
     ASSERT_TRUE(AddPrinterDriverExW(nullptr, 6, d.Get(), APD_COPY_NEW_FILES)) << GetLastError();
     // The files are in the driver folder now, copied, the media untouched.
-    for (const char16_t* file : {u"KorRend.dll", u"KorData.gpd", u"KorUI.dll", u"KorHelp.hlp", u"KorRes.dll",
-                                 u"KorFont.dat"}) {
+    for (const char16_t* file :
+         {u"KorRend.dll", u"KorData.gpd", u"KorUI.dll", u"KorHelp.hlp", u"KorRes.dll", u"KorFont.dat"}) {
         EXPECT_EQ(ReadHost(kFolder + u"\\" + file), ReadHost(kMedia + u"\\" + file)) << w32::ToUtf8(file);
         EXPECT_TRUE(Exists(kMedia + u"\\" + file));
     }

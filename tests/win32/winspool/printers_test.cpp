@@ -287,8 +287,7 @@ TEST_F(Printers, AddPrinterRefusesWhatCannotWork) {
         {u"", u"Korvan Test Driver", u"FILE:", u"winprint", u"RAW", 1, ERROR_INVALID_PRINTER_NAME},
     };
     for (const auto& c : cases) {
-        std::u16string name = c.name, driver = c.driver, port = c.port, processor = c.processor,
-                       datatype = c.datatype;
+        std::u16string name = c.name, driver = c.driver, port = c.port, processor = c.processor, datatype = c.datatype;
         PRINTER_INFO_2W info{};
         info.pPrinterName = name.data();
         info.pDriverName = driver.data();
@@ -467,8 +466,8 @@ TEST_F(Printers, DefaultPrinterIsTheUsersDeviceValue) {
     EXPECT_EQ(std::u16string(name), u"Second");
 
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 0,
-                            KEY_READ, &key),
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 0, KEY_READ,
+                            &key),
               ERROR_SUCCESS);
     EXPECT_EQ(QueryString(key, u"Device"), u"Second,winspool,Ne00:");
     RegCloseKey(key);
