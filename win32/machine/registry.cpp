@@ -664,6 +664,9 @@ void Registry::LayOutMachineHive(const Machine& machine) {
     const MachineSettings& s = machine.Settings();
     RegistryKeyPtr hklm = LocalMachine();
     Ensure(hklm, u"SOFTWARE\\Classes");
+    // The HTML Help control, which programs find by its class.
+    SetString(Ensure(hklm, u"SOFTWARE\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32"), u"",
+              machine.SystemDirectory() + u"\\hhctrl.ocx");
 
     auto setVersion = [&](const RegistryKeyPtr& nt) {
         SetString(nt, u"CurrentVersion", s.osMajor >= 10 ? u"6.3" : Number(s.osMajor) + u"." + Number(s.osMinor));

@@ -29,14 +29,15 @@ TEST_F(RegViews, ClassesRootMergesUserAndMachineClasses) {
     HKEY machineOnly = Open(HKEY_CLASSES_ROOT, u"machineonly", KEY_READ);
     EXPECT_NE(machineOnly, nullptr);
 
-    // Both sets of subkeys, each name once, the user's spelling first.
+    // Both sets of subkeys, each name once, the user's spelling first (CLSID
+    // is a fresh machine's own).
     Strings names = SubkeyNames(HKEY_CLASSES_ROOT);
-    EXPECT_EQ(names, (Strings{u".TAM", u"MachineOnly", u"UserOnly"}));
+    EXPECT_EQ(names, (Strings{u".TAM", u"CLSID", u"MachineOnly", u"UserOnly"}));
     DWORD count = 0, longest = 0;
     ASSERT_EQ(RegQueryInfoKeyW(HKEY_CLASSES_ROOT, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
                                nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(count, 4u);
     EXPECT_EQ(longest, 11u);
 
     // An administrator's new key goes to the machine's classes.
@@ -58,7 +59,7 @@ TEST_F(RegViews, ClassesRootMergesUserAndMachineClasses) {
     HKEY after = Open(HKEY_CLASSES_ROOT, u".tam", KEY_READ);
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(QueryString(after, u""), u"Tam.Machine");
-    EXPECT_EQ(SubkeyNames(HKEY_CLASSES_ROOT), (Strings{u".tam", u"MachineOnly", u"Tam.Document", u"UserOnly"}));
+    EXPECT_EQ(SubkeyNames(HKEY_CLASSES_ROOT), (Strings{u".tam", u"CLSID", u"MachineOnly", u"Tam.Document", u"UserOnly"}));
 }
 
 TEST_F(RegViews, ThirtyTwoBitViewOfSoftwareIsWow6432Node) {

@@ -1,0 +1,95 @@
+// Counted global-memory blocks. A block is laid out as
+// {i32 total size; the caller's bytes; i32 total size} with total = size + 8;
+// the caller gets the address of its bytes, and its counter (when it passes
+// one) grows by the total on allocation and shrinks by it on free. The
+// caller's bytes often hold records with pointers, so they start on the
+// platform's strictest alignment: the global block begins with a few unused
+// bytes before the leading size (not counted).
+//
+// Freeing checks the two recorded sizes as a guard against overruns, but it
+// never reads memory at an address taken from the block itself: every live
+// block is registered here with its total, so a pointer this allocator did
+// not hand out (a foreign block, a pointer into the middle of a block, a
+// block freed before) is recognised without touching it.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+#include "pcl6/intrface/util.h"
+
+namespace {
+
+constexpr DWORD kGuardBytes = 2 * sizeof(INT32);
+// From the start of the global block to the caller's bytes.
+constexpr size_t kLead = alignof(std::max_align_t) > sizeof(INT32) ? alignof(std::max_align_t) : sizeof(INT32);
+
+struct LiveBlocks {
+    std::mutex lock;
+    std::unordered_map<BYTE*, INT32> totals;  // caller's bytes -> total size
+};
+
+LiveBlocks& Live() {
+    // Never destroyed: blocks may be freed from static destructors.
+    static auto* live = new LiveBlocks;
+    return *live;
+}
+
+INT32 ReadSize(const BYTE* at) {
+    INT32 value;
+    std::memcpy(&value, at, sizeof(value));
+    return value;
+}
+
+void WriteSize(BYTE* at, INT32 value) { std::memcpy(at, &value, sizeof(value)); }
+
+}  // namespace
+
+LPVOID Util_GlobalAlloc(LONG* byteCounter, DWORD size) {
+    // The total is stored as a signed 32-bit value.
+    if (size > DWORD(0x7FFFFFFF) - kGuardBytes) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    const INT32 total = INT32(size + kGuardBytes);
+    auto* start = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, kLead - sizeof(INT32) + SIZE_T(total)));
+    if (!start) return nullptr;
+    BYTE* bytes = start + kLead;
+    WriteSize(bytes - sizeof(INT32), total);
+    WriteSize(bytes + size, total);
+    {
+        auto& live = Live();
+        std::lock_guard guard(live.lock);
+        live.totals[bytes] = total;
+    }
+    if (byteCounter) *byteCounter += total;
+    return bytes;
+}
+
+void Util_GlobalFree(LONG* byteCounter, LPVOID block) {
+    if (!block) return;
+    auto* bytes = static_cast<BYTE*>(block);
+    INT32 total = 0;
+    {
+        auto& live = Live();
+        std::lock_guard guard(live.lock);
+        auto found = live.totals.find(bytes);
+        if (found == live.totals.end()) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return;
+        }
+        total = found->second;
+        // The sizes before and after the caller's bytes must both still read
+        // the total; an overrun that changed either leaves the block alone.
+        const DWORD size = DWORD(total) - kGuardBytes;
+        if (ReadSize(bytes - sizeof(INT32)) != total || ReadSize(bytes + size) != total) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return;
+        }
+        live.totals.erase(found);
+    }
+    GlobalFree(bytes - kLead);
+    if (byteCounter) *byteCounter -= total;
+}
