@@ -2,6 +2,7 @@
 // tree of elements. There are no compile errors: a malformed construct takes
 // a fall-back (and sets RX_BUILD_FALLBACK), so every pattern yields a tree.
 #include <algorithm>
+#include <cstddef>
 #include <map>
 #include <new>
 
@@ -52,7 +53,10 @@ CPatternBuilderT::~CPatternBuilderT() { Clear(); }
 void CPatternBuilderT::Clear() {
     m_top = nullptr;
     m_topRightToLeft = false;
+    for (auto it = m_elements.rbegin(); it != m_elements.rend(); ++it) (*it)->~MatchNode();
     m_elements.clear();
+    m_blocks.clear();
+    m_blockUsed = 0;
     m_groups.clear();
     m_recursions.clear();
     m_namedGroups.clear();
@@ -66,14 +70,27 @@ void CPatternBuilderT::Clear() {
     m_buildStatus = RX_BUILD_OK;
     std::fill(std::begin(m_predefined), std::end(m_predefined), nullptr);
     m_posixCache.clear();
+    m_scratch.clear();
+}
+
+namespace {
+constexpr size_t kBlockSize = 8192;
 }
 
 template <class T, class... Args>
 T* CPatternBuilderT::Make(Args&&... args) {
-    auto element = std::make_unique<T>(std::forward<Args>(args)...);
-    T* raw = element.get();
-    m_elements.push_back(std::move(element));
-    return raw;
+    static_assert(sizeof(T) <= kBlockSize && alignof(T) <= alignof(std::max_align_t));
+    const size_t size = (sizeof(T) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+    if (m_blocks.empty() || m_blockUsed + size > kBlockSize) {
+        m_blocks.push_back(std::unique_ptr<unsigned char[]>(new unsigned char[kBlockSize]));
+        m_blockUsed = 0;
+    }
+    if (m_elements.size() == m_elements.capacity())  // so that the push below cannot fail
+        m_elements.reserve(m_elements.capacity() * 2 + 64);
+    T* element = new (m_blocks.back().get() + m_blockUsed) T(std::forward<Args>(args)...);
+    m_blockUsed += size;
+    m_elements.push_back(element);
+    return element;
 }
 
 MatchNode* CPatternBuilderT::Build(const WCHAR* pattern, int length, int flags) {
@@ -92,6 +109,7 @@ MatchNode* CPatternBuilderT::Build(const WCHAR* pattern, int length, int flags) 
     m_buildStatus = RX_BUILD_OK;
     if (!pattern || length < 0) length = 0;
 
+    m_scratch.clear();
     m_lastCloseBrace = -1;
     for (int i = length - 1; i >= 0; --i) {
         if (pattern[i] == u'}') {
@@ -166,29 +184,40 @@ MatchNode* CPatternBuilderT::Predefined(int type) {
 
 // ---------------------------------------------------------------- structure
 
+// Branches and items gather on m_scratch above the base they start from,
+// which nested lists and alternatives leave as they found it.
 MatchNode* CPatternBuilderT::BuildAlternative(int& flags) {
-    std::vector<MatchNode*> branches;
-    branches.push_back(BuildList(flags));
+    const size_t base = m_scratch.size();
+    MatchNode* first = BuildList(flags);
+    m_scratch.push_back(first);
     while (m_tokenizer.Cur().IsMeta(u'|')) {
         m_tokenizer.NextToken();
-        branches.push_back(BuildList(flags));
+        MatchNode* branch = BuildList(flags);
+        m_scratch.push_back(branch);
     }
-    if (branches.size() == 1) return branches[0];
-    return Make<CAlternativeNodeT>(std::move(branches), (flags & RX_RIGHT_TO_LEFT) != 0);
+    const size_t count = m_scratch.size() - base;
+    MatchNode* result = count == 1 ? first
+                                   : Make<CAlternativeNodeT>(m_scratch.data() + base, count,
+                                                             (flags & RX_RIGHT_TO_LEFT) != 0);
+    m_scratch.resize(base);
+    return result;
 }
 
 MatchNode* CPatternBuilderT::BuildList(int& flags) {
     const bool rightToLeft = (flags & RX_RIGHT_TO_LEFT) != 0;
-    std::vector<MatchNode*> items;
+    const size_t base = m_scratch.size();
     for (;;) {
         const RegexToken& token = m_tokenizer.Cur();
         // A ')' with no group open is an ordinary character.
         if (token.IsEnd() || token.IsMeta(u'|') || (token.IsMeta(u')') && m_openGroups > 0)) break;
-        if (MatchNode* item = BuildRepeat(flags)) items.push_back(item);
+        if (MatchNode* item = BuildRepeat(flags)) m_scratch.push_back(item);
     }
-    if (items.empty()) return Predefined(0);
-    if (items.size() == 1) return items[0];
-    return Make<CListNodeT>(std::move(items), rightToLeft);
+    const size_t count = m_scratch.size() - base;
+    MatchNode* result = count == 0   ? Predefined(0)
+                        : count == 1 ? m_scratch[base]
+                                     : Make<CListNodeT>(m_scratch.data() + base, count, rightToLeft);
+    m_scratch.resize(base);
+    return result;
 }
 
 bool CPatternBuilderT::IsQuantifier(const RegexToken& token) const {
@@ -568,7 +597,8 @@ MatchNode* CPatternBuilderT::BuildCapture(int flags, int number, const std::u16s
     int bodyFlags = flags;
     MatchNode* body = FinishGroup(BuildAlternative(bodyFlags));
     auto* close = Make<CBracketNodeT>(number, !rightToLeft, name);
-    MatchNode* list = Make<CListNodeT>(std::vector<MatchNode*>{open, body, close}, rightToLeft);
+    MatchNode* const parts[] = {open, body, close};
+    MatchNode* list = Make<CListNodeT>(parts, 3, rightToLeft);
     if (named) {
         m_namedGroups[namedIndex] = NamedGroup{name, list, open, close};
     } else {

@@ -50,27 +50,46 @@ void MatchState::Release() {
 
 // ------------------------------------------------------------------ sequences
 
-CListNodeT::CListNodeT(std::vector<MatchNode*> items, bool rightToLeft) : m_rightToLeft(rightToLeft) {
-    if (m_rightToLeft) std::reverse(items.begin(), items.end());
+// A list among the items (a group, say) that matches in the same direction
+// is taken apart into its items: matching them in a row is the same as
+// matching the list, and saves a level of calls. The list element itself
+// stays for recursion into its group.
+CListNodeT::CListNodeT(MatchNode* const* items, size_t count, bool rightToLeft) : m_rightToLeft(rightToLeft) {
+    auto takenApart = [this](MatchNode* node) {
+        return node->GetKind() == kList && static_cast<CListNodeT*>(node)->m_rightToLeft == m_rightToLeft;
+    };
+    size_t total = 0;
+    for (size_t i = 0; i < count; ++i)
+        total += takenApart(items[i]) ? static_cast<CListNodeT*>(items[i])->m_items.size() : 1;
+    m_items.reserve(total);
+    for (size_t i = 0; i < count; ++i) {
+        MatchNode* node = items[m_rightToLeft ? count - 1 - i : i];
+        if (takenApart(node)) {
+            const std::vector<Item>& inner = static_cast<CListNodeT*>(node)->m_items;
+            m_items.insert(m_items.end(), inner.begin(), inner.end());
+        } else {
+            m_items.push_back(Item{node, node->UndoStep(), node->GetKind()});
+        }
+    }
     long long step = 0;
     bool simple = true;
     m_first.nullable = true;
-    m_items.reserve(items.size());
-    for (MatchNode* node : items) {
-        const int undo = node->UndoStep();
-        m_items.push_back(Item{node, undo, node->GetKind()});
-        if (undo == kNeedsRetry) {
+    for (const Item& item : m_items) {
+        if (item.undo == kNeedsRetry) {
             simple = false;
         } else {
-            step += undo;
+            step += item.undo;
         }
-        m_height = std::max(m_height, node->Height() + 1);
+        m_height = std::max(m_height, item.node->Height() + 1);
         if (m_first.nullable) {
-            m_first.AddSet(node->First());
-            m_first.nullable = node->First().nullable;
+            m_first.AddSet(item.node->First());
+            m_first.nullable = item.node->First().nullable;
         }
     }
     m_simpleStep = (simple && step <= INT_MAX / 2 && step >= -(INT_MAX / 2)) ? int(step) : kNeedsRetry;
+    m_count = int(m_items.size());
+    for (const Item& item : m_items)  // every item matches: any one that knows a unit
+        if (item.node->RequiredUnit() >= 0) m_required = item.node->RequiredUnit();
     m_kind = kList;
 }
 
@@ -78,7 +97,7 @@ CListNodeT::CListNodeT(std::vector<MatchNode*> items, bool rightToLeft) : m_righ
 // retrying, into item k - 1). Items with one way are undone here rather
 // than asked to retry.
 bool CListNodeT::Run(MatchState& state, int k, bool retrying) {
-    const int n = int(m_items.size());
+    const int n = m_count;
     const Item* items = m_items.data();
     for (;;) {
         if (retrying) {
@@ -114,11 +133,15 @@ bool CListNodeT::Run(MatchState& state, int k, bool retrying) {
 }
 
 bool CListNodeT::Match(MatchState& state) { return Run(state, 0, false); }
-bool CListNodeT::Retry(MatchState& state) { return Run(state, int(m_items.size()), true); }
+bool CListNodeT::Retry(MatchState& state) { return Run(state, m_count, true); }
 
-CAlternativeNodeT::CAlternativeNodeT(std::vector<MatchNode*> branches, bool rightToLeft)
-    : m_branches(std::move(branches)), m_rightToLeft(rightToLeft) {
+CAlternativeNodeT::CAlternativeNodeT(MatchNode* const* branches, size_t count, bool rightToLeft)
+    : m_branches(branches, branches + count), m_rightToLeft(rightToLeft) {
     m_first.nullable = m_branches.empty();
+    // A unit is required only when every branch requires it.
+    m_required = m_branches.empty() ? -1 : m_branches[0]->RequiredUnit();
+    for (MatchNode* branch : m_branches)
+        if (branch->RequiredUnit() != m_required) m_required = -1;
     for (MatchNode* branch : m_branches) {
         m_first.AddSet(branch->First());
         m_first.nullable = m_first.nullable || branch->First().nullable;
@@ -171,8 +194,12 @@ CRepeatNodeT::CRepeatNodeT(MatchNode* child, int count, bool rightToLeft)
     : m_child(child), m_count(count), m_rightToLeft(rightToLeft) {
     const int undo = child->UndoStep();
     m_step = (undo != kNeedsRetry && undo != 0) ? undo : 0;
+    m_childSet = child->GetCharSet();
     m_height = child->Height() + 1;
-    if (count > 0) m_first = child->First();
+    if (count > 0) {
+        m_first = child->First();
+        m_required = child->RequiredUnit();
+    }
     m_first.nullable = m_first.nullable || count == 0;
 }
 
@@ -180,7 +207,20 @@ int CRepeatNodeT::UndoStep() const { return ScaledStep(m_count, m_child->UndoSte
 
 int CRepeatNodeT::RunSimple(MatchState& state, int most) {
     int made = 0;
-    while (made < most && MatchElement(state, m_child, true)) ++made;
+    if (m_childSet) {  // a class: test the units directly
+        const WCHAR* text = state.text;
+        if (m_rightToLeft) {
+            const int room = std::min(most, state.pos);
+            while (made < room && m_childSet->Contains(text[state.pos - 1 - made])) ++made;
+            state.pos -= made;
+        } else {
+            const int room = std::min(most, state.length - state.pos);
+            while (made < room && m_childSet->Contains(text[state.pos + made])) ++made;
+            state.pos += made;
+        }
+    } else {
+        while (made < most && MatchElement(state, m_child, true)) ++made;
+    }
     state.steps += unsigned(made);
     if (state.steps > state.stepLimit) throw MatchAbort{MatchAbort::kStepLimit};
     return made;
@@ -384,6 +424,7 @@ bool CPossessiveNodeT::Retry(MatchState& state) {
 
 CIndependentNodeT::CIndependentNodeT(MatchNode* child) : m_child(child) {
     m_first = child->First();
+    m_required = child->RequiredUnit();
     m_height = child->Height() + 1;
 }
 
@@ -609,6 +650,7 @@ CStringNodeT::CStringNodeT(std::u32string chars, bool rightToLeft, bool ignoreCa
     : m_chars(std::move(chars)), m_rightToLeft(rightToLeft), m_ignoreCase(ignoreCase) {
     if (m_ignoreCase)
         for (char32_t& c : m_chars) c = FoldAscii(c);
+    if (!m_ignoreCase && !m_chars.empty() && m_chars.back() <= 0xFFFF) m_required = int(m_chars.back());
     if (m_chars.empty()) {
         m_first.nullable = true;
     } else {
@@ -617,28 +659,6 @@ CStringNodeT::CStringNodeT(std::u32string chars, bool rightToLeft, bool ignoreCa
         if (m_ignoreCase) m_first.Add(ToUpperAscii(c));
     }
     m_kind = kString;
-}
-
-bool CStringNodeT::MatchHere(MatchState& state) const {
-    const int size = int(m_chars.size());
-    int at;
-    if (m_rightToLeft) {
-        if (state.pos < size) return false;
-        at = state.pos - size;
-    } else {
-        if (state.length - state.pos < size) return false;
-        at = state.pos;
-    }
-    const WCHAR* here = state.text + at;
-    if (m_ignoreCase) {
-        for (int i = 0; i < size; ++i)
-            if (FoldAscii(here[i]) != m_chars[size_t(i)]) return false;
-    } else {
-        for (int i = 0; i < size; ++i)
-            if (char32_t(here[i]) != m_chars[size_t(i)]) return false;
-    }
-    state.pos = m_rightToLeft ? at : at + size;
-    return true;
 }
 
 bool CStringNodeT::Retry(MatchState& state) {
@@ -652,8 +672,6 @@ bool CBoundaryNodeT::Match(MatchState& state) {
     const WCHAR* text = state.text;
     const WCHAR before = pos > 0 ? text[pos - 1] : 0;
     const WCHAR here = pos < length ? text[pos] : 0;
-    const bool wordBefore = pos > 0 && IsWordChar(before);
-    const bool wordHere = pos < length && IsWordChar(here);
     bool result = false;
     switch (m_type) {
     case kStartOfText:
@@ -672,15 +690,18 @@ bool CBoundaryNodeT::Match(MatchState& state) {
     case kEndOfLine:
         result = pos == length || here == u'\r' || (here == u'\n' && before != u'\r');
         break;
-    case kStartOfWord:
-        result = !wordBefore && wordHere;
+    default: {
+        const bool wordBefore = pos > 0 && IsWordChar(before);
+        const bool wordHere = pos < length && IsWordChar(here);
+        if (m_type == kStartOfWord) {
+            result = !wordBefore && wordHere;
+        } else if (m_type == kEndOfWord) {
+            result = wordBefore && !wordHere;
+        } else {
+            result = wordBefore != wordHere;
+        }
         break;
-    case kEndOfWord:
-        result = wordBefore && !wordHere;
-        break;
-    case kWordBoundary:
-        result = wordBefore != wordHere;
-        break;
+    }
     }
     return result == m_positive;
 }

@@ -25,6 +25,14 @@
 
 #include "charset.h"
 
+// The few dispatch helpers on the matcher's hottest path are inlined
+// whatever the optimiser's size limits say.
+#if defined(_MSC_VER)
+#define REGEX_INLINE __forceinline
+#else
+#define REGEX_INLINE inline __attribute__((always_inline))
+#endif
+
 namespace regex {
 
 // One capture of a group: start and end positions (end -1 while open) and
@@ -206,11 +214,15 @@ public:
     // Longest chain of elements below and including this one.
     int Height() const { return m_height; }
     Kind GetKind() const { return m_kind; }
+    // A unit that the text of every match of this element holds, -1 for none
+    // known: a text without it cannot match, and needs no run at all.
+    int RequiredUnit() const { return m_required; }
 
 protected:
     FirstSet m_first;
     int m_height = 1;
     Kind m_kind = kGeneral;
+    int m_required = -1;
 };
 
 inline bool MatchState::CallMatch(MatchNode* node) {
@@ -237,7 +249,7 @@ public:
 
 class CListNodeT : public MatchNode {
 public:
-    CListNodeT(std::vector<MatchNode*> items, bool rightToLeft);
+    CListNodeT(MatchNode* const* items, size_t count, bool rightToLeft);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
     int UndoStep() const override { return m_simpleStep; }
@@ -250,13 +262,14 @@ private:
         Kind kind;  // the node's kind
     };
     std::vector<Item> m_items;  // in matching order (reversed when right to left)
+    int m_count = 0;            // of items
     int m_simpleStep;           // the sum of the undo steps when every item has one way
     bool m_rightToLeft;
 };
 
 class CAlternativeNodeT : public MatchNode {
 public:
-    CAlternativeNodeT(std::vector<MatchNode*> branches, bool rightToLeft);
+    CAlternativeNodeT(MatchNode* const* branches, size_t count, bool rightToLeft);
     bool Match(MatchState& state) override;
     bool Retry(MatchState& state) override;
 
@@ -282,16 +295,13 @@ protected:
     // Matches the simple child up to most more times; returns how many.
     int RunSimple(MatchState& state, int most);
     // One repetition of the child, passed over when the next unit cannot start it.
-    bool MatchChild(MatchState& state) {
-        const int next = m_rightToLeft ? (state.pos > 0 ? state.text[state.pos - 1] : -1)
-                                       : (state.pos < state.length ? state.text[state.pos] : -1);
-        return !m_child->First().Excludes(next) && state.CallMatch(m_child);
-    }
+    inline bool MatchChild(MatchState& state);
 
     MatchNode* m_child;
     int m_count;
     bool m_rightToLeft;
-    int m_step;  // the child's UndoStep when it has one way and a width, else 0
+    int m_step;                  // the child's UndoStep when it has one way and a width, else 0
+    const CharSet* m_childSet;   // the child's units when it is a one-character class
 };
 
 // Minimum repetitions, then up to m_optional more, as many as possible first.
@@ -550,7 +560,7 @@ public:
 // record, numbered by the close counter.
 // Matches an element, running the common single elements without a
 // virtual call. Counted against the step budget when counted is set.
-inline bool MatchElement(MatchState& state, MatchNode* node, bool counted) {
+REGEX_INLINE bool MatchElement(MatchState& state, MatchNode* node, bool counted) {
     switch (node->GetKind()) {
     case MatchNode::kRange: return static_cast<const CRangeNodeT*>(node)->MatchHere(state);
     case MatchNode::kString: return static_cast<const CStringNodeT*>(node)->MatchHere(state);
@@ -566,6 +576,34 @@ inline bool MatchElement(MatchState& state, MatchNode* node, bool counted) {
         return static_cast<CListNodeT*>(node)->Run(state, 0, false);
     default: return counted ? state.CallMatch(node) : state.Enter(node);
     }
+}
+
+inline bool CRepeatNodeT::MatchChild(MatchState& state) {
+    const int next = m_rightToLeft ? (state.pos > 0 ? state.text[state.pos - 1] : -1)
+                                   : (state.pos < state.length ? state.text[state.pos] : -1);
+    return !m_child->First().Excludes(next) && MatchElement(state, m_child, true);
+}
+
+inline bool CStringNodeT::MatchHere(MatchState& state) const {
+    const int size = int(m_chars.size());
+    int at;
+    if (m_rightToLeft) {
+        if (state.pos < size) return false;
+        at = state.pos - size;
+    } else {
+        if (state.length - state.pos < size) return false;
+        at = state.pos;
+    }
+    const WCHAR* here = state.text + at;
+    if (m_ignoreCase) {
+        for (int i = 0; i < size; ++i)
+            if (FoldAscii(here[i]) != m_chars[size_t(i)]) return false;
+    } else {
+        for (int i = 0; i < size; ++i)
+            if (char32_t(here[i]) != m_chars[size_t(i)]) return false;
+    }
+    state.pos = m_rightToLeft ? at : at + size;
+    return true;
 }
 
 // The opening side starts a fresh record, or goes one level deeper into

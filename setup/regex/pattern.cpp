@@ -115,6 +115,14 @@ RegexMatch CPatternT::MatchExactCore(const WCHAR* text, int length) {
         text = kEmpty;
         length = 0;
     }
+    // A text without a unit that every match holds cannot match.
+    if (const int required = m_top->RequiredUnit(); required >= 0) {
+        if (std::find(text, text + length, WCHAR(required)) == text + length) {
+            m_state.depthLimitReached = false;
+            m_lastRun = RX_RUN_NO_MATCH;
+            return result;
+        }
+    }
     try {
         const int begin = m_topRightToLeft ? length : 0;
         const int end = m_topRightToLeft ? 0 : length;

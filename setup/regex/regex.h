@@ -118,8 +118,9 @@ private:
 class CPatternBuilderT {
 public:
     // Groups, look-arounds, conditions and nested classes deeper than this
-    // make the pattern compile to nothing (as deep as the C++ stack allows on
-    // a small thread stack, and the depth of the most careful peer engines).
+    // make the pattern compile to nothing. The compiler and the matcher
+    // recurse once per level, so this keeps their stack use small even on a
+    // thread with a small stack.
     static constexpr int kNestingLimit = 250;
 
     CPatternBuilderT();
@@ -131,7 +132,7 @@ public:
     void Clear();
     // Compiles the pattern (length units, NULs allowed) with the starting
     // flags; returns the top element, null when the pattern compiled to
-    // nothing. The builder must have been cleared.
+    // nothing. Elements of an earlier Build stay with the object until Clear.
     regex::MatchNode* Build(const WCHAR* pattern, int length, int flags = 0);
 
     int GetBuildStatus() const { return m_buildStatus; }
@@ -181,8 +182,12 @@ private:
     static bool AllDigits(const std::u16string& text, int* number);
     void NoteGroupNumber(int number);
 
-    // Elements, in creation order; the expression owns them all.
-    std::vector<std::unique_ptr<regex::MatchNode>> m_elements;
+    // Elements, in creation order; the expression owns them all. They live
+    // in blocks of memory that Clear frees as a whole (compiling a pattern
+    // makes many small elements).
+    std::vector<regex::MatchNode*> m_elements;
+    std::vector<std::unique_ptr<unsigned char[]>> m_blocks;
+    size_t m_blockUsed = 0;  // bytes taken in the last block
     std::vector<regex::MatchNode*> m_groups;            // list element by group number; slot 0 the top
     std::vector<regex::CDelegateNodeT*> m_recursions;
     std::vector<NamedGroup> m_namedGroups;              // in order of appearance
@@ -204,6 +209,7 @@ private:
         regex::MatchNode* element;
     };
     std::vector<PosixElement> m_posixCache;  // POSIX class elements made so far
+    std::vector<regex::MatchNode*> m_scratch;  // items of the lists being built
 };
 
 // A compiled expression as callers hold it.

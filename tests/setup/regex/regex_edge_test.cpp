@@ -203,6 +203,7 @@ const Case kCompleteBacktracking[] = {
     {u"a?" u"?(?:||)", u"a", {0, 1}},
     {u"(?:|||a)", u"a", {0, 1}},
     {u"(a*)*b", u"aaac", kNo},
+    {u"(a*)*b", u"aaacb", kNo},
     {u"(a*)*b", u"aaab", {0, 4, 0, 3}},
     {u"(a|ab)*c", u"ababac", {0, 6, 4, 5}},
     {u"(?:a|b)*?b", u"aab", {0, 3}},

@@ -66,32 +66,35 @@ unsigned long EnvNumber(const char* name, unsigned long fallback) {
     return value && *value ? std::strtoul(value, nullptr, 10) : fallback;
 }
 
-// Patterns from pieces of syntax, and from raw 16-bit units.
+// Patterns from fragments of syntax, and from raw 16-bit units.
 TEST(Fuzz, AnyPatternCompilesAndMatchesCleanly) {
-    static const char16_t* const kPieces[] = {
+    static const char16_t* const kFragments[] = {
         u"(", u")", u"(?", u"(?:", u"(?<", u"(?'", u"(?P<", u"(?(", u"(?=", u"(?!", u"(?<=", u"(?<!", u"(?>",
         u"(?R)", u"(?1)", u"(?R<n>)", u"(?i)", u"(?-m", u"(?#", u"[", u"]", u"[^", u"[:", u":]", u"[:alpha:]",
         u"[:^xdigit:]", u"-", u"{", u"}", u"{2}", u"{1,", u"{,3}", u"*", u"+", u"?", u"|", u"^", u"$", u".",
         u"\\", u"\\1", u"\\0", u"\\k<n>", u"\\g'", u"\\k", u"\\x", u"\\x{", u"\\x{10FFFF}", u"\\u12", u"\\Q",
         u"\\E", u"\\L", u"\\U", u"\\b", u"\\B", u"\\G", u"\\A", u"\\z", u"\\Z", u"\\d", u"\\W", u"\\s", u"n",
-        u">", u"'", u"a", u"b", u"1", u"0", u"P", u"R", u":", u"=", u"!", u"#", u"\u4E00", u"\xD800",
+        u">", u"'", u"a", u"b", u"1", u"0", u"P", u"R", u":", u"=", u"!", u"#", u"\u4E00", u"\xD800", u"(?<>",
+        u"\\k<>", u"(?P'", u"(?2)", u"(?R'n')", u"(?(1)", u"(?(n)", u"(?s-i:", u"(?x)", u"{0}", u"{999999}", u"+?",
+        u"*+", u"??", u"\\2", u"\\012", u"[\\b]", u"[a-", u"-]", u"\\p", u" ", u"\n",
     };
-    const int pieceCount = int(sizeof(kPieces) / sizeof(kPieces[0]));
+    const int fragmentCount = int(sizeof(kFragments) / sizeof(kFragments[0]));
     const uint32_t seed = uint32_t(EnvNumber("REGEX_FUZZ_SEED", 99));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(EnvNumber("REGEX_FUZZ_MS", 2500));
     std::mt19937 rng(seed);
     const std::u16string textChars = u"ab1-:\n(){}[]\\\u4E00";
     CPatternT expression;
     expression.SetStepLimit(20000);
+    const unsigned long most = EnvNumber("REGEX_FUZZ_PATTERNS", 200000);
     unsigned long patterns = 0, matches = 0;
-    for (; patterns < 200000 && std::chrono::steady_clock::now() < deadline; ++patterns) {
+    for (; patterns < most && std::chrono::steady_clock::now() < deadline; ++patterns) {
         std::u16string pattern;
-        const int pieces = int(rng() % 24);
-        for (int i = 0; i < pieces; ++i) {
+        const int fragments = int(rng() % 24);
+        for (int i = 0; i < fragments; ++i) {
             if (rng() % 8 == 0) {
                 pattern.push_back(char16_t(rng()));  // any unit, NUL included
             } else {
-                pattern += kPieces[rng() % pieceCount];
+                pattern += kFragments[rng() % fragmentCount];
             }
         }
         expression.Clear();
@@ -190,10 +193,10 @@ INSTANTIATE_TEST_SUITE_P(All, DeepNesting, testing::ValuesIn(kNestings),
 // tree alone needs: past the call depth limit that way fails, like one past
 // the recursion limit.
 TEST(DeepRecursion, CallDepthLimitFailsThatWay) {
-    std::u16string pattern;
+    std::u16string pattern;  // 200 levels of optional groups: a tall tree
     for (int i = 0; i < 200; ++i) pattern += u"(";
     pattern += u"a(?R)?b";
-    for (int i = 0; i < 200; ++i) pattern += u")";
+    for (int i = 0; i < 200; ++i) pattern += u")?";
     CPatternT expression(pattern.c_str());
     EXPECT_TRUE(expression.MatchExact(u"aaabbb").IsMatch());
     EXPECT_FALSE(expression.LastRunReachedDepthLimit());
@@ -207,7 +210,7 @@ TEST(DeepRecursion, CallDepthLimitFailsThatWay) {
 TEST(StepBudget, RunawayPatternStopsAndSaysSo) {
     w32::DebugLogClear();
     CPatternT expression(u"(a*)*b");
-    const std::u16string text = std::u16string(30, u'a') + u"c";
+    const std::u16string text = std::u16string(30, u'a') + u"cb";
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(expression.MatchExact(text.c_str()).IsMatch());
     EXPECT_EQ(expression.GetLastRunResult(), RX_RUN_STEP_LIMIT);
@@ -218,6 +221,9 @@ TEST(StepBudget, RunawayPatternStopsAndSaysSo) {
     // The object stays usable, and a smaller budget stops a long but linear run.
     EXPECT_TRUE(expression.MatchExact(u"aab").IsMatch());
     EXPECT_EQ(expression.GetLastRunResult(), RX_RUN_MATCHED);
+    // Without the 'b' that every match holds, no run is needed at all.
+    EXPECT_FALSE(expression.MatchExact((std::u16string(30, u'a') + u"c").c_str()).IsMatch());
+    EXPECT_EQ(expression.GetLastRunResult(), RX_RUN_NO_MATCH);
     expression.SetStepLimit(1000);
     const std::u16string linear = std::u16string(5000, u'a') + u"b";
     EXPECT_FALSE(expression.MatchExact(linear.c_str()).IsMatch());
