@@ -4,20 +4,15 @@
 
 #include <string>
 
+#include "kernel32/ansitext.h"
+
 namespace {
 
-std::u16string Widen(LPCSTR text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return {};
-    std::u16string wide(size_t(length), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    wide.resize(size_t(length - 1));
-    return wide;
-}
-
-// Null stays null.
+// Null stays null; text that does not convert becomes empty.
 struct WideArg {
-    explicit WideArg(LPCSTR text) : present(text != nullptr), value(text ? Widen(text) : std::u16string()) {}
+    explicit WideArg(LPCSTR text) : present(text != nullptr) {
+        if (text) w32::AnsiToWide(text, value);
+    }
     LPCWSTR get() const { return present ? value.c_str() : nullptr; }
     bool present;
     std::u16string value;

@@ -1,8 +1,8 @@
 #include "advapi32/regkey.h"
 
 #include <mutex>
-#include <unordered_map>
 
+#include "kernel32/handletable.h"
 #include "machine/machine.h"
 #include "machine/paths.h"
 
@@ -15,17 +15,9 @@ constexpr REGSAM kChangeRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE
 
 // --- The handle table ------------------------------------------------------
 
-std::mutex gTableLock;
-std::unordered_map<ULONG_PTR, KeyObjectPtr> gTable;
 // Far from the kernel's handles, so that a key handle given to CloseHandle
 // (or a kernel handle given to RegCloseKey) is refused.
-ULONG_PTR gNextHandle = 0x40000000;
-
-KeyObjectPtr LookupKeyHandle(HKEY hKey) {
-    std::lock_guard lock(gTableLock);
-    auto it = gTable.find(reinterpret_cast<ULONG_PTR>(hKey));
-    return it == gTable.end() ? nullptr : it->second;
-}
+HandleTable<KeyObject> gTable(0x40000000);
 
 // --- Predefined keys ---------------------------------------------------------
 
@@ -178,13 +170,7 @@ LONG GrantAccess(const Registry& registry, const KeyObject& object, REGSAM samDe
     return ERROR_SUCCESS;
 }
 
-HKEY InsertKeyHandle(KeyObjectPtr object) {
-    std::lock_guard lock(gTableLock);
-    ULONG_PTR value = gNextHandle;
-    gNextHandle += 4;
-    gTable.emplace(value, std::move(object));
-    return reinterpret_cast<HKEY>(value);
-}
+HKEY InsertKeyHandle(KeyObjectPtr object) { return gTable.Insert<HKEY>(std::move(object)); }
 
 // --- Calls ---------------------------------------------------------------------
 
@@ -204,7 +190,7 @@ LONG Call::Begin(HKEY hKey) {
         object_ = PredefinedObject(registry_, predefined);
         if (LONG status = RefreshPredefined(*registry_, *object_, predefined)) return status;
     } else {
-        object_ = LookupKeyHandle(hKey);
+        object_ = gTable.Find(hKey);
         if (!object_ || object_->registry != registry_) return ERROR_INVALID_HANDLE;
     }
     if (object_->merged) {
@@ -340,16 +326,26 @@ LONG Walk(Call& call, const std::vector<std::u16string>& parts, bool view32, con
     return ERROR_SUCCESS;
 }
 
-LONG OpenForCall(Call& call, LPCWSTR subKey, REGSAM samDesired, KeyObjectPtr& result) {
-    if (!subKey || !*subKey) {
-        result = call.objectPtr();
-        return ERROR_SUCCESS;
-    }
+namespace {
+
+// Opens a subkey path below the call's key as a new object holding the
+// rights asked for.
+LONG OpenPath(Call& call, LPCWSTR subKey, REGSAM samDesired, KeyObjectPtr& result) {
     std::vector<std::u16string> parts;
     if (LONG status = SplitPath(subKey, parts)) return status;
     if (LONG status = Walk(call, parts, WantsView32(call.registry(), samDesired), nullptr, result, nullptr))
         return status;
     return GrantAccess(call.registry(), *result, samDesired, result->access);
+}
+
+}  // namespace
+
+LONG OpenForCall(Call& call, LPCWSTR subKey, REGSAM samDesired, KeyObjectPtr& result) {
+    if (!subKey || !*subKey) {
+        result = call.objectPtr();
+        return ERROR_SUCCESS;
+    }
+    return OpenPath(call, subKey, samDesired, result);
 }
 
 }  // namespace w32::reg
@@ -363,6 +359,15 @@ void SetFileTime(PFILETIME out, ULONGLONG time) {
     if (!out) return;
     out->dwLowDateTime = DWORD(time);
     out->dwHighDateTime = DWORD(time >> 32);
+}
+
+// RegCreateKeyW and RegOpenKeyW with no subkey give back the handle itself
+// (once it is known to be valid), as Windows does.
+LONG SameKey(HKEY hKey, PHKEY phkResult) {
+    Call call;
+    if (LONG status = call.Begin(hKey)) return status;
+    *phkResult = hKey;
+    return ERROR_SUCCESS;
 }
 
 // Copies a name into a caller's buffer of `*count` characters; on return
@@ -411,13 +416,7 @@ LSTATUS WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR lpClas
 
 LSTATUS WINAPI RegCreateKeyW(HKEY hKey, LPCWSTR lpSubKey, PHKEY phkResult) {
     if (!phkResult) return ERROR_INVALID_PARAMETER;
-    if (!lpSubKey || !*lpSubKey) {
-        // The handle given comes back, as Windows does.
-        Call call;
-        if (LONG status = call.Begin(hKey)) return status;
-        *phkResult = hKey;
-        return ERROR_SUCCESS;
-    }
+    if (!lpSubKey || !*lpSubKey) return SameKey(hKey, phkResult);
     return CreateKey(hKey, lpSubKey, nullptr, 0, MAXIMUM_ALLOWED, phkResult, nullptr);
 }
 
@@ -426,24 +425,15 @@ LSTATUS WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM samDesir
     *phkResult = nullptr;
     Call call;
     if (LONG status = call.Begin(hKey)) return status;
-    std::vector<std::u16string> parts;
-    if (LONG status = SplitPath(lpSubKey, parts)) return status;
     KeyObjectPtr object;
-    if (LONG status = Walk(call, parts, WantsView32(call.registry(), samDesired), nullptr, object, nullptr))
-        return status;
-    if (LONG status = GrantAccess(call.registry(), *object, samDesired, object->access)) return status;
+    if (LONG status = OpenPath(call, lpSubKey, samDesired, object)) return status;
     *phkResult = InsertKeyHandle(object);
     return call.Finish(ERROR_SUCCESS);
 }
 
 LSTATUS WINAPI RegOpenKeyW(HKEY hKey, LPCWSTR lpSubKey, PHKEY phkResult) {
     if (!phkResult) return ERROR_INVALID_PARAMETER;
-    if (!lpSubKey || !*lpSubKey) {
-        Call call;
-        if (LONG status = call.Begin(hKey)) return status;
-        *phkResult = hKey;
-        return ERROR_SUCCESS;
-    }
+    if (!lpSubKey || !*lpSubKey) return SameKey(hKey, phkResult);
     return RegOpenKeyExW(hKey, lpSubKey, 0, MAXIMUM_ALLOWED, phkResult);
 }
 
@@ -453,16 +443,8 @@ LSTATUS WINAPI RegOpenCurrentUser(REGSAM samDesired, PHKEY phkResult) {
 
 LSTATUS WINAPI RegCloseKey(HKEY hKey) {
     if (PredefinedIndex(hKey) >= 0) return ERROR_SUCCESS;
-    KeyObjectPtr object;
-    {
-        std::lock_guard lock(gTableLock);
-        auto it = gTable.find(reinterpret_cast<ULONG_PTR>(hKey));
-        if (it == gTable.end()) return ERROR_INVALID_HANDLE;
-        object = std::move(it->second);
-        gTable.erase(it);
-    }
     // The object is released here, outside the table's lock.
-    return ERROR_SUCCESS;
+    return gTable.Remove(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LSTATUS WINAPI RegFlushKey(HKEY hKey) {

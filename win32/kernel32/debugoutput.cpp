@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "kernel32/ansitext.h"
 #include "machine/debuglog.h"
 #include "machine/unicode.h"
 
@@ -14,10 +15,8 @@ void WINAPI OutputDebugStringW(LPCWSTR lpOutputString) {
 void WINAPI OutputDebugStringA(LPCSTR lpOutputString) {
     if (!lpOutputString) return;
     DWORD saved = GetLastError();
-    int count = MultiByteToWideChar(CP_ACP, 0, lpOutputString, -1, nullptr, 0);
-    std::u16string wide(count > 0 ? count : 0, u'\0');
-    if (count > 0) MultiByteToWideChar(CP_ACP, 0, lpOutputString, -1, wide.data(), count);
-    if (!wide.empty()) wide.pop_back();
+    std::u16string wide;
+    w32::AnsiToWide(lpOutputString, wide);
     w32::DebugLogAppend(w32::ToUtf8(wide));
     SetLastError(saved);
 }

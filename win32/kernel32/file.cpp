@@ -29,6 +29,24 @@ BOOL Fail(DWORD error) {
 
 std::shared_ptr<FileObject> LookupFile(HANDLE handle) { return w32::LookupHandleAs<FileObject>(handle); }
 
+// ReadFile and WriteFile: the checks around one transfer of `io` (IoObject's
+// Read or Write) and the count of bytes it moved, which is reported even
+// when it fails part way.
+template <class Buffer>
+BOOL Transfer(HANDLE hFile, Buffer buffer, DWORD size, LPDWORD done, LPOVERLAPPED overlapped,
+              DWORD (w32::IoObject::*io)(Buffer, DWORD, DWORD&)) {
+    if (done) *done = 0;
+    auto object = w32::LookupHandleAs<w32::IoObject>(hFile);
+    if (!object) return Fail(ERROR_INVALID_HANDLE);
+    if (overlapped) return Fail(ERROR_NOT_SUPPORTED);
+    if (!done) return Fail(ERROR_INVALID_PARAMETER);
+    if (!buffer && size) return Fail(ERROR_NOACCESS);
+    DWORD moved = 0;
+    DWORD error = ((*object).*io)(buffer, size, moved);
+    *done = moved;
+    return error ? Fail(error) : TRUE;
+}
+
 // The host open flags for a file opened with these rights.
 int HostOpenFlags(DWORD rights) {
     bool read = rights & (FILE_READ_DATA | FILE_EXECUTE);
@@ -174,32 +192,13 @@ HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSha
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
                      LPOVERLAPPED lpOverlapped) {
-    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-    auto io = w32::LookupHandleAs<w32::IoObject>(hFile);
-    if (!io) return Fail(ERROR_INVALID_HANDLE);
-    if (lpOverlapped) return Fail(ERROR_NOT_SUPPORTED);
-    if (!lpNumberOfBytesRead) return Fail(ERROR_INVALID_PARAMETER);
-    if (!lpBuffer && nNumberOfBytesToRead) return Fail(ERROR_NOACCESS);
-    DWORD done = 0;
-    DWORD error = io->Read(lpBuffer, nNumberOfBytesToRead, done);
-    *lpNumberOfBytesRead = done;
-    if (error) return Fail(error);
-    return TRUE;
+    return Transfer(hFile, lpBuffer, nNumberOfBytesToRead, lpNumberOfBytesRead, lpOverlapped, &w32::IoObject::Read);
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                       LPOVERLAPPED lpOverlapped) {
-    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-    auto io = w32::LookupHandleAs<w32::IoObject>(hFile);
-    if (!io) return Fail(ERROR_INVALID_HANDLE);
-    if (lpOverlapped) return Fail(ERROR_NOT_SUPPORTED);
-    if (!lpNumberOfBytesWritten) return Fail(ERROR_INVALID_PARAMETER);
-    if (!lpBuffer && nNumberOfBytesToWrite) return Fail(ERROR_NOACCESS);
-    DWORD done = 0;
-    DWORD error = io->Write(lpBuffer, nNumberOfBytesToWrite, done);
-    *lpNumberOfBytesWritten = done;
-    if (error) return Fail(error);
-    return TRUE;
+    return Transfer(hFile, lpBuffer, nNumberOfBytesToWrite, lpNumberOfBytesWritten, lpOverlapped,
+                    &w32::IoObject::Write);
 }
 
 BOOL WINAPI SetFilePointerEx(HANDLE hFile, LARGE_INTEGER liDistanceToMove, PLARGE_INTEGER lpNewFilePointer,

@@ -29,6 +29,7 @@
 #include <fstream>
 #include <vector>
 
+#include "kernel32/ansitext.h"
 #include "kernel32/thread.h"
 #include "machine/machine.h"
 #include "machine/paths.h"
@@ -112,6 +113,22 @@ link_map* LinkMapContaining(const void* address) {
     link_map* map = nullptr;
     if (!dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP)) return nullptr;
     return map;
+}
+
+// The export table tam_module gives a library: its own (not one of a library
+// it links), of the version this loader reads; null for none.
+const TamModuleInfo* ModuleInfoOf(void* library) {
+    auto* info = static_cast<const TamModuleInfo*>(dlsym(library, TAM_MODULE_INFO_SYMBOL));
+    if (info && LinkMapContaining(info) == LinkMapOf(library) && info->version == TAM_MODULE_INFO_VERSION) return info;
+    return nullptr;
+}
+
+// A module's .res file; null (noted as `what`) when it is damaged.
+std::unique_ptr<ResFile> ReadResources(const std::filesystem::path& file, const char* what) {
+    DWORD error = ERROR_SUCCESS;
+    std::unique_ptr<ResFile> resources = ResFile::Load(file, error);
+    if (!resources) Note(what + file.string());
+    return resources;
 }
 
 void* ProgramLibrary() {
@@ -219,9 +236,7 @@ Module* SystemModule(const SystemModuleEntry& entry, bool onlyIfMapped) {
         module->pinned = true;
         // A library that carries an export table (hhctrl.ocx: its exports by
         // ordinal) is read like a code module's.
-        auto* info = static_cast<const TamModuleInfo*>(dlsym(handle, TAM_MODULE_INFO_SYMBOL));
-        if (info && LinkMapContaining(info) == LinkMapOf(handle) && info->version == TAM_MODULE_INFO_VERSION)
-            module->info = info;
+        module->info = ModuleInfoOf(handle);
         state.modules.push_back(module);
         return module;
     }
@@ -274,13 +289,11 @@ HMODULE LoadFromFile(const ResolvedPath& file, DWORD flags) {
     module->windowsPath = file.windows;
     module->hostPath = file.host;
     module->resourcesLoaded = true;
-    DWORD error = ERROR_SUCCESS;
 
     if (ResFile::HasSignature(head, count)) {
         module->kind = asData ? ModuleKind::DataFile : ModuleKind::Resources;
-        module->resources = ResFile::Load(file.host, error);
+        module->resources = ReadResources(file.host, "damaged resource module ");
         if (!module->resources) {
-            Note("damaged resource module " + file.host.string());
             SetLastError(ERROR_BAD_EXE_FORMAT);
             return nullptr;
         }
@@ -294,9 +307,8 @@ HMODULE LoadFromFile(const ResolvedPath& file, DWORD flags) {
 
     ResolvedPath resources;
     if (FindSiblingResources(file.windows, resources)) {
-        module->resources = ResFile::Load(resources.host, error);
+        module->resources = ReadResources(resources.host, "damaged resources ");
         if (!module->resources) {
-            Note("damaged resources " + resources.host.string());
             SetLastError(ERROR_BAD_EXE_FORMAT);
             return nullptr;
         }
@@ -322,9 +334,7 @@ HMODULE LoadFromFile(const ResolvedPath& file, DWORD flags) {
         }
     }
     module->library = library;
-    auto* info = static_cast<const TamModuleInfo*>(dlsym(library, TAM_MODULE_INFO_SYMBOL));
-    if (info && LinkMapContaining(info) == LinkMapOf(library) && info->version == TAM_MODULE_INFO_VERSION)
-        module->info = info;
+    module->info = ModuleInfoOf(library);
 
     Module* record = module.release();
     state.modules.push_back(record);
@@ -369,12 +379,16 @@ Module* LookupModuleName(LPCWSTR name) {
     return nullptr;
 }
 
-bool ToWide(LPCSTR text, std::u16string& wide) {
-    int count = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (count <= 0) return false;
-    wide.assign(size_t(count), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), count);
-    wide.pop_back();
+// GetModuleFileName's lookup: the path of a loaded module (not one loaded as
+// data). False with ERROR_MOD_NOT_FOUND for no such module.
+bool ModulePath(HMODULE handle, std::u16string& path) {
+    std::lock_guard lock(LoaderLock());
+    Module* module = FindModule(handle);
+    if (!module || module->kind == ModuleKind::DataFile) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return false;
+    }
+    path = module->Path();
     return true;
 }
 
@@ -456,11 +470,8 @@ const ResFile* ModuleResources(Module& module) {
             file = module.hostPath.parent_path() / (name.stem().string() + ".res");
         }
         std::error_code ec;
-        if (!file.empty() && std::filesystem::is_regular_file(file, ec)) {
-            DWORD error = ERROR_SUCCESS;
-            module.resources = ResFile::Load(file, error);
-            if (!module.resources) Note("damaged resources " + file.string());
-        }
+        if (!file.empty() && std::filesystem::is_regular_file(file, ec))
+            module.resources = ReadResources(file, "damaged resources ");
     }
     return module.resources.get();
 }
@@ -525,7 +536,7 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) { return LoadLibraryExW(lpLib
 
 HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE hFile, DWORD dwFlags) {
     std::u16string name;
-    if (!lpLibFileName || !ToWide(lpLibFileName, name)) {
+    if (!lpLibFileName || !AnsiToWide(lpLibFileName, name)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -572,7 +583,7 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
 HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
     if (!lpModuleName) return GetModuleHandleW(nullptr);
     std::u16string name;
-    if (!ToWide(lpModuleName, name)) {
+    if (!AnsiToWide(lpModuleName, name)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -608,29 +619,13 @@ BOOL WINAPI GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, HMODULE* phM
 
 DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
     std::u16string path;
-    {
-        std::lock_guard lock(LoaderLock());
-        Module* module = FindModule(hModule);
-        if (!module || module->kind == ModuleKind::DataFile) {
-            SetLastError(ERROR_MOD_NOT_FOUND);
-            return 0;
-        }
-        path = module->Path();
-    }
+    if (!ModulePath(hModule, path)) return 0;
     return CopyPath(path, lpFilename, nSize);
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     std::u16string path;
-    {
-        std::lock_guard lock(LoaderLock());
-        Module* module = FindModule(hModule);
-        if (!module || module->kind == ModuleKind::DataFile) {
-            SetLastError(ERROR_MOD_NOT_FOUND);
-            return 0;
-        }
-        path = module->Path();
-    }
+    if (!ModulePath(hModule, path)) return 0;
     std::string narrow;
     int count = WideCharToMultiByte(CP_ACP, 0, path.c_str(), int(path.size()), nullptr, 0, nullptr, nullptr);
     if (count > 0) {

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "kernel32/ansitext.h"
 #include "kernel32/loader.h"
 #include "machine/machine.h"
 
@@ -45,12 +46,36 @@ bool WideResource(LPCSTR value, std::u16string& storage, LPCWSTR& out) {
         out = reinterpret_cast<LPCWSTR>(value);
         return true;
     }
-    int count = MultiByteToWideChar(CP_ACP, 0, value, -1, nullptr, 0);
-    if (count <= 0) return false;
-    storage.assign(size_t(count), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, value, -1, storage.data(), count);
+    if (!AnsiToWide(value, storage)) return false;
     out = storage.c_str();
     return true;
+}
+
+BOOL Fail(DWORD error) {
+    SetLastError(error);
+    return FALSE;
+}
+
+// The frame of the enumeration functions: a callback is required, and
+// `body(module, resources)` runs under the loader's lock once the module's
+// resources are found.
+template <class Body>
+BOOL EnumerateResources(HMODULE hModule, bool hasCallback, Body body) {
+    if (!hasCallback) return Fail(ERROR_INVALID_PARAMETER);
+    std::lock_guard lock(LoaderLock());
+    Module* module = nullptr;
+    const ResFile* resources = ResourcesOf(hModule, &module);
+    if (!resources) return FALSE;
+    return body(*module, *resources);
+}
+
+// Hands each item to the caller's callback through `offer`; a callback that
+// returns FALSE stops the enumeration with ERROR_RESOURCE_ENUM_USER_STOP.
+template <class Items, class Offer>
+BOOL OfferEach(const Items& items, Offer offer) {
+    for (const auto& item : items)
+        if (!offer(item)) return Fail(ERROR_RESOURCE_ENUM_USER_STOP);
+    return TRUE;
 }
 
 }  // namespace
@@ -105,71 +130,29 @@ DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo) {
 BOOL WINAPI FreeResource(HGLOBAL) { return FALSE; }
 
 BOOL WINAPI EnumResourceTypesW(HMODULE hModule, ENUMRESTYPEPROCW lpEnumFunc, LONG_PTR lParam) {
-    if (!lpEnumFunc) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard lock(LoaderLock());
-    Module* module = nullptr;
-    const ResFile* resources = ResourcesOf(hModule, &module);
-    if (!resources) return FALSE;
-    for (const ResId* type : resources->Types()) {
-        if (!lpEnumFunc(module->Handle(), type->AsResource(), lParam)) {
-            SetLastError(ERROR_RESOURCE_ENUM_USER_STOP);
-            return FALSE;
-        }
-    }
-    return TRUE;
+    return EnumerateResources(hModule, lpEnumFunc != nullptr, [&](Module& module, const ResFile& resources) {
+        return OfferEach(resources.Types(),
+                         [&](const ResId* type) { return lpEnumFunc(module.Handle(), type->AsResource(), lParam); });
+    });
 }
 
 BOOL WINAPI EnumResourceNamesW(HMODULE hModule, LPCWSTR lpType, ENUMRESNAMEPROCW lpEnumFunc, LONG_PTR lParam) {
-    if (!lpEnumFunc) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard lock(LoaderLock());
-    Module* module = nullptr;
-    const ResFile* resources = ResourcesOf(hModule, &module);
-    if (!resources) return FALSE;
-    const auto* names = resources->Names(ResId::From(lpType));
-    if (!names) {
-        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
-        return FALSE;
-    }
-    for (const ResId* name : *names) {
-        if (!lpEnumFunc(module->Handle(), lpType, name->AsResource(), lParam)) {
-            SetLastError(ERROR_RESOURCE_ENUM_USER_STOP);
-            return FALSE;
-        }
-    }
-    return TRUE;
+    return EnumerateResources(hModule, lpEnumFunc != nullptr, [&](Module& module, const ResFile& resources) {
+        const auto* names = resources.Names(ResId::From(lpType));
+        if (!names) return Fail(ERROR_RESOURCE_TYPE_NOT_FOUND);
+        return OfferEach(
+            *names, [&](const ResId* name) { return lpEnumFunc(module.Handle(), lpType, name->AsResource(), lParam); });
+    });
 }
 
 BOOL WINAPI EnumResourceLanguagesW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, ENUMRESLANGPROCW lpEnumFunc,
                                    LONG_PTR lParam) {
-    if (!lpEnumFunc) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard lock(LoaderLock());
-    Module* module = nullptr;
-    const ResFile* resources = ResourcesOf(hModule, &module);
-    if (!resources) return FALSE;
-    ResId type = ResId::From(lpType);
-    if (!resources->Names(type)) {
-        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
-        return FALSE;
-    }
-    auto languages = resources->Languages(type, ResId::From(lpName));
-    if (languages.empty()) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return FALSE;
-    }
-    for (WORD language : languages) {
-        if (!lpEnumFunc(module->Handle(), lpType, lpName, language, lParam)) {
-            SetLastError(ERROR_RESOURCE_ENUM_USER_STOP);
-            return FALSE;
-        }
-    }
-    return TRUE;
+    return EnumerateResources(hModule, lpEnumFunc != nullptr, [&](Module& module, const ResFile& resources) {
+        ResId type = ResId::From(lpType);
+        if (!resources.Names(type)) return Fail(ERROR_RESOURCE_TYPE_NOT_FOUND);
+        auto languages = resources.Languages(type, ResId::From(lpName));
+        if (languages.empty()) return Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return OfferEach(languages,
+                         [&](WORD language) { return lpEnumFunc(module.Handle(), lpType, lpName, language, lParam); });
+    });
 }

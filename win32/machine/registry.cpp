@@ -64,13 +64,14 @@ uint32_t Crc32(const char* data, size_t size) {
     return crc ^ 0xFFFFFFFFu;
 }
 
-void PutU32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
+// Numbers in a hive are little-endian.
+template <class Number>
+void PutLittleEndian(std::string& out, Number v) {
+    for (size_t i = 0; i < sizeof(Number); ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
 }
 
-void PutU64(std::string& out, uint64_t v) {
-    for (int i = 0; i < 8; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
-}
+void PutU32(std::string& out, uint32_t v) { PutLittleEndian(out, v); }
+void PutU64(std::string& out, uint64_t v) { PutLittleEndian(out, v); }
 
 void PutText(std::string& out, std::u16string_view text) {
     PutU32(out, uint32_t(text.size()));
@@ -92,20 +93,16 @@ struct Reader {
         if (data.size() - pos < bytes) Fail("truncated record");
     }
     size_t Left() const { return data.size() - pos; }
-    uint32_t U32() {
-        Need(4);
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) v |= uint32_t(uint8_t(data[pos + i])) << (8 * i);
-        pos += 4;
+    template <class Number>
+    Number LittleEndian() {
+        Need(sizeof(Number));
+        Number v = 0;
+        for (size_t i = 0; i < sizeof(Number); ++i) v |= Number(uint8_t(data[pos + i])) << (8 * i);
+        pos += sizeof(Number);
         return v;
     }
-    uint64_t U64() {
-        Need(8);
-        uint64_t v = 0;
-        for (int i = 0; i < 8; ++i) v |= uint64_t(uint8_t(data[pos + i])) << (8 * i);
-        pos += 8;
-        return v;
-    }
+    uint32_t U32() { return LittleEndian<uint32_t>(); }
+    uint64_t U64() { return LittleEndian<uint64_t>(); }
     std::u16string Text(size_t maxLength, const char* what) {
         uint32_t length = U32();
         if (length > maxLength) Fail(std::string(what) + " too long");

@@ -27,16 +27,11 @@ int FormatCounted(Ch* buffer, size_t count, const Ch* format, va_list args) {
     return out.length <= count ? int(out.length) : -1;
 }
 
-// The length the text would have, without its terminator.
+// The length the text would have, without its terminator: the counted
+// contract's question with a null buffer.
 template <class Ch>
 int FormatLength(const Ch* format, va_list args) {
-    if (!format) {
-        errno = EINVAL;
-        return -1;
-    }
-    w32::FormatOutput<Ch> out;
-    w32::FormatText(out, format, args, w32::kRuntimeFormatRules);
-    return out.length > INT_MAX ? -1 : int(out.length);
+    return FormatCounted<Ch>(nullptr, 0, format, args);
 }
 
 // The secure contract: the whole text and its terminator, or an empty buffer

@@ -33,9 +33,7 @@ DWORD TakeDriverInfo(DWORD level, const BYTE* data, DriverRecord& r, std::u16str
     // Only user-mode (version 3) drivers run on this system.
     if (info.cVersion != kDriverVersion) return ERROR_INVALID_PARAMETER;
     r.name = Text(info.pName);
-    if (r.name.empty() || r.name.size() > w32::kMaxKeyNameLength ||
-        r.name.find_first_of(u"\\,") != std::u16string::npos)
-        return ERROR_INVALID_PARAMETER;
+    if (!IsKeyName(r.name) || r.name.find(u',') != std::u16string::npos) return ERROR_INVALID_PARAMETER;
     environment = Text(info.pEnvironment);
     // The driver, its data file and its user-interface DLL are required.
     references = {Text(info.pDriverPath), Text(info.pDataFile), Text(info.pConfigFile), Text(info.pHelpFile)};
@@ -123,8 +121,7 @@ DWORD PlaceDriverFile(const DriverFile& file, const Environment& environment, DW
 }
 
 DWORD AddDriverImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, DWORD flags) {
-    if (DWORD status = CheckServerName(pName)) return status;
-    if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
+    if (DWORD status = CheckAdministration(pName)) return status;
     if (!data)
         return level == 2 || level == 3 || level == 4 || level == 6 ? ERROR_INVALID_PARAMETER : ERROR_INVALID_LEVEL;
     // Upgrades and downgrades that depend on the files' versions are not decided here.
@@ -139,11 +136,7 @@ DWORD AddDriverImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, DW
         return status;
     r.environment = environment.name;
     // A language monitor must be installed first.
-    if (!r.monitor.empty()) {
-        RegistryKeyPtr monitors = call.Find(kMonitorsKey);
-        if (!monitors || r.monitor.find(u'\\') != std::u16string::npos || !monitors->FindSubkey(r.monitor))
-            return ERROR_UNKNOWN_PRINT_MONITOR;
-    }
+    if (!r.monitor.empty() && !FindNamedSubkey(call.Find(kMonitorsKey), r.monitor)) return ERROR_UNKNOWN_PRINT_MONITOR;
 
     // Every file is found before any is copied, so a missing one changes nothing.
     std::vector<DriverFile> files;
@@ -175,8 +168,7 @@ DWORD AddDriverImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, DW
     RegistryKeyPtr drivers = DriversKey(call, environment, true);
     if (!drivers) return ERROR_INVALID_ENVIRONMENT;
     RegistryKeyPtr key;
-    bool created = false;
-    if (DWORD status = call.registry().CreateSubkey(drivers, r.name, false, u"", key, created)) return status;
+    if (DWORD status = CreateSubkey(call, drivers, r.name, key)) return status;
     WriteDriver(call, key, r);
     return ERROR_SUCCESS;
 }
@@ -299,8 +291,7 @@ bool FileUsedByOthers(Call& call, const Environment& environment, const std::u16
 
 DWORD DeleteDriverImpl(Call& call, LPCWSTR pName, LPCWSTR pEnvironment, LPCWSTR pDriverName, DWORD deleteFlags,
                        DWORD versionFlag) {
-    if (DWORD status = CheckServerName(pName)) return status;
-    if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
+    if (DWORD status = CheckAdministration(pName)) return status;
     constexpr DWORD kKnownFlags = DPD_DELETE_UNUSED_FILES | DPD_DELETE_SPECIFIC_VERSION | DPD_DELETE_ALL_FILES;
     if (deleteFlags & ~kKnownFlags) return ERROR_INVALID_PARAMETER;
     Environment environment;
@@ -310,12 +301,7 @@ DWORD DeleteDriverImpl(Call& call, LPCWSTR pName, LPCWSTR pEnvironment, LPCWSTR 
     if (!key) return ERROR_UNKNOWN_PRINTER_DRIVER;
     if ((deleteFlags & DPD_DELETE_SPECIFIC_VERSION) && versionFlag != kDriverVersion)
         return ERROR_UNKNOWN_PRINTER_DRIVER;
-    // Printers use the drivers of the machine's own environment.
-    if (w32::NamesEqual(environment.name, LocalEnvironmentName())) {
-        for (const auto& printer : PrinterKeys(call))
-            if (w32::NamesEqual(ReadString(printer, u"Printer Driver"), key->Name()))
-                return ERROR_PRINTER_DRIVER_IN_USE;
-    }
+    if (PrintersUse(call, environment, u"Printer Driver", key->Name())) return ERROR_PRINTER_DRIVER_IN_USE;
     std::vector<std::u16string> files;
     if (deleteFlags & (DPD_DELETE_UNUSED_FILES | DPD_DELETE_ALL_FILES)) {
         for (const auto& file : ReadDriver(environment, key).Files()) {
@@ -341,20 +327,14 @@ DWORD CopyFolder(Call& call, LPCWSTR pName, LPCWSTR pEnvironment, DWORD level, L
     Environment environment;
     if (DWORD status = ResolveEnvironment(call, pEnvironment, environment)) return status;
     std::u16string path = folder(environment);
-    DWORD bytes = DWORD((path.size() + 1) * sizeof(WCHAR));
-    *needed = bytes;
-    if (size < bytes) return ERROR_INSUFFICIENT_BUFFER;
-    std::memcpy(buffer, path.c_str(), bytes);
-    return ERROR_SUCCESS;
+    return CopyToBuffer(path.c_str(), (path.size() + 1) * sizeof(WCHAR), buffer, size, needed,
+                        ERROR_INSUFFICIENT_BUFFER);
 }
 
 }  // namespace
 
 BOOL WINAPI AddPrinterDriverExW(LPCWSTR pName, DWORD Level, LPBYTE pDriverInfo, DWORD dwFileCopyFlags) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = AddDriverImpl(call, pName, Level, pDriverInfo, dwFileCopyFlags);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) { return AddDriverImpl(call, pName, Level, pDriverInfo, dwFileCopyFlags); });
 }
 
 BOOL WINAPI AddPrinterDriverW(LPCWSTR pName, DWORD Level, LPBYTE pDriverInfo) {
@@ -367,18 +347,15 @@ BOOL WINAPI DeletePrinterDriverW(LPCWSTR pName, LPCWSTR pEnvironment, LPCWSTR pD
 
 BOOL WINAPI DeletePrinterDriverExW(LPCWSTR pName, LPCWSTR pEnvironment, LPCWSTR pDriverName, DWORD dwDeleteFlag,
                                    DWORD dwVersionFlag) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = DeleteDriverImpl(call, pName, pEnvironment, pDriverName, dwDeleteFlag, dwVersionFlag);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        return DeleteDriverImpl(call, pName, pEnvironment, pDriverName, dwDeleteFlag, dwVersionFlag);
+    });
 }
 
 BOOL WINAPI GetPrinterDriverW(HANDLE hPrinter, LPCWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo, DWORD cbBuf,
                               LPDWORD pcbNeeded) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = GetDriverImpl(call, hPrinter, pEnvironment, Level, pDriverInfo, cbBuf, pcbNeeded);
-    return EndBool(call, status);
+    return RunBool(
+        [&](Call& call) { return GetDriverImpl(call, hPrinter, pEnvironment, Level, pDriverInfo, cbBuf, pcbNeeded); });
 }
 
 // The window would let Windows ask the user before fetching a driver from a
@@ -390,27 +367,22 @@ BOOL WINAPI GetPrinterDriver2W(HWND, HANDLE hPrinter, LPCWSTR pEnvironment, DWOR
 
 BOOL WINAPI EnumPrinterDriversW(LPCWSTR pName, LPCWSTR pEnvironment, DWORD Level, LPBYTE pDriverInfo, DWORD cbBuf,
                                 LPDWORD pcbNeeded, LPDWORD pcReturned) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = EnumDriversImpl(call, pName, pEnvironment, Level, pDriverInfo, cbBuf, pcbNeeded, pcReturned);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        return EnumDriversImpl(call, pName, pEnvironment, Level, pDriverInfo, cbBuf, pcbNeeded, pcReturned);
+    });
 }
 
 BOOL WINAPI GetPrinterDriverDirectoryW(LPCWSTR pName, LPCWSTR pEnvironment, DWORD Level, LPBYTE pDriverDirectory,
                                        DWORD cbBuf, LPDWORD pcbNeeded) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status)
-        status = CopyFolder(call, pName, pEnvironment, Level, pDriverDirectory, cbBuf, pcbNeeded, DriverDirectory);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        return CopyFolder(call, pName, pEnvironment, Level, pDriverDirectory, cbBuf, pcbNeeded, DriverDirectory);
+    });
 }
 
 BOOL WINAPI GetPrintProcessorDirectoryW(LPCWSTR pName, LPCWSTR pEnvironment, DWORD Level, LPBYTE pPrintProcessorInfo,
                                         DWORD cbBuf, LPDWORD pcbNeeded) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status)
-        status = CopyFolder(call, pName, pEnvironment, Level, pPrintProcessorInfo, cbBuf, pcbNeeded,
-                            PrintProcessorDirectory);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        return CopyFolder(call, pName, pEnvironment, Level, pPrintProcessorInfo, cbBuf, pcbNeeded,
+                          PrintProcessorDirectory);
+    });
 }

@@ -69,6 +69,16 @@ inline DWORD CheckBufferArguments(LPBYTE buffer, DWORD size, LPDWORD needed, LPD
     return ERROR_SUCCESS;
 }
 
+// The protocol of the functions that fill a buffer with one item (a folder's
+// path, printer data, a list of key names): *needed is its size in bytes
+// always; a buffer too small for it gets nothing and `shortError`.
+inline DWORD CopyToBuffer(const void* data, size_t bytes, LPBYTE buffer, DWORD size, LPDWORD needed, DWORD shortError) {
+    *needed = DWORD(bytes);
+    if (size < bytes) return shortError;
+    if (bytes) std::memcpy(buffer, data, bytes);
+    return ERROR_SUCCESS;
+}
+
 // Packs one record per item: `fill(packer, item, record)` sets a record's
 // members. Gives ERROR_INSUFFICIENT_BUFFER (with *needed set and *returned
 // 0) when the buffer is too small.

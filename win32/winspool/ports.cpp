@@ -52,6 +52,19 @@ DWORD CheckMonitorEnvironment(LPCWSTR environment) {
     return ERROR_INVALID_ENVIRONMENT;
 }
 
+// EnumPortsW and EnumMonitorsW: what `list` gives, at level 1 or 2.
+template <class Item, class Info1, class Info2>
+DWORD EnumLevels1And2(Call& call, LPCWSTR pName, DWORD level, std::vector<Item> (*list)(Call&),
+                      void (*fill1)(Packer&, const Item&, Info1&), void (*fill2)(Packer&, const Item&, Info2&),
+                      LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
+    if (DWORD status = CheckBufferArguments(buffer, size, needed, returned, true)) return status;
+    if (DWORD status = CheckServerName(pName)) return status;
+    std::vector<Item> items = list(call);
+    if (level == 1) return PackRecords<Info1>(items, fill1, buffer, size, needed, returned);
+    if (level == 2) return PackRecords<Info2>(items, fill2, buffer, size, needed, returned);
+    return ERROR_INVALID_LEVEL;
+}
+
 bool PortInUse(Call& call, std::u16string_view port) {
     for (const auto& printer : PrinterKeys(call))
         for (const auto& used : SplitPorts(ReadString(printer, u"Port")))
@@ -60,39 +73,30 @@ bool PortInUse(Call& call, std::u16string_view port) {
 }
 
 DWORD AddPortImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, LPCWSTR monitorName) {
-    if (DWORD status = CheckServerName(pName)) return status;
-    if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
+    if (DWORD status = CheckAdministration(pName)) return status;
     if (level != 1) return ERROR_INVALID_LEVEL;
     if (!data) return ERROR_INVALID_PARAMETER;
     PORT_INFO_1W info;
     std::memcpy(&info, data, sizeof(info));
     std::u16string port = Text(info.pName);
-    std::u16string monitor = Text(monitorName);
-    RegistryKeyPtr monitors = call.Find(kMonitorsKey);
-    RegistryKeyPtr monitorKey = monitors && !monitor.empty() && monitor.find(u'\\') == std::u16string::npos
-                                    ? monitors->FindSubkey(monitor)
-                                    : nullptr;
+    RegistryKeyPtr monitorKey = FindNamedSubkey(call.Find(kMonitorsKey), Text(monitorName));
     if (!monitorKey) return ERROR_UNKNOWN_PRINT_MONITOR;
     // A local port may be a file's path; other monitors keep a key per port.
     bool local = w32::NamesEqual(monitorKey->Name(), kLocalPortMonitor);
-    if (port.empty() || port.find(u',') != std::u16string::npos ||
-        (!local && (port.find(u'\\') != std::u16string::npos || port.size() > w32::kMaxKeyNameLength)))
+    if (port.empty() || port.find(u',') != std::u16string::npos || (!local && !IsKeyName(port)))
         return ERROR_INVALID_PARAMETER;
     if (FindPort(call, port)) return ERROR_ALREADY_EXISTS;
     if (local) {
         call.registry().SetString(call.Ensure(kLocalPortsKey), port, u"");
     } else {
-        RegistryKeyPtr ports = call.registry().Ensure(monitorKey, u"Ports");
         RegistryKeyPtr key;
-        bool created = false;
-        if (DWORD status = call.registry().CreateSubkey(ports, port, false, u"", key, created)) return status;
+        if (DWORD status = CreateSubkey(call, call.registry().Ensure(monitorKey, u"Ports"), port, key)) return status;
     }
     return ERROR_SUCCESS;
 }
 
 DWORD DeletePortImpl(Call& call, LPCWSTR pName, LPCWSTR portName) {
-    if (DWORD status = CheckServerName(pName)) return status;
-    if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
+    if (DWORD status = CheckAdministration(pName)) return status;
     PortRecord port;
     if (!portName || !FindPort(call, portName, &port)) return ERROR_UNKNOWN_PORT;
     if (PortInUse(call, port.name)) return ERROR_BUSY;
@@ -106,34 +110,21 @@ DWORD DeletePortImpl(Call& call, LPCWSTR pName, LPCWSTR portName) {
 }
 
 DWORD AddMonitorImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data) {
-    if (DWORD status = CheckServerName(pName)) return status;
-    if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
+    if (DWORD status = CheckAdministration(pName)) return status;
     if (level != 2) return ERROR_INVALID_LEVEL;
     if (!data) return ERROR_INVALID_PARAMETER;
     MONITOR_INFO_2W info;
     std::memcpy(&info, data, sizeof(info));
     std::u16string name = Text(info.pName), dll = Text(info.pDLLName);
-    if (name.empty() || dll.empty() || name.find(u'\\') != std::u16string::npos || name.size() > w32::kMaxKeyNameLength)
-        return ERROR_INVALID_PARAMETER;
+    if (!IsKeyName(name) || dll.empty()) return ERROR_INVALID_PARAMETER;
     if (DWORD status = CheckMonitorEnvironment(info.pEnvironment)) return status;
-    // The monitor's DLL is recorded, not loaded.
-    RegistryKeyPtr monitors = MonitorsKey(call);
-    if (monitors->FindSubkey(name)) return ERROR_PRINT_MONITOR_ALREADY_INSTALLED;
-    RegistryKeyPtr key;
-    bool created = false;
-    if (DWORD status = call.registry().CreateSubkey(monitors, name, false, u"", key, created)) return status;
-    call.registry().SetString(key, u"Driver", dll);
-    return ERROR_SUCCESS;
+    return AddDllRecord(call, MonitorsKey(call), name, dll, ERROR_PRINT_MONITOR_ALREADY_INSTALLED);
 }
 
 DWORD DeleteMonitorImpl(Call& call, LPCWSTR pName, LPCWSTR environment, LPCWSTR monitorName) {
-    if (DWORD status = CheckServerName(pName)) return status;
-    if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
+    if (DWORD status = CheckAdministration(pName)) return status;
     if (DWORD status = CheckMonitorEnvironment(environment)) return status;
-    std::u16string name = Text(monitorName);
-    RegistryKeyPtr monitors = call.Find(kMonitorsKey);
-    RegistryKeyPtr key =
-        monitors && !name.empty() && name.find(u'\\') == std::u16string::npos ? monitors->FindSubkey(name) : nullptr;
+    RegistryKeyPtr key = FindNamedSubkey(call.Find(kMonitorsKey), Text(monitorName));
     if (!key) return ERROR_UNKNOWN_PRINT_MONITOR;
     // In use while a printer prints to one of its ports or a driver names it
     // as its language monitor.
@@ -151,77 +142,42 @@ DWORD DeleteMonitorImpl(Call& call, LPCWSTR pName, LPCWSTR environment, LPCWSTR 
 }  // namespace
 
 BOOL WINAPI EnumPortsW(LPCWSTR pName, DWORD Level, LPBYTE pPort, DWORD cbBuf, LPDWORD pcbNeeded, LPDWORD pcReturned) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = CheckBufferArguments(pPort, cbBuf, pcbNeeded, pcReturned, true);
-    if (!status) status = CheckServerName(pName);
-    if (!status) {
-        std::vector<PortRecord> ports = ListPorts(call);
-        if (Level == 1) {
-            status = PackRecords<PORT_INFO_1W>(ports, FillPort1, pPort, cbBuf, pcbNeeded, pcReturned);
-        } else if (Level == 2) {
-            status = PackRecords<PORT_INFO_2W>(ports, FillPort2, pPort, cbBuf, pcbNeeded, pcReturned);
-        } else {
-            status = ERROR_INVALID_LEVEL;
-        }
-    }
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        return EnumLevels1And2(call, pName, Level, ListPorts, FillPort1, FillPort2, pPort, cbBuf, pcbNeeded,
+                               pcReturned);
+    });
 }
 
 // Windows asks the user for the new port's name through the monitor's
 // dialog; no monitor here has one. AddPortExW adds a port without asking.
 BOOL WINAPI AddPortW(LPCWSTR pName, HWND, LPCWSTR) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = CheckServerName(pName);
-    if (!status) status = ERROR_NOT_SUPPORTED;
-    return EndBool(call, status);
+    return RunBool([&](Call&) {
+        DWORD status = CheckServerName(pName);
+        return status ? status : DWORD(ERROR_NOT_SUPPORTED);
+    });
 }
 
 BOOL WINAPI AddPortExW(LPCWSTR pName, DWORD Level, LPBYTE lpBuffer, LPCWSTR lpMonitorName) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = AddPortImpl(call, pName, Level, lpBuffer, lpMonitorName);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) { return AddPortImpl(call, pName, Level, lpBuffer, lpMonitorName); });
 }
 
 // Removes the port without asking (the monitors here have no dialogs).
 BOOL WINAPI DeletePortW(LPCWSTR pName, HWND, LPCWSTR pPortName) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = DeletePortImpl(call, pName, pPortName);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) { return DeletePortImpl(call, pName, pPortName); });
 }
 
 BOOL WINAPI EnumMonitorsW(LPCWSTR pName, DWORD Level, LPBYTE pMonitor, DWORD cbBuf, LPDWORD pcbNeeded,
                           LPDWORD pcReturned) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = CheckBufferArguments(pMonitor, cbBuf, pcbNeeded, pcReturned, true);
-    if (!status) status = CheckServerName(pName);
-    if (!status) {
-        std::vector<MonitorView> monitors = ListMonitors(call);
-        if (Level == 1) {
-            status = PackRecords<MONITOR_INFO_1W>(monitors, FillMonitor1, pMonitor, cbBuf, pcbNeeded, pcReturned);
-        } else if (Level == 2) {
-            status = PackRecords<MONITOR_INFO_2W>(monitors, FillMonitor2, pMonitor, cbBuf, pcbNeeded, pcReturned);
-        } else {
-            status = ERROR_INVALID_LEVEL;
-        }
-    }
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        return EnumLevels1And2(call, pName, Level, ListMonitors, FillMonitor1, FillMonitor2, pMonitor, cbBuf, pcbNeeded,
+                               pcReturned);
+    });
 }
 
 BOOL WINAPI AddMonitorW(LPCWSTR pName, DWORD Level, LPBYTE pMonitors) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = AddMonitorImpl(call, pName, Level, pMonitors);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) { return AddMonitorImpl(call, pName, Level, pMonitors); });
 }
 
 BOOL WINAPI DeleteMonitorW(LPCWSTR pName, LPCWSTR pEnvironment, LPCWSTR pMonitorName) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = DeleteMonitorImpl(call, pName, pEnvironment, pMonitorName);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) { return DeleteMonitorImpl(call, pName, pEnvironment, pMonitorName); });
 }

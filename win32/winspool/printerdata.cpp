@@ -50,8 +50,7 @@ DWORD EnsureBelow(Call& call, const RegistryKeyPtr& printer, const std::vector<s
     key = printer;
     for (const auto& name : parts) {
         RegistryKeyPtr next;
-        bool created = false;
-        if (DWORD status = call.registry().CreateSubkey(key, name, false, u"", next, created)) return status;
+        if (DWORD status = CreateSubkey(call, key, name, next)) return status;
         key = next;
     }
     return ERROR_SUCCESS;
@@ -70,10 +69,7 @@ DWORD ResolveForData(Call& call, HANDLE hPrinter, bool change, PrinterHandlePtr&
 DWORD CopyValue(DWORD type, const std::vector<BYTE>& data, LPDWORD pType, LPBYTE pData, DWORD nSize,
                 LPDWORD pcbNeeded) {
     if (pType) *pType = type;
-    *pcbNeeded = DWORD(data.size());
-    if (nSize < data.size()) return ERROR_MORE_DATA;
-    if (!data.empty()) std::memcpy(pData, data.data(), data.size());
-    return ERROR_SUCCESS;
+    return CopyToBuffer(data.data(), data.size(), pData, nSize, pcbNeeded, ERROR_MORE_DATA);
 }
 
 std::vector<BYTE> StringBytes(std::u16string_view text) {
@@ -229,11 +225,8 @@ DWORD EnumKeyImpl(Call& call, HANDLE hPrinter, LPCWSTR keyName, LPWSTR pSubkey, 
         list += u'\0';
     }
     list += u'\0';
-    DWORD bytes = DWORD(list.size() * sizeof(WCHAR));
-    *pcbSubkey = bytes;
-    if (cbSubkey < bytes) return ERROR_MORE_DATA;
-    std::memcpy(pSubkey, list.data(), bytes);
-    return ERROR_SUCCESS;
+    return CopyToBuffer(list.data(), list.size() * sizeof(WCHAR), reinterpret_cast<LPBYTE>(pSubkey), cbSubkey,
+                        pcbSubkey, ERROR_MORE_DATA);
 }
 
 DWORD DeleteKeyImpl(Call& call, HANDLE hPrinter, LPCWSTR keyName) {
@@ -257,10 +250,8 @@ DWORD WINAPI GetPrinterDataW(HANDLE hPrinter, LPCWSTR pValueName, LPDWORD pType,
 
 DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, LPDWORD pType, LPBYTE pData,
                                DWORD nSize, LPDWORD pcbNeeded) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = GetImpl(call, hPrinter, pKeyName, pValueName, pType, pData, nSize, pcbNeeded);
-    return EndStatus(call, status);
+    return RunStatus(
+        [&](Call& call) { return GetImpl(call, hPrinter, pKeyName, pValueName, pType, pData, nSize, pcbNeeded); });
 }
 
 DWORD WINAPI SetPrinterDataW(HANDLE hPrinter, LPCWSTR pValueName, DWORD Type, LPBYTE pData, DWORD cbData) {
@@ -269,36 +260,26 @@ DWORD WINAPI SetPrinterDataW(HANDLE hPrinter, LPCWSTR pValueName, DWORD Type, LP
 
 DWORD WINAPI SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD Type, LPBYTE pData,
                                DWORD cbData) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = SetImpl(call, hPrinter, pKeyName, pValueName, Type, pData, cbData);
-    return EndStatus(call, status);
+    return RunStatus([&](Call& call) { return SetImpl(call, hPrinter, pKeyName, pValueName, Type, pData, cbData); });
 }
 
 DWORD WINAPI EnumPrinterDataW(HANDLE hPrinter, DWORD dwIndex, LPWSTR pValueName, DWORD cbValueName,
                               LPDWORD pcbValueName, LPDWORD pType, LPBYTE pData, DWORD cbData, LPDWORD pcbData) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status)
-        status =
-            EnumDataImpl(call, hPrinter, dwIndex, pValueName, cbValueName, pcbValueName, pType, pData, cbData, pcbData);
-    return EndStatus(call, status);
+    return RunStatus([&](Call& call) {
+        return EnumDataImpl(call, hPrinter, dwIndex, pValueName, cbValueName, pcbValueName, pType, pData, cbData,
+                            pcbData);
+    });
 }
 
 DWORD WINAPI EnumPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPBYTE pEnumValues, DWORD cbEnumValues,
                                 LPDWORD pcbEnumValues, LPDWORD pnEnumValues) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status)
-        status = EnumDataExImpl(call, hPrinter, pKeyName, pEnumValues, cbEnumValues, pcbEnumValues, pnEnumValues);
-    return EndStatus(call, status);
+    return RunStatus([&](Call& call) {
+        return EnumDataExImpl(call, hPrinter, pKeyName, pEnumValues, cbEnumValues, pcbEnumValues, pnEnumValues);
+    });
 }
 
 DWORD WINAPI EnumPrinterKeyW(HANDLE hPrinter, LPCWSTR pKeyName, LPWSTR pSubkey, DWORD cbSubkey, LPDWORD pcbSubkey) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = EnumKeyImpl(call, hPrinter, pKeyName, pSubkey, cbSubkey, pcbSubkey);
-    return EndStatus(call, status);
+    return RunStatus([&](Call& call) { return EnumKeyImpl(call, hPrinter, pKeyName, pSubkey, cbSubkey, pcbSubkey); });
 }
 
 DWORD WINAPI DeletePrinterDataW(HANDLE hPrinter, LPCWSTR pValueName) {
@@ -306,15 +287,9 @@ DWORD WINAPI DeletePrinterDataW(HANDLE hPrinter, LPCWSTR pValueName) {
 }
 
 DWORD WINAPI DeletePrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = DeleteValueImpl(call, hPrinter, pKeyName, pValueName);
-    return EndStatus(call, status);
+    return RunStatus([&](Call& call) { return DeleteValueImpl(call, hPrinter, pKeyName, pValueName); });
 }
 
 DWORD WINAPI DeletePrinterKeyW(HANDLE hPrinter, LPCWSTR pKeyName) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = DeleteKeyImpl(call, hPrinter, pKeyName);
-    return EndStatus(call, status);
+    return RunStatus([&](Call& call) { return DeleteKeyImpl(call, hPrinter, pKeyName); });
 }

@@ -91,9 +91,7 @@ DWORD CheckDriver(Call& call, std::u16string_view driver) {
 DWORD CheckPrintProcessor(Call& call, std::u16string_view processor, std::u16string_view datatype) {
     Environment local;
     if (DWORD status = ResolveEnvironment(call, nullptr, local)) return status;
-    RegistryKeyPtr processors = call.registry().Find(local.key, u"Print Processors");
-    if (processor.empty() || processor.find(u'\\') != std::u16string_view::npos || !processors ||
-        !processors->FindSubkey(processor))
+    if (!FindNamedSubkey(call.registry().Find(local.key, u"Print Processors"), processor))
         return ERROR_UNKNOWN_PRINTPROCESSOR;
     if (w32::NamesEqual(processor, kWinPrint) && !IsWinPrintDatatype(datatype)) return ERROR_INVALID_DATATYPE;
     return ERROR_SUCCESS;
@@ -238,9 +236,7 @@ DWORD RenamePrinter(Call& call, RegistryKeyPtr& key, const std::u16string& name)
     if (w32::NamesEqual(name, key->Name())) return ERROR_SUCCESS;
     if (FindPrinterKey(call, name)) return ERROR_PRINTER_ALREADY_EXISTS;
     RegistryKeyPtr renamed;
-    bool created = false;
-    if (DWORD status = call.registry().CreateSubkey(PrintersKey(call), name, false, u"", renamed, created))
-        return status;
+    if (DWORD status = CreateSubkey(call, PrintersKey(call), name, renamed)) return status;
     CopyTree(call.registry(), key, renamed);
     std::u16string old = key->Name();
     std::vector<BYTE> userDevMode = ReadUserDevMode(call, old);
@@ -332,8 +328,7 @@ DWORD SetPrinterImpl(Call& call, HANDLE hPrinter, DWORD level, const BYTE* data,
 }
 
 DWORD AddPrinterImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, HANDLE& result) {
-    if (DWORD status = CheckServerName(pName)) return status;
-    if (!IsAdministrator()) return ERROR_ACCESS_DENIED;
+    if (DWORD status = CheckAdministration(pName)) return status;
     if (level != 2) return ERROR_INVALID_LEVEL;
     if (!data) return ERROR_INVALID_PARAMETER;
     PRINTER_INFO_2W info = ReadInfo2(data);
@@ -344,8 +339,7 @@ DWORD AddPrinterImpl(Call& call, LPCWSTR pName, DWORD level, const BYTE* data, H
     if (DWORD status = TakePrinterInfo2(call, info, r)) return status;
 
     RegistryKeyPtr key;
-    bool created = false;
-    if (DWORD status = call.registry().CreateSubkey(PrintersKey(call), name, false, u"", key, created)) return status;
+    if (DWORD status = CreateSubkey(call, PrintersKey(call), name, key)) return status;
     WritePrinter(call, key, r);
     call.registry().Ensure(key, kPrinterDataKey);
     RepairDefaultPrinter(call);
@@ -433,13 +427,13 @@ DWORD EnumPrintersImpl(Call& call, DWORD flags, LPCWSTR name, DWORD level, LPBYT
 
 BOOL WINAPI OpenPrinterW(LPCWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSW pDefault) {
     if (phPrinter) *phPrinter = nullptr;
-    Call call;
-    DWORD status = call.Begin();
-    if (!status && !phPrinter) status = ERROR_INVALID_PARAMETER;
-    HANDLE handle = nullptr;
-    if (!status) status = OpenPrinterImpl(call, pPrinterName, pDefault, handle);
-    if (!status) *phPrinter = handle;
-    return EndBool(call, status);
+    return RunBool([&](Call& call) -> DWORD {
+        if (!phPrinter) return ERROR_INVALID_PARAMETER;
+        HANDLE handle = nullptr;
+        DWORD status = OpenPrinterImpl(call, pPrinterName, pDefault, handle);
+        if (!status) *phPrinter = handle;
+        return status;
+    });
 }
 
 // The handle is released even when the spooler has gone away, as the client
@@ -472,71 +466,54 @@ HANDLE WINAPI AddPrinterW(LPCWSTR pName, DWORD Level, LPBYTE pPrinter) {
 }
 
 BOOL WINAPI DeletePrinter(HANDLE hPrinter) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = DeletePrinterImpl(call, hPrinter);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) { return DeletePrinterImpl(call, hPrinter); });
 }
 
 BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPDWORD pcbNeeded) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = CheckBufferArguments(pPrinter, cbBuf, pcbNeeded, nullptr, false);
-    PrinterHandlePtr handle;
-    RegistryKeyPtr key;
-    if (!status) status = ResolvePrinter(call, hPrinter, handle, key);
-    if (!status) status = PackPrinters({ReadPrinter(call, key)}, Level, pPrinter, cbBuf, pcbNeeded, nullptr);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        if (DWORD status = CheckBufferArguments(pPrinter, cbBuf, pcbNeeded, nullptr, false)) return status;
+        PrinterHandlePtr handle;
+        RegistryKeyPtr key;
+        if (DWORD status = ResolvePrinter(call, hPrinter, handle, key)) return status;
+        return PackPrinters({ReadPrinter(call, key)}, Level, pPrinter, cbBuf, pcbNeeded, nullptr);
+    });
 }
 
 BOOL WINAPI SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = SetPrinterImpl(call, hPrinter, Level, pPrinter, Command);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) { return SetPrinterImpl(call, hPrinter, Level, pPrinter, Command); });
 }
 
 BOOL WINAPI EnumPrintersW(DWORD Flags, LPCWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf, LPDWORD pcbNeeded,
                           LPDWORD pcReturned) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) status = EnumPrintersImpl(call, Flags, Name, Level, pPrinterEnum, cbBuf, pcbNeeded, pcReturned);
-    return EndBool(call, status);
+    return RunBool([&](Call& call) {
+        return EnumPrintersImpl(call, Flags, Name, Level, pPrinterEnum, cbBuf, pcbNeeded, pcReturned);
+    });
 }
 
 BOOL WINAPI GetDefaultPrinterW(LPWSTR pszBuffer, LPDWORD pcchBuffer) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status && !pcchBuffer) status = ERROR_INVALID_PARAMETER;
-    if (!status) {
+    return RunBool([&](Call& call) -> DWORD {
+        if (!pcchBuffer) return ERROR_INVALID_PARAMETER;
         std::u16string name = ReadDefaultPrinter(call);
+        if (name.empty()) return ERROR_FILE_NOT_FOUND;
         DWORD length = DWORD(name.size() + 1);
-        if (name.empty()) {
-            status = ERROR_FILE_NOT_FOUND;
-        } else if (!pszBuffer || *pcchBuffer < length) {
-            *pcchBuffer = length;
-            status = ERROR_INSUFFICIENT_BUFFER;
-        } else {
-            std::memcpy(pszBuffer, name.c_str(), length * sizeof(WCHAR));
-            *pcchBuffer = length;
-        }
-    }
-    return EndBool(call, status);
+        bool fits = pszBuffer && *pcchBuffer >= length;
+        *pcchBuffer = length;
+        if (!fits) return ERROR_INSUFFICIENT_BUFFER;
+        std::memcpy(pszBuffer, name.c_str(), length * sizeof(WCHAR));
+        return ERROR_SUCCESS;
+    });
 }
 
 // Null or empty keeps a default that exists, or makes the first printer the default.
 BOOL WINAPI SetDefaultPrinterW(LPCWSTR pszPrinter) {
-    Call call;
-    DWORD status = call.Begin();
-    if (!status) {
+    return RunBool([&](Call& call) -> DWORD {
         if (!pszPrinter || !*pszPrinter) {
             RepairDefaultPrinter(call);
-            if (ReadDefaultPrinter(call).empty()) status = ERROR_INVALID_PRINTER_NAME;
-        } else if (RegistryKeyPtr key = FindPrinterKey(call, pszPrinter)) {
-            WriteDefaultPrinter(call, key->Name());
-        } else {
-            status = ERROR_INVALID_PRINTER_NAME;
+            return ReadDefaultPrinter(call).empty() ? ERROR_INVALID_PRINTER_NAME : ERROR_SUCCESS;
         }
-    }
-    return EndBool(call, status);
+        RegistryKeyPtr key = FindPrinterKey(call, pszPrinter);
+        if (!key) return ERROR_INVALID_PRINTER_NAME;
+        WriteDefaultPrinter(call, key->Name());
+        return ERROR_SUCCESS;
+    });
 }

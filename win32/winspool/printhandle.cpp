@@ -1,47 +1,29 @@
 #include "winspool/printhandle.h"
 
-#include <mutex>
-#include <unordered_map>
+#include "kernel32/handletable.h"
 
 namespace w32::spool {
 
 namespace {
 
-std::mutex gTableLock;
-std::unordered_map<ULONG_PTR, PrinterHandlePtr> gTable;
 // Far from the kernel's and the registry's handles, so that one given to the
 // wrong function is refused.
-ULONG_PTR gNextHandle = 0x20000000;
-
-PrinterHandlePtr Lookup(HANDLE handle) {
-    std::lock_guard lock(gTableLock);
-    auto it = gTable.find(reinterpret_cast<ULONG_PTR>(handle));
-    return it == gTable.end() ? nullptr : it->second;
-}
+HandleTable<PrinterHandle> gTable(0x20000000);
 
 }  // namespace
 
-HANDLE InsertPrinterHandle(PrinterHandlePtr handle) {
-    std::lock_guard lock(gTableLock);
-    ULONG_PTR value = gNextHandle;
-    gNextHandle += 4;
-    gTable.emplace(value, std::move(handle));
-    return reinterpret_cast<HANDLE>(value);
-}
+HANDLE InsertPrinterHandle(PrinterHandlePtr handle) { return gTable.Insert<HANDLE>(std::move(handle)); }
 
-bool RemovePrinterHandle(HANDLE handle) {
-    std::lock_guard lock(gTableLock);
-    return gTable.erase(reinterpret_cast<ULONG_PTR>(handle)) != 0;
-}
+bool RemovePrinterHandle(HANDLE handle) { return gTable.Remove(handle) != nullptr; }
 
 void RetargetPrinterHandles(const RegistryKeyPtr& from, const RegistryKeyPtr& to) {
-    std::lock_guard lock(gTableLock);
-    for (auto& [value, handle] : gTable)
-        if (!handle->server && handle->printer.lock() == from) handle->printer = to;
+    gTable.ForEach([&](PrinterHandle& handle) {
+        if (!handle.server && handle.printer.lock() == from) handle.printer = to;
+    });
 }
 
 DWORD ResolveHandle(Call& call, HANDLE handle, PrinterHandlePtr& object, RegistryKeyPtr& key) {
-    object = Lookup(handle);
+    object = gTable.Find(handle);
     key.reset();
     if (!object || object->registry.lock() != call.registryPtr() || object->generation != SpoolerGeneration())
         return ERROR_INVALID_HANDLE;

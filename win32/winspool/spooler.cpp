@@ -158,6 +158,11 @@ DWORD CheckServerName(LPCWSTR name) {
     return ERROR_INVALID_NAME;
 }
 
+DWORD CheckAdministration(LPCWSTR serverName) {
+    if (DWORD status = CheckServerName(serverName)) return status;
+    return IsAdministrator() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 // --- Environments ----------------------------------------------------------------
 
 std::u16string LocalEnvironmentName() {
@@ -178,9 +183,7 @@ std::u16string SpoolFolder(std::u16string_view below, const Environment& environ
 
 DWORD ResolveEnvironment(Call& call, LPCWSTR name, Environment& environment) {
     std::u16string wanted = name && *name ? std::u16string(name) : LocalEnvironmentName();
-    RegistryKeyPtr environments = call.Find(kEnvironmentsKey);
-    RegistryKeyPtr key =
-        environments && wanted.find(u'\\') == std::u16string::npos ? environments->FindSubkey(wanted) : nullptr;
+    RegistryKeyPtr key = FindNamedSubkey(call.Find(kEnvironmentsKey), wanted);
     if (!key) return ERROR_INVALID_ENVIRONMENT;
     environment = MakeEnvironment(key);
     if (environment.directory.empty() || environment.directory.find(u'\\') != std::u16string::npos)
@@ -298,6 +301,22 @@ DWORD DevModeBytes(const DEVMODEW* devMode, std::vector<BYTE>& bytes) {
     const BYTE* data = reinterpret_cast<const BYTE*>(devMode);
     bytes.assign(data, data + devMode->dmSize + devMode->dmDriverExtra);
     return ERROR_SUCCESS;
+}
+
+// --- Keys --------------------------------------------------------------------------
+
+bool IsKeyName(std::u16string_view name) {
+    return !name.empty() && name.size() <= kMaxKeyNameLength && name.find(u'\\') == std::u16string_view::npos;
+}
+
+// A name too long for a key names none: the registry makes no such key.
+RegistryKeyPtr FindNamedSubkey(const RegistryKeyPtr& parent, std::u16string_view name) {
+    return parent && IsKeyName(name) ? parent->FindSubkey(name) : nullptr;
+}
+
+DWORD CreateSubkey(Call& call, const RegistryKeyPtr& parent, std::u16string_view name, RegistryKeyPtr& key) {
+    bool created = false;
+    return DWORD(call.registry().CreateSubkey(parent, name, false, u"", key, created));
 }
 
 void CopyTree(Registry& registry, const RegistryKeyPtr& from, const RegistryKeyPtr& to) {

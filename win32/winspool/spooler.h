@@ -84,12 +84,34 @@ BOOL EndBool(Call& call, DWORD status);
 // functions); the last error is set too when it fails.
 DWORD EndStatus(Call& call, DWORD status);
 
+// One whole call: `body(call)` gives the status once the spooler answers,
+// and the call ends with EndBool or EndStatus.
+template <class Body>
+DWORD RunBody(Call& call, Body& body) {
+    DWORD status = call.Begin();
+    return status ? status : DWORD(body(call));
+}
+template <class Body>
+BOOL RunBool(Body body) {
+    Call call;
+    return EndBool(call, RunBody(call, body));
+}
+template <class Body>
+DWORD RunStatus(Body body) {
+    Call call;
+    return EndStatus(call, RunBody(call, body));
+}
+
 // Whether the user is an elevated administrator (machine settings).
 bool IsAdministrator();
 // ERROR_INVALID_NAME unless `name` is null, empty or this computer
 // ("\\NAME"); the spooler serves no other machine.
 DWORD CheckServerName(LPCWSTR name);
 bool IsThisComputer(std::u16string_view name);
+// The check of every function that adds or removes printers, drivers,
+// monitors, ports or print processors: CheckServerName, then
+// ERROR_ACCESS_DENIED unless the user is an administrator.
+DWORD CheckAdministration(LPCWSTR serverName);
 
 // A printing environment: "Windows x64" and its folder name "x64".
 struct Environment {
@@ -134,6 +156,15 @@ bool SameName(std::u16string_view a, std::u16string_view b);
 // A caller's DEVMODE: its whole size (public part and driver part), or
 // ERROR_INVALID_PARAMETER when its sizes cannot be those of a DEVMODE.
 DWORD DevModeBytes(const DEVMODEW* devMode, std::vector<BYTE>& bytes);
+
+// Whether a caller's name can be one key's name: not empty, no backslash,
+// not too long.
+bool IsKeyName(std::u16string_view name);
+// The subkey of that name; null when `parent` is null or the name cannot be
+// a key's.
+RegistryKeyPtr FindNamedSubkey(const RegistryKeyPtr& parent, std::u16string_view name);
+// Creates (or opens) a plain subkey.
+DWORD CreateSubkey(Call& call, const RegistryKeyPtr& parent, std::u16string_view name, RegistryKeyPtr& key);
 
 // Copies a key's values and subkeys into another key.
 void CopyTree(Registry& registry, const RegistryKeyPtr& from, const RegistryKeyPtr& to);

@@ -120,6 +120,13 @@ std::vector<std::u16string> SplitPorts(std::u16string_view ports) {
     return result;
 }
 
+bool PrintersUse(Call& call, const Environment& environment, std::u16string_view valueName, std::u16string_view name) {
+    if (!NamesEqual(environment.name, LocalEnvironmentName())) return false;
+    for (const auto& printer : PrinterKeys(call))
+        if (NamesEqual(ReadString(printer, valueName), name)) return true;
+    return false;
+}
+
 std::vector<BYTE> ReadUserDevMode(Call& call, std::u16string_view printer) {
     RegistryKeyPtr user = call.User();
     RegistryKeyPtr key = user ? call.registry().Find(user, kUserDevModesKey) : nullptr;
@@ -187,9 +194,7 @@ RegistryKeyPtr DriversKey(Call& call, const Environment& environment, bool creat
 }
 
 RegistryKeyPtr FindDriverKey(Call& call, const Environment& environment, std::u16string_view name) {
-    if (name.empty() || name.find(u'\\') != std::u16string_view::npos) return nullptr;
-    RegistryKeyPtr drivers = DriversKey(call, environment, false);
-    return drivers ? drivers->FindSubkey(name) : nullptr;
+    return FindNamedSubkey(DriversKey(call, environment, false), name);
 }
 
 DriverRecord ReadDriver(const Environment& environment, const RegistryKeyPtr& key) {
@@ -272,6 +277,17 @@ bool FindPort(Call& call, std::u16string_view name, PortRecord* port) {
 
 RegistryKeyPtr PrintProcessorsKey(Call& call, const Environment& environment) {
     return call.registry().Ensure(environment.key, u"Print Processors");
+}
+
+// --- Monitors and print processors ----------------------------------------------------
+
+DWORD AddDllRecord(Call& call, const RegistryKeyPtr& parent, std::u16string_view name, std::u16string_view dll,
+                   DWORD existsError) {
+    if (parent->FindSubkey(name)) return existsError;
+    RegistryKeyPtr key;
+    if (DWORD status = CreateSubkey(call, parent, name, key)) return status;
+    call.registry().SetString(key, u"Driver", dll);
+    return ERROR_SUCCESS;
 }
 
 }  // namespace w32::spool

@@ -56,6 +56,10 @@ PrinterRecord ReadPrinter(Call& call, const RegistryKeyPtr& key);
 void WritePrinter(Call& call, const RegistryKeyPtr& key, const PrinterRecord& record);
 // The ports of a printer's Port value.
 std::vector<std::u16string> SplitPorts(std::u16string_view ports);
+// Whether a printer names `name` in its value `valueName` ("Printer Driver",
+// "Print Processor"). Printers use the drivers and print processors of the
+// machine's own environment only: never those of another.
+bool PrintersUse(Call& call, const Environment& environment, std::u16string_view valueName, std::u16string_view name);
 
 // The user's own DEVMODE of a printer (empty for none); setting an empty one removes it.
 std::vector<BYTE> ReadUserDevMode(Call& call, std::u16string_view printer);
@@ -110,5 +114,11 @@ std::vector<PortRecord> ListPorts(Call& call);
 bool FindPort(Call& call, std::u16string_view name, PortRecord* port = nullptr);
 
 RegistryKeyPtr PrintProcessorsKey(Call& call, const Environment& environment);
+
+// Monitors and print processors are kept alike: a key of the name below
+// `parent` whose Driver value names the DLL (recorded, not loaded).
+// `existsError` when there is one of that name already.
+DWORD AddDllRecord(Call& call, const RegistryKeyPtr& parent, std::u16string_view name, std::u16string_view dll,
+                   DWORD existsError);
 
 }  // namespace w32::spool

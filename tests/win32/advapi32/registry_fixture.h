@@ -78,25 +78,27 @@ protected:
     }
 
     static std::vector<std::u16string> SubkeyNames(HKEY key) {
-        std::vector<std::u16string> names;
-        for (DWORD i = 0;; ++i) {
-            WCHAR name[256];
-            DWORD length = 256;
-            LONG status = RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-            if (status == ERROR_NO_MORE_ITEMS) break;
-            EXPECT_EQ(status, ERROR_SUCCESS);
-            if (status != ERROR_SUCCESS) break;
-            names.emplace_back(name, length);
-        }
-        return names;
+        return Names([&](DWORD i, WCHAR* name, DWORD* length) {
+            return RegEnumKeyExW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
     }
 
     static std::vector<std::u16string> ValueNames(HKEY key) {
+        return Names([&](DWORD i, WCHAR* name, DWORD* length) {
+            return RegEnumValueW(key, i, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
+    }
+
+private:
+    // The names `enumerate(index, name, &length)` gives, index by index, until
+    // ERROR_NO_MORE_ITEMS.
+    template <class Enumerate>
+    static std::vector<std::u16string> Names(Enumerate enumerate) {
         std::vector<std::u16string> names;
         for (DWORD i = 0;; ++i) {
             WCHAR name[256];
             DWORD length = 256;
-            LONG status = RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+            LONG status = enumerate(i, name, &length);
             if (status == ERROR_NO_MORE_ITEMS) break;
             EXPECT_EQ(status, ERROR_SUCCESS);
             if (status != ERROR_SUCCESS) break;
@@ -105,7 +107,6 @@ protected:
         return names;
     }
 
-private:
     std::vector<HKEY> opened_;
 };
 

@@ -1,21 +1,14 @@
 #include "spooler_fixture.h"
 
-using tam::test::SpoolerTest;
+using tam::test::LaserPrinterTest;
 using Names = std::vector<std::u16string>;
 
 namespace {
 
 const std::u16string kDataKey = u"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\Korvan Laser\\PrinterDriverData";
 
-class PrinterData : public SpoolerTest {
+class PrinterData : public LaserPrinterTest {
 protected:
-    void SetUp() override {
-        SpoolerTest::SetUp();
-        ASSERT_EQ(AddLaser(), DWORD(ERROR_SUCCESS));
-        printer_ = Open(u"Korvan Laser");
-        ASSERT_NE(printer_, nullptr);
-    }
-
     static std::vector<BYTE> Bytes(const void* data, size_t size) {
         auto* p = static_cast<const BYTE*>(data);
         return std::vector<BYTE>(p, p + size);
@@ -23,8 +16,6 @@ protected:
     static std::vector<BYTE> StringBytes(const std::u16string& text) {
         return Bytes(text.c_str(), (text.size() + 1) * 2);
     }
-
-    HANDLE printer_ = nullptr;
 };
 
 struct ValueCase {

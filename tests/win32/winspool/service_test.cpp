@@ -4,22 +4,15 @@
 #include "winspool/spooler.h"
 
 using tam::test::DriverFiles;
-using tam::test::SpoolerTest;
+using tam::test::LaserPrinterTest;
 using Names = std::vector<std::u16string>;
 
 namespace {
 
 DWORD ErrorOf(BOOL ok) { return ok ? DWORD(ERROR_SUCCESS) : GetLastError(); }
 
-class SpoolerService : public SpoolerTest {
+class SpoolerService : public LaserPrinterTest {
 protected:
-    void SetUp() override {
-        SpoolerTest::SetUp();
-        ASSERT_EQ(AddLaser(), DWORD(ERROR_SUCCESS));
-        printer_ = Open(u"Korvan Laser");
-        ASSERT_NE(printer_, nullptr);
-    }
-
     // Each call of the spooler, made with arguments that would otherwise
     // succeed or fail for a reason of their own; gives the error it reports.
     std::vector<std::pair<const char*, std::function<DWORD()>>> Calls() {
@@ -98,8 +91,6 @@ protected:
             {"SetDefaultPrinterW", [] { return ErrorOf(SetDefaultPrinterW(u"Korvan Laser")); }},
         };
     }
-
-    HANDLE printer_ = nullptr;
 };
 
 TEST_F(SpoolerService, StoppedSpoolerRefusesEveryCall) {

@@ -118,4 +118,18 @@ private:
     std::vector<HANDLE> handles_;
 };
 
+// A spooler test whose machine has the printer "Korvan Laser", opened with
+// all access in printer_.
+class LaserPrinterTest : public SpoolerTest {
+protected:
+    void SetUp() override {
+        SpoolerTest::SetUp();
+        ASSERT_EQ(AddLaser(), DWORD(ERROR_SUCCESS));
+        printer_ = Open(u"Korvan Laser");
+        ASSERT_NE(printer_, nullptr);
+    }
+
+    HANDLE printer_ = nullptr;
+};
+
 }  // namespace tam::test
