@@ -1,0 +1,515 @@
+// The device driver interface between the graphics engine and a printer's
+// graphics driver: the driver's entry points and callback table, the records
+// the engine and the driver exchange, and the engine services (Eng*) a
+// driver calls.
+//
+// Members keep the order Windows gives them. Records that carry pointers or
+// handles are 64-bit here, so their sizes are not fixed; a driver copies at
+// most sizeof of the record it is handed.
+//
+// Where Windows declares a source string as PWSTR or PCHAR that the function
+// only reads, it is const here, so that a literal can be passed; every call
+// written for Windows still compiles.
+#pragma once
+#include "windef.h"
+#include "wingdi.h"
+
+#ifndef ENGAPI
+#define ENGAPI extern "C" __attribute__((visibility("default")))
+#endif
+
+// --- Basic types -----------------------------------------------------------------------
+
+typedef ULONG FLONG;
+typedef LONG FIX;
+typedef LONG LDECI4;
+typedef ULONG MIX;
+typedef ULONG ROP4;
+typedef ULONG HGLYPH;
+typedef LONG_PTR(APIENTRY* PFN)();
+
+// Handles the engine gives out (HSURF, HDEV, HDRVOBJ) and handles the
+// driver gives the engine for its own records (DHPDEV, DHSURF).
+DECLARE_HANDLE(HSURF);
+DECLARE_HANDLE(HDEV);
+DECLARE_HANDLE(HDRVOBJ);
+DECLARE_HANDLE(DHPDEV);
+DECLARE_HANDLE(DHSURF);
+
+typedef struct _POINTFIX {
+    FIX x;
+    FIX y;
+} POINTFIX, *PPOINTFIX;
+
+typedef struct _RECTFX {
+    FIX xLeft;
+    FIX yTop;
+    FIX xRight;
+    FIX yBottom;
+} RECTFX, *PRECTFX;
+
+// Engine objects handed to the drawing callbacks. Their members come with
+// the callbacks that use them.
+typedef struct _BRUSHOBJ BRUSHOBJ;
+typedef struct _CLIPOBJ CLIPOBJ;
+typedef struct _PATHOBJ PATHOBJ;
+typedef struct _STROBJ STROBJ;
+typedef struct _FONTOBJ FONTOBJ;
+typedef struct _XLATEOBJ XLATEOBJ;
+typedef struct _XFORMOBJ XFORMOBJ;
+typedef struct _PALOBJ PALOBJ;
+typedef struct _LINEATTRS LINEATTRS, *PLINEATTRS;
+typedef struct _IFIMETRICS IFIMETRICS, *PIFIMETRICS;
+
+// --- Enabling the driver ---------------------------------------------------------------
+
+// Versions of the interface: the engine passes its own to DrvEnableDriver and
+// the driver answers the one it was written for.
+#define DDI_DRIVER_VERSION_NT4 0x00020000
+#define DDI_DRIVER_VERSION_SP3 0x00020003
+#define DDI_DRIVER_VERSION_NT5 0x00030000
+#define DDI_DRIVER_VERSION_NT5_01 0x00030100
+#define DDI_DRIVER_VERSION_NT5_01_SP1 0x00030101
+
+// GDIINFO.ulVersion.
+#define GDI_DRIVER_VERSION 0x4000
+
+typedef struct _DRVFN {
+    ULONG iFunc;  // INDEX_Drv*
+    PFN pfn;
+} DRVFN, *PDRVFN;
+
+typedef struct tagDRVENABLEDATA {
+    ULONG iDriverVersion;
+    ULONG c;  // entries of pdrvfn
+    DRVFN* pdrvfn;
+} DRVENABLEDATA, *PDRVENABLEDATA;
+
+// DrvQueryDriverInfo modes.
+#define DRVQUERY_USERMODE 1
+
+// Callback indices of the DRVFN table.
+#define INDEX_DrvEnablePDEV 0L
+#define INDEX_DrvCompletePDEV 1L
+#define INDEX_DrvDisablePDEV 2L
+#define INDEX_DrvEnableSurface 3L
+#define INDEX_DrvDisableSurface 4L
+#define INDEX_DrvAssertMode 5L
+#define INDEX_DrvOffset 6L
+#define INDEX_DrvResetPDEV 7L
+#define INDEX_DrvDisableDriver 8L
+#define INDEX_DrvCreateDeviceBitmap 10L
+#define INDEX_DrvDeleteDeviceBitmap 11L
+#define INDEX_DrvRealizeBrush 12L
+#define INDEX_DrvDitherColor 13L
+#define INDEX_DrvStrokePath 14L
+#define INDEX_DrvFillPath 15L
+#define INDEX_DrvStrokeAndFillPath 16L
+#define INDEX_DrvPaint 17L
+#define INDEX_DrvBitBlt 18L
+#define INDEX_DrvCopyBits 19L
+#define INDEX_DrvStretchBlt 20L
+#define INDEX_DrvSetPalette 22L
+#define INDEX_DrvTextOut 23L
+#define INDEX_DrvEscape 24L
+#define INDEX_DrvDrawEscape 25L
+#define INDEX_DrvQueryFont 26L
+#define INDEX_DrvQueryFontTree 27L
+#define INDEX_DrvQueryFontData 28L
+#define INDEX_DrvSetPointerShape 29L
+#define INDEX_DrvMovePointer 30L
+#define INDEX_DrvLineTo 31L
+#define INDEX_DrvSendPage 32L
+#define INDEX_DrvStartPage 33L
+#define INDEX_DrvEndDoc 34L
+#define INDEX_DrvStartDoc 35L
+#define INDEX_DrvGetGlyphMode 37L
+#define INDEX_DrvSynchronize 38L
+#define INDEX_DrvSaveScreenBits 40L
+#define INDEX_DrvGetModes 41L
+#define INDEX_DrvFree 42L
+#define INDEX_DrvDestroyFont 43L
+#define INDEX_DrvQueryFontCaps 44L
+#define INDEX_DrvLoadFontFile 45L
+#define INDEX_DrvUnloadFontFile 46L
+#define INDEX_DrvFontManagement 47L
+#define INDEX_DrvQueryTrueTypeTable 48L
+#define INDEX_DrvQueryTrueTypeOutline 49L
+#define INDEX_DrvGetTrueTypeFile 50L
+#define INDEX_DrvQueryFontFile 51L
+#define INDEX_DrvMovePanning 52L
+#define INDEX_DrvQueryAdvanceWidths 53L
+#define INDEX_DrvSetPixelFormat 54L
+#define INDEX_DrvDescribePixelFormat 55L
+#define INDEX_DrvSwapBuffers 56L
+#define INDEX_DrvStartBanding 57L
+#define INDEX_DrvNextBand 58L
+#define INDEX_DrvGetDirectDrawInfo 59L
+#define INDEX_DrvEnableDirectDraw 60L
+#define INDEX_DrvDisableDirectDraw 61L
+#define INDEX_DrvQuerySpoolType 62L
+#define INDEX_DrvIcmCreateColorTransform 64L
+#define INDEX_DrvIcmDeleteColorTransform 65L
+#define INDEX_DrvIcmCheckBitmapBits 66L
+#define INDEX_DrvIcmSetDeviceGammaRamp 67L
+#define INDEX_DrvGradientFill 68L
+#define INDEX_DrvStretchBltROP 69L
+#define INDEX_DrvPlgBlt 70L
+#define INDEX_DrvAlphaBlend 71L
+#define INDEX_DrvSynthesizeFont 72L
+#define INDEX_DrvGetSynthesizedFontFiles 73L
+#define INDEX_DrvTransparentBlt 74L
+#define INDEX_DrvQueryPerBandInfo 75L
+#define INDEX_DrvQueryDeviceSupport 76L
+// One past the highest index the engine knows; a driver's entries at or
+// above it are ignored.
+#define INDEX_LAST 93L
+
+// --- What a PDEV tells the engine ------------------------------------------------------
+
+typedef struct _CIECHROMA {
+    LDECI4 x;
+    LDECI4 y;
+    LDECI4 Y;
+} CIECHROMA;
+
+// Chromaticities and dyes, in units of 1/10000.
+typedef struct _COLORINFO {
+    CIECHROMA Red;
+    CIECHROMA Green;
+    CIECHROMA Blue;
+    CIECHROMA Cyan;
+    CIECHROMA Magenta;
+    CIECHROMA Yellow;
+    CIECHROMA AlignmentWhite;
+    LDECI4 RedGamma;
+    LDECI4 GreenGamma;
+    LDECI4 BlueGamma;
+    LDECI4 MagentaInCyanDye;
+    LDECI4 YellowInCyanDye;
+    LDECI4 CyanInMagentaDye;
+    LDECI4 YellowInMagentaDye;
+    LDECI4 CyanInYellowDye;
+    LDECI4 MagentaInYellowDye;
+} COLORINFO, *PCOLORINFO;
+
+// The device's capabilities, from which GetDeviceCaps answers.
+typedef struct _GDIINFO {
+    ULONG ulVersion;
+    ULONG ulTechnology;  // DT_*
+    ULONG ulHorzSize;    // millimetres; a negative value means micrometres
+    ULONG ulVertSize;
+    ULONG ulHorzRes;  // pixels
+    ULONG ulVertRes;
+    ULONG cBitsPixel;
+    ULONG cPlanes;
+    ULONG ulNumColors;
+    ULONG flRaster;
+    ULONG ulLogPixelsX;
+    ULONG ulLogPixelsY;
+    ULONG flTextCaps;  // TC_*
+    ULONG ulDACRed;
+    ULONG ulDACGreen;
+    ULONG ulDACBlue;
+    ULONG ulAspectX;
+    ULONG ulAspectY;
+    ULONG ulAspectXY;
+    LONG xStyleStep;
+    LONG yStyleStep;
+    LONG denStyleStep;
+    POINTL ptlPhysOffset;  // the printable area's origin on the paper, pixels
+    SIZEL szlPhysSize;     // the paper, pixels
+    ULONG ulNumPalReg;
+    COLORINFO ciDevice;
+    ULONG ulDevicePelsDPI;
+    ULONG ulPrimaryOrder;    // PRIMARY_ORDER_*
+    ULONG ulHTPatternSize;   // HT_PATSIZE_*
+    ULONG ulHTOutputFormat;  // HT_FORMAT_*
+    ULONG flHTFlags;         // HT_FLAG_*
+    ULONG ulVRefresh;
+    ULONG ulBltAlignment;
+    ULONG ulPanningHorzRes;
+    ULONG ulPanningVertRes;
+    ULONG xPanningAlignment;
+    ULONG yPanningAlignment;
+    ULONG cxHTPat;
+    ULONG cyHTPat;
+    LPBYTE pHTPatA;
+    LPBYTE pHTPatB;
+    LPBYTE pHTPatC;
+    ULONG flShadeBlend;  // SB_*
+    ULONG ulPhysicalPixelCharacteristics;
+    ULONG ulPhysicalPixelGamma;
+} GDIINFO, *PGDIINFO;
+
+// ulPrimaryOrder.
+#define PRIMARY_ORDER_ABC 0
+#define PRIMARY_ORDER_ACB 1
+#define PRIMARY_ORDER_BAC 2
+#define PRIMARY_ORDER_BCA 3
+#define PRIMARY_ORDER_CBA 4
+#define PRIMARY_ORDER_CAB 5
+
+// ulHTPatternSize.
+#define HT_PATSIZE_2x2 0
+#define HT_PATSIZE_2x2_M 1
+#define HT_PATSIZE_4x4 2
+#define HT_PATSIZE_4x4_M 3
+#define HT_PATSIZE_6x6 4
+#define HT_PATSIZE_6x6_M 5
+#define HT_PATSIZE_8x8 6
+#define HT_PATSIZE_8x8_M 7
+#define HT_PATSIZE_10x10 8
+#define HT_PATSIZE_10x10_M 9
+#define HT_PATSIZE_12x12 10
+#define HT_PATSIZE_12x12_M 11
+#define HT_PATSIZE_14x14 12
+#define HT_PATSIZE_14x14_M 13
+#define HT_PATSIZE_16x16 14
+#define HT_PATSIZE_16x16_M 15
+#define HT_PATSIZE_SUPERCELL 16
+#define HT_PATSIZE_SUPERCELL_M 17
+#define HT_PATSIZE_USER 18
+#define HT_PATSIZE_MAX_INDEX HT_PATSIZE_USER
+#define HT_PATSIZE_DEFAULT HT_PATSIZE_SUPERCELL_M
+
+// ulHTOutputFormat.
+#define HT_FORMAT_1BPP 0
+#define HT_FORMAT_4BPP 2
+#define HT_FORMAT_4BPP_IRGB 3
+#define HT_FORMAT_8BPP 4
+#define HT_FORMAT_16BPP 5
+#define HT_FORMAT_24BPP 6
+#define HT_FORMAT_32BPP 7
+
+// flHTFlags.
+#define HT_FLAG_SQUARE_DEVICE_PEL 0x00000001
+#define HT_FLAG_HAS_BLACK_DYE 0x00000002
+#define HT_FLAG_ADDITIVE_PRIMS 0x00000004
+#define HT_FLAG_USE_8BPP_BITMASK 0x00000008
+#define HT_FLAG_INK_HIGH_ABSORPTION 0x00000010
+#define HT_FLAG_INK_ABSORPTION_INDICES 0x00000060
+#define HT_FLAG_DO_DEVCLR_XFORM 0x00000080
+#define HT_FLAG_OUTPUT_CMY 0x00000100
+#define HT_FLAG_PRINT_DRAFT_MODE 0x00000200
+#define HT_FLAG_INVERT_8BPP_BITMASK_IDX 0x00000400
+#define HT_FLAG_8BPP_CMY332_MASK 0xFF000000
+
+// The device's drawing abilities and default fonts and palette.
+typedef struct tagDEVINFO {
+    FLONG flGraphicsCaps;  // GCAPS_*
+    LOGFONTW lfDefaultFont;
+    LOGFONTW lfAnsiVarFont;
+    LOGFONTW lfAnsiFixFont;
+    ULONG cFonts;         // device fonts
+    ULONG iDitherFormat;  // BMF_*
+    USHORT cxDither;
+    USHORT cyDither;
+    HPALETTE hpalDefault;
+    FLONG flGraphicsCaps2;  // GCAPS2_*
+} DEVINFO, *PDEVINFO;
+
+// flGraphicsCaps.
+#define GCAPS_BEZIERS 0x00000001
+#define GCAPS_GEOMETRICWIDE 0x00000002
+#define GCAPS_ALTERNATEFILL 0x00000004
+#define GCAPS_WINDINGFILL 0x00000008
+#define GCAPS_HALFTONE 0x00000010
+#define GCAPS_COLOR_DITHER 0x00000020
+#define GCAPS_HORIZSTRIKE 0x00000040
+#define GCAPS_VERTSTRIKE 0x00000080
+#define GCAPS_OPAQUERECT 0x00000100
+#define GCAPS_VECTORFONT 0x00000200
+#define GCAPS_MONO_DITHER 0x00000400
+#define GCAPS_ASYNCCHANGE 0x00000800
+#define GCAPS_ASYNCMOVE 0x00001000
+#define GCAPS_DONTJOURNAL 0x00002000
+#define GCAPS_DIRECTDRAW 0x00004000
+#define GCAPS_ARBRUSHOPAQUE 0x00008000
+#define GCAPS_PANNING 0x00010000
+#define GCAPS_HIGHRESTEXT 0x00040000
+#define GCAPS_PALMANAGED 0x00080000
+#define GCAPS_DITHERONREALIZE 0x00200000
+#define GCAPS_NO64BITMEMACCESS 0x00400000
+#define GCAPS_FORCEDITHER 0x00800000
+#define GCAPS_GRAY16 0x01000000
+#define GCAPS_ICM 0x02000000
+#define GCAPS_CMYKCOLOR 0x04000000
+#define GCAPS_LAYERED 0x08000000
+#define GCAPS_ARBRUSHTEXT 0x10000000
+#define GCAPS_SCREENPRECISION 0x20000000
+#define GCAPS_FONT_RASTERIZER 0x40000000
+#define GCAPS_NUAGE 0x80000000
+
+// flGraphicsCaps2.
+#define GCAPS2_JPEGSRC 0x00000001
+#define GCAPS2_SYNCFLUSH 0x00000002
+#define GCAPS2_PNGSRC 0x00000008
+#define GCAPS2_CHANGEGAMMARAMP 0x00000010
+#define GCAPS2_ALPHACURSOR 0x00000020
+#define GCAPS2_SYNCTIMER 0x00000040
+#define GCAPS2_ICD_MULTIMON 0x00000100
+#define GCAPS2_MOUSETRAILS 0x00000200
+
+// The standard hatch patterns the engine offers a driver to replace.
+#define HS_DDI_MAX 6
+
+// --- Surfaces and palettes ---------------------------------------------------------------
+
+typedef struct _SURFOBJ {
+    DHSURF dhsurf;  // the driver's handle of a device surface
+    HSURF hsurf;
+    DHPDEV dhpdev;  // the PDEV the surface is associated with
+    HDEV hdev;
+    SIZEL sizlBitmap;
+    ULONG cjBits;    // bytes of the bitmap memory
+    PVOID pvBits;    // start of the bitmap memory
+    PVOID pvScan0;   // the top scan line
+    LONG lDelta;     // bytes from one scan line to the next below; negative for a bottom-up bitmap
+    ULONG iUniq;
+    ULONG iBitmapFormat;  // BMF_*
+    USHORT iType;         // STYPE_*
+    USHORT fjBitmap;      // BMF_TOPDOWN, ...
+} SURFOBJ, *PSURFOBJ;
+
+// SURFOBJ.iType.
+#define STYPE_BITMAP 0L
+#define STYPE_DEVICE 1L
+#define STYPE_DEVBITMAP 3L
+
+// Bitmap formats.
+#define BMF_1BPP 1L
+#define BMF_4BPP 2L
+#define BMF_8BPP 3L
+#define BMF_16BPP 4L
+#define BMF_24BPP 5L
+#define BMF_32BPP 6L
+#define BMF_4RLE 7L
+#define BMF_8RLE 8L
+#define BMF_JPEG 9L
+#define BMF_PNG 10L
+
+// EngCreateBitmap flags and SURFOBJ.fjBitmap.
+#define BMF_TOPDOWN 0x0001
+#define BMF_NOZEROINIT 0x0002
+#define BMF_DONTCACHE 0x0004
+#define BMF_USERMEM 0x0008
+#define BMF_KMSECTION 0x0010
+#define BMF_NOTSYSMEM 0x0020
+#define BMF_WINDOW_BLT 0x0040
+#define BMF_UMPDMEM 0x0080
+
+// The drawing calls a driver takes over on its surface (EngAssociateSurface).
+#define HOOK_BITBLT 0x00000001
+#define HOOK_STRETCHBLT 0x00000002
+#define HOOK_PLGBLT 0x00000004
+#define HOOK_TEXTOUT 0x00000008
+#define HOOK_PAINT 0x00000010
+#define HOOK_STROKEPATH 0x00000020
+#define HOOK_FILLPATH 0x00000040
+#define HOOK_STROKEANDFILLPATH 0x00000080
+#define HOOK_LINETO 0x00000100
+#define HOOK_COPYBITS 0x00000400
+#define HOOK_MOVEPANNING 0x00000800
+#define HOOK_SYNCHRONIZE 0x00001000
+#define HOOK_STRETCHBLTROP 0x00002000
+#define HOOK_SYNCHRONIZEACCESS 0x00004000
+#define HOOK_TRANSPARENTBLT 0x00008000
+#define HOOK_ALPHABLEND 0x00010000
+#define HOOK_GRADIENTFILL 0x00020000
+#define HOOK_FLAGS 0x0003b5ff
+
+// EngCreatePalette modes.
+#define PAL_INDEXED 0x00000001
+#define PAL_BITFIELDS 0x00000002
+#define PAL_RGB 0x00000004
+#define PAL_BGR 0x00000008
+#define PAL_CMYK 0x00000010
+
+// DrvEndDoc.
+#define ED_ABORTDOC 0x00000001
+
+// --- The driver's entry points and callbacks ----------------------------------------------
+
+typedef BOOL(APIENTRY* PFN_DrvEnableDriver)(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded);
+typedef VOID(APIENTRY* PFN_DrvDisableDriver)(VOID);
+typedef BOOL(APIENTRY* PFN_DrvQueryDriverInfo)(DWORD dwMode, PVOID pBuffer, DWORD cbBuf, PDWORD pcbNeeded);
+
+typedef DHPDEV(APIENTRY* PFN_DrvEnablePDEV)(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat, HSURF* phsurfPatterns,
+                                            ULONG cjCaps, ULONG* pdevcaps, ULONG cjDevInfo, DEVINFO* pdi, HDEV hdev,
+                                            LPWSTR pwszDeviceName, HANDLE hDriver);
+typedef VOID(APIENTRY* PFN_DrvCompletePDEV)(DHPDEV dhpdev, HDEV hdev);
+typedef VOID(APIENTRY* PFN_DrvDisablePDEV)(DHPDEV dhpdev);
+typedef HSURF(APIENTRY* PFN_DrvEnableSurface)(DHPDEV dhpdev);
+typedef VOID(APIENTRY* PFN_DrvDisableSurface)(DHPDEV dhpdev);
+typedef BOOL(APIENTRY* PFN_DrvResetPDEV)(DHPDEV dhpdevOld, DHPDEV dhpdevNew);
+
+typedef BOOL(APIENTRY* PFN_DrvRealizeBrush)(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPattern,
+                                            SURFOBJ* psoMask, XLATEOBJ* pxlo, ULONG iHatch);
+typedef BOOL(APIENTRY* PFN_DrvStrokePath)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
+                                          POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix);
+typedef BOOL(APIENTRY* PFN_DrvFillPath)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo,
+                                        POINTL* pptlBrushOrg, MIX mix, FLONG flOptions);
+typedef BOOL(APIENTRY* PFN_DrvStrokeAndFillPath)(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                                 BRUSHOBJ* pboStroke, LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
+                                                 POINTL* pptlBrushOrg, MIX mixFill, FLONG flOptions);
+typedef BOOL(APIENTRY* PFN_DrvBitBlt)(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                      XLATEOBJ* pxlo, RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask,
+                                      BRUSHOBJ* pbo, POINTL* pptlBrush, ROP4 rop4);
+typedef BOOL(APIENTRY* PFN_DrvCopyBits)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                        RECTL* prclDest, POINTL* pptlSrc);
+typedef BOOL(APIENTRY* PFN_DrvStretchBlt)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                          XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg,
+                                          RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode);
+typedef BOOL(APIENTRY* PFN_DrvTextOut)(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                                       RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
+                                       MIX mix);
+typedef ULONG(APIENTRY* PFN_DrvEscape)(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
+typedef ULONG(APIENTRY* PFN_DrvDrawEscape)(SURFOBJ* pso, ULONG iEsc, CLIPOBJ* pco, RECTL* prcl, ULONG cjIn,
+                                           PVOID pvIn);
+typedef PIFIMETRICS(APIENTRY* PFN_DrvQueryFont)(DHPDEV dhpdev, ULONG_PTR iFile, ULONG iFace, ULONG_PTR* pid);
+typedef BOOL(APIENTRY* PFN_DrvSendPage)(SURFOBJ* pso);
+typedef BOOL(APIENTRY* PFN_DrvStartPage)(SURFOBJ* pso);
+typedef BOOL(APIENTRY* PFN_DrvEndDoc)(SURFOBJ* pso, FLONG fl);
+typedef BOOL(APIENTRY* PFN_DrvStartDoc)(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId);
+typedef ULONG(APIENTRY* PFN_DrvGetGlyphMode)(DHPDEV dhpdev, FONTOBJ* pfo);
+typedef BOOL(APIENTRY* PFN_DrvQueryAdvanceWidths)(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg,
+                                                  PVOID pvWidths, ULONG cGlyphs);
+typedef BOOL(APIENTRY* PFN_DrvGradientFill)(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVERTEX* pVertex,
+                                            ULONG nVertex, PVOID pMesh, ULONG nMesh, RECTL* prclExtents,
+                                            POINTL* pptlDitherOrg, ULONG ulMode);
+typedef BOOL(APIENTRY* PFN_DrvTransparentBlt)(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                              RECTL* prclDst, RECTL* prclSrc, ULONG iTransColor, ULONG ulReserved);
+typedef BOOL(APIENTRY* PFN_DrvQueryDeviceSupport)(SURFOBJ* pso, XLATEOBJ* pxlo, XFORMOBJ* pxo, ULONG iType,
+                                                  ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
+
+// --- Engine services ---------------------------------------------------------------------
+
+// A palette: PAL_INDEXED takes cColors entries (0x00BBGGRR) from pulColors,
+// PAL_BITFIELDS the three masks, PAL_RGB and PAL_BGR nothing.
+ENGAPI HPALETTE APIENTRY EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, FLONG flRed, FLONG flGreen,
+                                          FLONG flBlue);
+ENGAPI BOOL APIENTRY EngDeletePalette(HPALETTE hpal);
+
+// A surface the driver manages itself (no bitmap memory); it becomes a
+// PDEV's surface through EngAssociateSurface.
+ENGAPI HSURF APIENTRY EngCreateDeviceSurface(DHSURF dhsurf, SIZEL sizl, ULONG iFormatCompat);
+ENGAPI BOOL APIENTRY EngAssociateSurface(HSURF hsurf, HDEV hdev, FLONG flHooks);
+ENGAPI BOOL APIENTRY EngDeleteSurface(HSURF hsurf);
+// A bitmap the engine keeps: lWidth is the bytes of one scan line (0: the
+// engine's own, rounded up to 4 bytes); with pvBits null the engine
+// allocates the memory.
+ENGAPI HBITMAP APIENTRY EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl, PVOID pvBits);
+ENGAPI SURFOBJ* APIENTRY EngLockSurface(HSURF hsurf);
+ENGAPI VOID APIENTRY EngUnlockSurface(SURFOBJ* pso);
+
+// Conversions with the machine's ANSI code page; every count is in bytes,
+// the outputs are not terminated and stop where the buffer is full.
+ENGAPI VOID APIENTRY EngUnicodeToMultiByteN(LPSTR MultiByteString, ULONG MaxBytesInMultiByteString,
+                                            PULONG BytesInMultiByteString, LPCWSTR UnicodeString,
+                                            ULONG BytesInUnicodeString);
+ENGAPI VOID APIENTRY EngMultiByteToUnicodeN(LPWSTR UnicodeString, ULONG MaxBytesInUnicodeString,
+                                            PULONG BytesInUnicodeString, LPCSTR MultiByteString,
+                                            ULONG BytesInMultiByteString);
+ENGAPI VOID APIENTRY EngGetCurrentCodePage(PUSHORT OemCodePage, PUSHORT AnsiCodePage);
+ENGAPI VOID APIENTRY EngSetLastError(ULONG iError);
