@@ -93,3 +93,12 @@ void Util_GlobalFree(LONG* byteCounter, LPVOID block) {
     GlobalFree(bytes - kLead);
     if (byteCounter) *byteCounter -= total;
 }
+
+DWORD Util_GlobalSize(LPCVOID block) {
+    if (!block) return 0;
+    auto& live = Live();
+    std::lock_guard guard(live.lock);
+    auto found = live.totals.find(static_cast<BYTE*>(const_cast<LPVOID>(block)));
+    if (found == live.totals.end()) return 0;
+    return DWORD(found->second) - kGuardBytes;
+}

@@ -11,6 +11,8 @@ LPVOID Util_GlobalAlloc(LONG* byteCounter, DWORD size);
 // Frees a block of Util_GlobalAlloc (and lowers the counter) only when its two
 // recorded sizes agree; anything else is left alone.
 void Util_GlobalFree(LONG* byteCounter, LPVOID block);
+// The caller's size of a live block of Util_GlobalAlloc; 0 for anything else.
+DWORD Util_GlobalSize(LPCVOID block);
 
 // 1 for Windows 6.0, 2 for 6.1 and later 6.x, 0 otherwise.
 int GetWindowsVersionClass();
