@@ -281,6 +281,7 @@ bool Decoder::DecodePjlLine() {
                 line.lineEnd = "\r\n";
                 line.command = "SET";
                 line.key = "JOBOWNER";
+                line.hasOwner = true;
                 for (size_t q = open; q < p; q += 2) line.owner.push_back(char16_t(in_[q] | (in_[q + 1] << 8)));
                 line.value = Utf16ToUtf8(line.owner);
                 job_.pjl.push_back(std::move(line));
@@ -433,8 +434,12 @@ void Decoder::DecodeTokens() {
             continue;
         }
         if (IsWhitespace(b)) {
-            ++job_.whitespace;
-            ++pos_;
+            const size_t start = pos_;
+            while (pos_ < n_ && IsWhitespace(in_[pos_])) ++pos_;
+            job_.whitespace += pos_ - start;
+            if (!options_.allowWhitespace) {
+                Report(start, std::to_string(pos_ - start) + " white-space byte(s) between PCL XL tokens");
+            }
             continue;
         }
         FinishOperator();

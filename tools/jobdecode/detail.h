@@ -1,4 +1,4 @@
-// Pieces of the decoder shared between its source files.
+// Declarations shared between the decoder's source files.
 #pragma once
 
 #include "jobdecode.h"

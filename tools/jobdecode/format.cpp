@@ -166,8 +166,20 @@ std::string FormatOperator(const DecodedJob& job, const Operator& op) {
 std::string FormatPjlLine(const PjlLine& line) {
     std::string out = Offset(line.offset) + " ";
     if (line.uel) return out + "UEL";
-    if (!line.owner.empty() || line.key == "JOBOWNER") {
-        out += "@PJL SET JOBOWNER=\"" + line.value + "\"";
+    if (line.hasOwner) {
+        // The owner as UTF-8, with control characters and quotation marks escaped.
+        out += "@PJL SET JOBOWNER=\"";
+        for (char c : line.value) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x20 || b == 0x7F || c == '"' || c == '\\') {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\x%02X", b);
+                out += buffer;
+            } else {
+                out += c;
+            }
+        }
+        out += "\"";
     } else {
         const std::string quoted = Printable(line.text);
         out += quoted.substr(1, quoted.size() - 2);

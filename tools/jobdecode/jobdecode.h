@@ -200,7 +200,8 @@ struct PjlLine {
     std::string command;         // "SET", "COMMENT", "ENTER", "EOJ", ...
     std::string key;             // SET/DEFAULT/ENTER: the variable before '='
     std::string value;           // its value (COMMENT: the text); JOBOWNER: the owner as UTF-8
-    std::u16string owner;        // JOBOWNER: the raw UTF-16LE value
+    bool hasOwner = false;       // a JOBOWNER line whose UTF-16LE value was read
+    std::u16string owner;        // ... and that value
 };
 
 struct StreamHeader {
@@ -216,6 +217,9 @@ struct StreamHeader {
 struct DecodeOptions {
     size_t rowBudget = size_t(512) << 20;  // decoded raster bytes kept per job
     size_t maxProblems = 1000;             // decoding stops after this many
+    // White space between PCL XL tokens is legal, but the driver never writes
+    // any: by default each run of it is reported, so that stray bytes show.
+    bool allowWhitespace = false;
 };
 
 struct DecodedJob {
@@ -228,7 +232,7 @@ struct DecodedJob {
     std::vector<Raster> rasters;
     std::vector<Font> fonts;
     std::vector<Problem> problems;
-    size_t whitespace = 0;           // white-space bytes between PCL XL tokens (skipped)
+    size_t whitespace = 0;           // white-space bytes between PCL XL tokens
 
     bool Ok() const { return problems.empty(); }
     std::vector<const Operator*> Find(std::string_view operatorName) const;

@@ -27,7 +27,7 @@ struct TrueTypeJob {
 };
 
 // Font header of a TrueType font as the driver sends it, one ReadFontHeader
-// per piece; `damageEntry` >= 0 makes that directory entry's length too large.
+// per block; `damageEntry` >= 0 makes that directory entry's length too large.
 void WriteTrueTypeFont(TrueTypeJob& job, int damageEntry = -1) {
     JobBuilder& b = job.b;
     auto block = [&](const std::vector<uint8_t>& data) {

@@ -110,16 +110,20 @@ TEST(Job, DumpHasOneLinePerItemInByteOrder) {
 
 TEST(Job, OwnerRunsToTheQuoteAtAnEvenDistanceBeforeCrLf) {
     // U+2211 U+0A0D is written 11 22 0D 0A: a quotation mark and CR LF at an
-    // odd distance from the opening quote, inside the name.
-    const std::u16string owner = u"\u2211\u0A0DZ";
-    JobBuilder b;
-    b.Uel().JobOwner(owner).Pjl("SET COPIES=2").Uel();
-    const DecodedJob job = Decode(b);
-    ASSERT_TRUE(job.Ok()) << FormatJob(job);
-    ASSERT_EQ(job.pjl.size(), 4u);
-    EXPECT_EQ(job.pjl[1].owner, owner);
-    EXPECT_EQ(job.pjl[2].key, "COPIES");
-    EXPECT_EQ(Reencode(job), b.bytes);
+    // odd distance from the opening quote, inside the name. An unreadable
+    // computer name is sent as an empty owner.
+    for (const std::u16string& owner : {std::u16string(u"\u2211\u0A0DZ"), std::u16string(), std::u16string(kOwner)}) {
+        JobBuilder b;
+        b.Uel().JobOwner(owner).Pjl("SET COPIES=2").Uel();
+        const DecodedJob job = Decode(b);
+        ASSERT_TRUE(job.Ok()) << FormatJob(job);
+        ASSERT_EQ(job.pjl.size(), 4u);
+        EXPECT_TRUE(job.pjl[1].hasOwner);
+        EXPECT_EQ(job.pjl[1].owner, owner);
+        EXPECT_EQ(job.pjl[1].value, Utf16ToUtf8(owner));
+        EXPECT_EQ(job.pjl[2].key, "COPIES");
+        EXPECT_EQ(Reencode(job), b.bytes);
+    }
 }
 
 TEST(Job, LineFeedAloneEndsAPjlLine) {
@@ -159,12 +163,25 @@ TEST(Job, EveryPrologueStartsAStreamOfItsOwn) {
     EXPECT_NE(job.problems[0].reason.find("RemoveFont of font \"0BMX\", which is not downloaded"), std::string::npos);
 }
 
-TEST(Job, WhiteSpaceBetweenTokensIsSkippedAndCounted) {
+TEST(Job, WhiteSpaceBetweenTokensIsReportedUnlessAllowed) {
     JobBuilder b;
     b.JobStart();
-    b.U8(1).Raw({' ', 0x00}).Attr(0x46).Raw({'\n'}).Op(0x6E);  // FillMode, SetFillMode
+    b.U8(1);
+    const size_t first = b.Size();
+    b.Raw({' ', 0x00}).Attr(0x46);
+    const size_t second = b.Size();
+    b.Raw({'\n'}).Op(0x6E);  // FillMode, SetFillMode
     b.JobEnd();
-    const DecodedJob job = Decode(b);
+
+    const DecodedJob strict = Decode(b);
+    ASSERT_EQ(strict.problems.size(), 2u) << FormatJob(strict);
+    EXPECT_EQ(strict.problems[0].offset, first);
+    EXPECT_EQ(strict.problems[0].reason, "2 white-space byte(s) between PCL XL tokens");
+    EXPECT_EQ(strict.problems[1].offset, second);
+
+    DecodeOptions options;
+    options.allowWhitespace = true;
+    const DecodedJob job = DecodeJob(std::span<const uint8_t>(b.bytes), options);
     ASSERT_TRUE(job.Ok()) << FormatJob(job);
     EXPECT_EQ(job.whitespace, 3u);
     EXPECT_EQ(job.First("SetFillMode")->Int("FillMode"), 1);

@@ -210,5 +210,11 @@ TEST(Tokens, NamesOfOperatorsAndAttributesAreTheStandardOnes) {
     EXPECT_EQ(EnumName(0x65, 9), "");
 }
 
+TEST(Tokens, Utf16TextBecomesUtf8) {
+    EXPECT_EQ(Utf16ToUtf8(u"A\u00E9\u4E0A"), "A\xC3\xA9\xE4\xB8\x8A");
+    EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");  // unpaired surrogate
+}
+
 }  // namespace
 }  // namespace tam::job::test
