@@ -1,5 +1,5 @@
 // The print spooler: printers, printer drivers, ports, monitors, print
-// processors and printer data.
+// processors, printer data and print jobs.
 //
 // Where Windows declares a name or path parameter as LPWSTR that the
 // function only reads, it is LPCWSTR here, so that a literal can be passed;
@@ -7,6 +7,7 @@
 #pragma once
 #include "winbase.h"
 #include "wingdi.h"
+#include "sysinfoapi.h"
 
 #define WINSPOOLAPI WINBASEAPI
 
@@ -178,6 +179,49 @@ typedef struct _DOC_INFO_1W {
     LPWSTR pDatatype;
 } DOC_INFO_1W, *PDOC_INFO_1W, *LPDOC_INFO_1W;
 
+// A print job as EnumJobsW and GetJobW give it. Submitted is in UTC.
+typedef struct _JOB_INFO_1W {
+    DWORD JobId;
+    LPWSTR pPrinterName;
+    LPWSTR pMachineName;
+    LPWSTR pUserName;
+    LPWSTR pDocument;
+    LPWSTR pDatatype;
+    LPWSTR pStatus;
+    DWORD Status;
+    DWORD Priority;
+    DWORD Position;
+    DWORD TotalPages;
+    DWORD PagesPrinted;
+    SYSTEMTIME Submitted;
+} JOB_INFO_1W, *PJOB_INFO_1W, *LPJOB_INFO_1W;
+
+typedef struct _JOB_INFO_2W {
+    DWORD JobId;
+    LPWSTR pPrinterName;
+    LPWSTR pMachineName;
+    LPWSTR pUserName;
+    LPWSTR pDocument;
+    LPWSTR pNotifyName;
+    LPWSTR pDatatype;
+    LPWSTR pPrintProcessor;
+    LPWSTR pParameters;
+    LPWSTR pDriverName;
+    LPDEVMODEW pDevMode;
+    LPWSTR pStatus;
+    PSECURITY_DESCRIPTOR pSecurityDescriptor;
+    DWORD Status;
+    DWORD Priority;
+    DWORD Position;
+    DWORD StartTime;
+    DWORD UntilTime;
+    DWORD TotalPages;
+    DWORD Size;  // bytes
+    SYSTEMTIME Submitted;
+    DWORD Time;  // seconds since the job began printing
+    DWORD PagesPrinted;
+} JOB_INFO_2W, *PJOB_INFO_2W, *LPJOB_INFO_2W;
+
 // One value of EnumPrinterDataExW.
 typedef struct _PRINTER_ENUM_VALUESW {
     LPWSTR pValueName;
@@ -206,6 +250,8 @@ typedef MONITOR_INFO_2W MONITOR_INFO_2, *PMONITOR_INFO_2, *LPMONITOR_INFO_2;
 typedef PRINTPROCESSOR_INFO_1W PRINTPROCESSOR_INFO_1, *PPRINTPROCESSOR_INFO_1, *LPPRINTPROCESSOR_INFO_1;
 typedef PRINTER_DEFAULTSW PRINTER_DEFAULTS, *PPRINTER_DEFAULTS, *LPPRINTER_DEFAULTS;
 typedef DOC_INFO_1W DOC_INFO_1, *PDOC_INFO_1, *LPDOC_INFO_1;
+typedef JOB_INFO_1W JOB_INFO_1, *PJOB_INFO_1, *LPJOB_INFO_1;
+typedef JOB_INFO_2W JOB_INFO_2, *PJOB_INFO_2, *LPJOB_INFO_2;
 typedef PRINTER_ENUM_VALUESW PRINTER_ENUM_VALUES, *PPRINTER_ENUM_VALUES, *LPPRINTER_ENUM_VALUES;
 
 // --- Constants -------------------------------------------------------------------
@@ -307,6 +353,33 @@ typedef PRINTER_ENUM_VALUESW PRINTER_ENUM_VALUES, *PPRINTER_ENUM_VALUES, *LPPRIN
 #define PRINTER_CONTROL_RESUME 2
 #define PRINTER_CONTROL_PURGE 3
 #define PRINTER_CONTROL_SET_STATUS 4
+
+// Job status bits.
+#define JOB_STATUS_PAUSED 0x00000001
+#define JOB_STATUS_ERROR 0x00000002
+#define JOB_STATUS_DELETING 0x00000004
+#define JOB_STATUS_SPOOLING 0x00000008
+#define JOB_STATUS_PRINTING 0x00000010
+#define JOB_STATUS_OFFLINE 0x00000020
+#define JOB_STATUS_PAPEROUT 0x00000040
+#define JOB_STATUS_PRINTED 0x00000080
+#define JOB_STATUS_DELETED 0x00000100
+#define JOB_STATUS_BLOCKED_DEVQ 0x00000200
+#define JOB_STATUS_USER_INTERVENTION 0x00000400
+#define JOB_STATUS_RESTART 0x00000800
+#define JOB_STATUS_COMPLETE 0x00001000
+#define JOB_STATUS_RETAINED 0x00002000
+
+// SetJobW commands.
+#define JOB_CONTROL_PAUSE 1
+#define JOB_CONTROL_RESUME 2
+#define JOB_CONTROL_CANCEL 3
+#define JOB_CONTROL_RESTART 4
+#define JOB_CONTROL_DELETE 5
+#define JOB_CONTROL_SENT_TO_PRINTER 6
+#define JOB_CONTROL_LAST_PAGE_EJECTED 7
+
+#define JOB_POSITION_UNSPECIFIED 0
 
 // Job priorities.
 #define NO_PRIORITY 0
@@ -417,6 +490,19 @@ WINSPOOLAPI DWORD WINAPI DeletePrinterDataW(HANDLE hPrinter, LPCWSTR pValueName)
 WINSPOOLAPI DWORD WINAPI DeletePrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName);
 WINSPOOLAPI DWORD WINAPI DeletePrinterKeyW(HANDLE hPrinter, LPCWSTR pKeyName);
 
+// Print jobs.
+WINSPOOLAPI DWORD WINAPI StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo);
+WINSPOOLAPI BOOL WINAPI StartPagePrinter(HANDLE hPrinter);
+WINSPOOLAPI BOOL WINAPI WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten);
+WINSPOOLAPI BOOL WINAPI EndPagePrinter(HANDLE hPrinter);
+WINSPOOLAPI BOOL WINAPI EndDocPrinter(HANDLE hPrinter);
+WINSPOOLAPI BOOL WINAPI AbortPrinter(HANDLE hPrinter);
+WINSPOOLAPI BOOL WINAPI EnumJobsW(HANDLE hPrinter, DWORD FirstJob, DWORD NoJobs, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                                  LPDWORD pcbNeeded, LPDWORD pcReturned);
+WINSPOOLAPI BOOL WINAPI GetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD cbBuf,
+                                LPDWORD pcbNeeded);
+WINSPOOLAPI BOOL WINAPI SetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYTE pJob, DWORD Command);
+
 #define OpenPrinter OpenPrinterW
 #define AddPrinter AddPrinterW
 #define GetPrinter GetPrinterW
@@ -453,3 +539,7 @@ WINSPOOLAPI DWORD WINAPI DeletePrinterKeyW(HANDLE hPrinter, LPCWSTR pKeyName);
 #define DeletePrinterData DeletePrinterDataW
 #define DeletePrinterDataEx DeletePrinterDataExW
 #define DeletePrinterKey DeletePrinterKeyW
+#define StartDocPrinter StartDocPrinterW
+#define EnumJobs EnumJobsW
+#define GetJob GetJobW
+#define SetJob SetJobW

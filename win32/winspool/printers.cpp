@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "machine/paths.h"
+#include "winspool/jobstore.h"
 #include "winspool/packer.h"
 #include "winspool/printhandle.h"
 #include "winspool/spooler.h"
@@ -183,7 +184,7 @@ void Fill2(Packer& p, const PrinterRecord& r, PRINTER_INFO_2W& out) {
     out.StartTime = r.startTime;
     out.UntilTime = r.untilTime;
     out.Status = r.status;
-    out.cJobs = 0;
+    out.cJobs = PrinterJobCount(r.name);
     out.AveragePPM = 0;
 }
 
@@ -243,6 +244,7 @@ DWORD RenamePrinter(Call& call, RegistryKeyPtr& key, const std::u16string& name)
     bool wasDefault = w32::NamesEqual(ReadDefaultPrinter(call), old);
     call.registry().DeleteTree(key, true);
     RetargetPrinterHandles(key, renamed);
+    RenamePrinterJobs(old, name);
     WriteUserDevMode(call, old, {});
     WriteUserDevMode(call, name, userDevMode);
     if (wasDefault) WriteDefaultPrinter(call, name);
@@ -255,7 +257,7 @@ DWORD ApplyCommand(PrinterRecord& r, DWORD command, const BYTE* data) {
         case 0: return ERROR_SUCCESS;
         case PRINTER_CONTROL_PAUSE: r.status |= PRINTER_STATUS_PAUSED; return ERROR_SUCCESS;
         case PRINTER_CONTROL_RESUME: r.status &= ~DWORD(PRINTER_STATUS_PAUSED); return ERROR_SUCCESS;
-        case PRINTER_CONTROL_PURGE: return ERROR_SUCCESS;  // no jobs are queued yet
+        case PRINTER_CONTROL_PURGE: DeletePrinterJobs(r.name); return ERROR_SUCCESS;
         case PRINTER_CONTROL_SET_STATUS:
             if (!data) return ERROR_INVALID_PARAMETER;
             std::memcpy(&r.status, data, sizeof(DWORD));
@@ -446,6 +448,11 @@ BOOL WINAPI ClosePrinter(HANDLE hPrinter) {
         RegistryKeyPtr key;
         status = ResolveHandle(call, hPrinter, handle, key);
         if (status == ERROR_PRINTER_DELETED) status = ERROR_SUCCESS;
+        // A document still open ends as EndDocPrinter would end it.
+        if (!status && handle->job) {
+            EndJob(*handle->job);
+            handle->job.reset();
+        }
     }
     if (!RemovePrinterHandle(hPrinter) && !status) status = ERROR_INVALID_HANDLE;
     return EndBool(call, status);

@@ -6,6 +6,7 @@
 #include "machine/machine.h"
 #include "machine/paths.h"
 #include "machine/unicode.h"
+#include "winspool/jobstore.h"
 
 namespace w32 {
 
@@ -86,9 +87,15 @@ SpoolerComponent gComponent;
 
 void SetSpoolerRunning(bool running) {
     Machine::Current();
-    std::lock_guard lock(gStateLock);
-    if (gRunning && !running) ++gGeneration;
-    gRunning = running;
+    bool stopped = false;
+    {
+        std::lock_guard lock(gStateLock);
+        stopped = gRunning && !running;
+        if (stopped) ++gGeneration;
+        gRunning = running;
+    }
+    // Documents still open die with the service.
+    if (stopped) spool::EndOpenJobs();
 }
 
 bool IsSpoolerRunning() {
