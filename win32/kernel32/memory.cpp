@@ -13,6 +13,7 @@
 #include <new>
 #include <unordered_map>
 
+#include "kernel32/memory.h"
 
 namespace {
 
@@ -268,6 +269,13 @@ HeapObject* FindHeap(HANDLE heap) {
 
 }  // namespace
 
+size_t w32::LiveGlobalBlocks() {
+    std::lock_guard lock(gLock);
+    size_t count = 0;
+    for (const auto& entry : gBlocks)
+        if (!entry.second.heap) ++count;
+    return count;
+}
 
 HGLOBAL WINAPI GlobalAlloc(UINT f, SIZE_T n) { return AllocBlock(f, n, GMEM_VALID_FLAGS); }
 HGLOBAL WINAPI GlobalReAlloc(HGLOBAL h, SIZE_T n, UINT f) { return ReAllocBlock(h, n, f, GMEM_VALID_FLAGS); }

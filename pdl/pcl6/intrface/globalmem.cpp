@@ -31,11 +31,28 @@ struct LiveBlocks {
     std::unordered_map<BYTE*, INT32> totals;  // caller's bytes -> total size
 };
 
+// Made on first use. It is not destroyed while it holds a block, since
+// blocks may be freed from static destructors; but a module that is
+// unloaded with every block freed takes its registry with it, so that a DLL
+// loaded and unloaded again and again does not leave one behind each time.
+std::mutex gLiveCreate;
+LiveBlocks* gLive = nullptr;
+
 LiveBlocks& Live() {
-    // Never destroyed: blocks may be freed from static destructors.
-    static auto* live = new LiveBlocks;
-    return *live;
+    std::lock_guard guard(gLiveCreate);
+    if (!gLive) gLive = new LiveBlocks;
+    return *gLive;
 }
+
+struct LiveBlocksRelease {
+    ~LiveBlocksRelease() {
+        std::lock_guard guard(gLiveCreate);
+        if (gLive && gLive->totals.empty()) {
+            delete gLive;
+            gLive = nullptr;
+        }
+    }
+} gLiveRelease;
 
 INT32 ReadSize(const BYTE* at) {
     INT32 value;

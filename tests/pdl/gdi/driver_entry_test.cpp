@@ -1,0 +1,160 @@
+// The driver's exported entry points: the version answer and callback table
+// of DrvEnableDriver and the buffer protocol of DrvQueryDriverInfo.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winddi.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "pcl6/gdi/jobctrl.h"
+#include "pcl6/gdi/nt/ddi.h"
+
+namespace tam::test {
+namespace {
+
+struct VersionCase {
+    ULONG engine;
+    ULONG size;
+    BOOL enabled;
+    ULONG driverVersion;  // when enabled
+};
+// A newer engine is answered with the older interface number.
+const VersionCase kVersions[] = {
+    {0x00030101, sizeof(DRVENABLEDATA), TRUE, 0x20000},
+    {0x00030100, sizeof(DRVENABLEDATA), TRUE, 0x20000},
+    {0x00030000, sizeof(DRVENABLEDATA), TRUE, 0x20000},
+    {0x0002FFFF, sizeof(DRVENABLEDATA), TRUE, 0x30000},
+    {0x00020000, sizeof(DRVENABLEDATA), TRUE, 0x30000},
+    {0x0001FFFF, sizeof(DRVENABLEDATA), FALSE, 0},
+    {0x00030000, 11, FALSE, 0},
+    // 12 bytes hold the record only where pointers have 32 bits.
+    {0x00030000, 12, FALSE, 0},
+};
+
+class EnableDriverVersion : public testing::TestWithParam<VersionCase> {};
+
+TEST_P(EnableDriverVersion, AnswersOrRefuses) {
+    const VersionCase& c = GetParam();
+    DRVENABLEDATA data{0xDEAD, 0xBEEF, nullptr};
+    SetLastError(0);
+    EXPECT_EQ(DrvEnableDriver(c.engine, c.size, &data), c.enabled);
+    if (c.enabled) {
+        EXPECT_EQ(data.iDriverVersion, c.driverVersion);
+        EXPECT_EQ(data.c, 26u);
+        EXPECT_NE(data.pdrvfn, nullptr);
+        EXPECT_EQ(GetLastError(), 0u);
+    } else {
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_BAD_DRIVER_LEVEL));
+        EXPECT_EQ(data.iDriverVersion, 0xDEADu);
+        EXPECT_EQ(data.pdrvfn, nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EnableDriverVersion, testing::ValuesIn(kVersions), [](const auto& info) {
+    char name[48];
+    std::snprintf(name, sizeof(name), "Engine%lXSize%lu", (unsigned long)info.param.engine,
+                  (unsigned long)info.param.size);
+    return std::string(name);
+});
+
+TEST(EnableDriver, CallbackTableInItsOrder) {
+    DRVENABLEDATA data{};
+    ASSERT_TRUE(DrvEnableDriver(DDI_DRIVER_VERSION_NT5_01_SP1, sizeof(data), &data));
+    const std::vector<ULONG> expected = {0, 7, 1, 2, 3, 4, 18, 20, 19, 68, 74, 23, 26,
+                                         32, 14, 15, 16, 12, 33, 35, 24, 25, 34, 37, 53, 76};
+    ASSERT_EQ(data.c, expected.size());
+    std::vector<ULONG> indices;
+    for (ULONG i = 0; i < data.c; ++i) {
+        indices.push_back(data.pdrvfn[i].iFunc);
+        EXPECT_NE(data.pdrvfn[i].pfn, nullptr) << "entry " << i;
+    }
+    EXPECT_EQ(indices, expected);
+    EXPECT_EQ(reinterpret_cast<void*>(data.pdrvfn[0].pfn), reinterpret_cast<void*>(&DrvEnablePDEV));
+    EXPECT_EQ(reinterpret_cast<void*>(data.pdrvfn[25].pfn), reinterpret_cast<void*>(&DrvQueryDeviceSupport));
+}
+
+struct QueryCase {
+    DWORD mode;
+    bool buffer;
+    DWORD size;
+    BOOL result;
+    DWORD error;     // when it fails
+    DWORD needed;    // 0xFFFF: left as it was
+    DWORD answer;    // the buffer afterwards
+};
+const QueryCase kQueries[] = {
+    {DRVQUERY_USERMODE, true, 4, TRUE, 0, 4, 1},
+    {DRVQUERY_USERMODE, true, 8, TRUE, 0, 4, 1},
+    {DRVQUERY_USERMODE, true, 3, FALSE, ERROR_INSUFFICIENT_BUFFER, 4, 0x5A5A5A5A},
+    {DRVQUERY_USERMODE, false, 4, FALSE, ERROR_INSUFFICIENT_BUFFER, 4, 0x5A5A5A5A},
+    {2, true, 4, FALSE, ERROR_INVALID_PARAMETER, 0xFFFF, 0x5A5A5A5A},
+    {0, true, 4, FALSE, ERROR_INVALID_PARAMETER, 0xFFFF, 0x5A5A5A5A},
+};
+
+class QueryDriverInfo : public testing::TestWithParam<QueryCase> {};
+
+TEST_P(QueryDriverInfo, BufferProtocol) {
+    const QueryCase& c = GetParam();
+    DWORD buffer[2] = {0x5A5A5A5A, 0x5A5A5A5A};
+    DWORD needed = 0xFFFF;
+    SetLastError(0);
+    EXPECT_EQ(DrvQueryDriverInfo(c.mode, c.buffer ? buffer : nullptr, c.size, &needed), c.result);
+    EXPECT_EQ(GetLastError(), c.result ? 0u : c.error);
+    EXPECT_EQ(needed, c.needed);
+    EXPECT_EQ(buffer[0], c.answer);
+    EXPECT_EQ(buffer[1], 0x5A5A5A5Au);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, QueryDriverInfo, testing::ValuesIn(kQueries), [](const auto& info) {
+    return "Mode" + std::to_string(info.param.mode) + (info.param.buffer ? "Buffer" : "NoBuffer") +
+           std::to_string(info.param.size);
+});
+
+// The callbacks that draw and run jobs refuse cleanly for now.
+TEST(EnableDriver, JobAndDrawingCallbacksRefuseAsNotSupported) {
+    SURFOBJ s{};
+    ULONG_PTR id = 77;
+    const std::vector<std::pair<const char*, std::function<ULONG()>>> calls = {
+        {"DrvBitBlt", [&] { return ULONG(DrvBitBlt(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                   nullptr, nullptr, 0xCCCC)); }},
+        {"DrvStretchBlt", [&] { return ULONG(DrvStretchBlt(&s, &s, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                           nullptr, nullptr, nullptr, 0)); }},
+        {"DrvCopyBits", [&] { return ULONG(DrvCopyBits(&s, &s, nullptr, nullptr, nullptr, nullptr)); }},
+        {"DrvGradientFill", [&] { return ULONG(DrvGradientFill(&s, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr,
+                                                               nullptr, 0)); }},
+        {"DrvTransparentBlt",
+         [&] { return ULONG(DrvTransparentBlt(&s, &s, nullptr, nullptr, nullptr, nullptr, 0, 0)); }},
+        {"DrvTextOut", [&] { return ULONG(DrvTextOut(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr, 0)); }},
+        {"DrvQueryFont", [&] { return ULONG(DrvQueryFont(nullptr, 0, 1, &id) != nullptr); }},
+        {"DrvQueryAdvanceWidths",
+         [&] { return ULONG(DrvQueryAdvanceWidths(nullptr, nullptr, 0, nullptr, nullptr, 1)); }},
+        {"DrvStrokePath",
+         [&] { return ULONG(DrvStrokePath(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0)); }},
+        {"DrvFillPath", [&] { return ULONG(DrvFillPath(&s, nullptr, nullptr, nullptr, nullptr, 0, 0)); }},
+        {"DrvStrokeAndFillPath", [&] { return ULONG(DrvStrokeAndFillPath(&s, nullptr, nullptr, nullptr, nullptr,
+                                                                         nullptr, nullptr, nullptr, 0, 0)); }},
+        {"DrvRealizeBrush", [&] { return ULONG(DrvRealizeBrush(nullptr, &s, nullptr, nullptr, nullptr, 0)); }},
+        {"DrvStartDoc", [&] { return ULONG(DrvStartDoc(&s, nullptr, 1)); }},
+        {"DrvStartPage", [&] { return ULONG(DrvStartPage(&s)); }},
+        {"DrvSendPage", [&] { return ULONG(DrvSendPage(&s)); }},
+        {"DrvEndDoc", [&] { return ULONG(DrvEndDoc(&s, 0)); }},
+        {"DrvEscape", [&] { return DrvEscape(&s, 6002, 0, nullptr, 0, nullptr); }},
+        {"DrvDrawEscape", [&] { return DrvDrawEscape(&s, 1, nullptr, nullptr, 0, nullptr); }},
+    };
+    for (const auto& [name, call] : calls) {
+        SetLastError(0);
+        EXPECT_EQ(call(), 0u) << name;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED)) << name;
+    }
+    EXPECT_EQ(id, 0u);
+    // Glyphs by handle for every font, without a PDEV.
+    EXPECT_EQ(DrvGetGlyphMode(nullptr, nullptr), 1u);
+}
+
+}  // namespace
+}  // namespace tam::test
