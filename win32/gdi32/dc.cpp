@@ -64,6 +64,8 @@ HDC CreatePrinterDC(LPCWSTR driver, LPCWSTR device, const DEVMODEW* devMode, boo
             return nullptr;
         }
     }
+    // DOCUMENT EVENT HOOK: DOCUMENTEVENT_CREATEDCPRE goes to the driver's UI
+    // here, DOCUMENTEVENT_CREATEDCPOST once the DC exists.
     auto engineDevice = EnablePrinterDevice(printer, device, devMode, informationContext);
     if (!engineDevice) return nullptr;
     auto dc = std::make_shared<DeviceContext>();
@@ -97,6 +99,8 @@ HDC WINAPI CreateICW(LPCWSTR pszDriver, LPCWSTR pszDevice, LPCWSTR, const DEVMOD
 }
 
 // Null settings stand for the printer's default settings, as at CreateDCW.
+// Between the pages of a document the reset keeps the document going on the
+// new PDEV; inside a page it is refused (ERROR_INVALID_PRINTER_STATE).
 HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm) {
     auto dc = w32::gdi::LookupDC(hdc);
     if (!dc) {
@@ -108,6 +112,10 @@ HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm) {
         return nullptr;
     }
     std::lock_guard lock(w32::EngineLock());
+    if (dc->document == w32::gdi::DocumentState::PageOpen) {
+        SetLastError(ERROR_INVALID_PRINTER_STATE);
+        return nullptr;
+    }
     std::vector<BYTE> printerInfo;
     if (!lpdm) {
         if (DWORD status = w32::gdi::DefaultDevMode(dc->device->printer, printerInfo, lpdm)) {
@@ -115,7 +123,10 @@ HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm) {
             return nullptr;
         }
     }
-    return w32::ResetPrinterDevice(*dc->device, lpdm) ? hdc : nullptr;
+    // DOCUMENT EVENT HOOK: DOCUMENTEVENT_RESETDCPRE goes to the driver's UI here.
+    if (!w32::ResetPrinterDevice(*dc->device, lpdm)) return nullptr;
+    // DOCUMENT EVENT HOOK: DOCUMENTEVENT_RESETDCPOST.
+    return hdc;
 }
 
 BOOL WINAPI DeleteDC(HDC hdc) {
@@ -124,6 +135,10 @@ BOOL WINAPI DeleteDC(HDC hdc) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    std::lock_guard lock(w32::EngineLock());
+    // A document still open is aborted, as AbortDoc would.
+    if (dc->document != w32::gdi::DocumentState::None) w32::gdi::AbortOpenDocument(*dc);
+    // DOCUMENT EVENT HOOK: DOCUMENTEVENT_DELETEDC goes to the driver's UI here.
     w32::DisablePrinterDevice(*dc->device);
     return TRUE;
 }

@@ -7,6 +7,12 @@
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
 
+// A colour as 0x00BBGGRR.
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb) ((BYTE)(rgb))
+#define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb) ((BYTE)((rgb) >> 16))
+
 // A device's settings. The record is stored with printers (their default
 // and per-user settings) and travels between programs and drivers, so its
 // layout is a format: 220 bytes for the public part, followed by
@@ -637,6 +643,64 @@ WINGDIAPI HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm);
 WINGDIAPI BOOL WINAPI DeleteDC(HDC hdc);
 WINGDIAPI int WINAPI GetDeviceCaps(HDC hdc, int index);
 WINGDIAPI DWORD WINAPI GetObjectType(HGDIOBJ h);
+
+// --- Documents, pages and escapes ---------------------------------------------------
+
+// A document to print. Records of the older, shorter form (cbSize up to
+// lpszOutput) are taken; lpszDatatype and fwType are read only when cbSize
+// covers them.
+typedef struct _DOCINFOW {
+    int cbSize;
+    LPCWSTR lpszDocName;  // null: the spooler names it
+    LPCWSTR lpszOutput;   // a file to print to; null: the printer's port
+    LPCWSTR lpszDatatype;
+    DWORD fwType;  // DI_*
+} DOCINFOW, *LPDOCINFOW;
+typedef DOCINFOW DOCINFO;
+typedef LPDOCINFOW LPDOCINFO;
+
+// DOCINFOW.fwType.
+#define DI_APPBANDING 0x00000001
+#define DI_ROPS_READ_DESTINATION 0x00000002
+
+// What the document and page functions answer when they fail.
+#define SP_ERROR (-1)
+#define SP_APPABORT (-2)
+#define SP_USERABORT (-3)
+#define SP_OUTOFDISK (-4)
+#define SP_OUTOFMEMORY (-5)
+
+// Escape codes.
+#define NEWFRAME 1
+#define ABORTDOC 2
+#define NEXTBAND 3
+#define SETCOLORTABLE 4
+#define GETCOLORTABLE 5
+#define FLUSHOUTPUT 6
+#define DRAFTMODE 7
+#define QUERYESCSUPPORT 8
+#define SETABORTPROC 9
+#define STARTDOC 10
+#define ENDDOC 11
+#define GETPHYSPAGESIZE 12
+#define GETPRINTINGOFFSET 13
+#define GETSCALINGFACTOR 14
+#define SETCOPYCOUNT 17
+#define PASSTHROUGH 19
+#define GETTECHNOLOGY 20
+#define POSTSCRIPT_PASSTHROUGH 4115
+
+// Returns the job id, or SP_ERROR.
+WINGDIAPI int WINAPI StartDocW(HDC hdc, const DOCINFOW* lpdi);
+WINGDIAPI int WINAPI StartPage(HDC hdc);
+WINGDIAPI int WINAPI EndPage(HDC hdc);
+WINGDIAPI int WINAPI EndDoc(HDC hdc);
+WINGDIAPI int WINAPI AbortDoc(HDC hdc);
+// Above 0: done; 0: the escape is not implemented; below 0: an error.
+WINGDIAPI int WINAPI ExtEscape(HDC hdc, int iEscape, int cjInput, LPCSTR lpInData, int cjOutput, LPSTR lpOutData);
+WINGDIAPI int WINAPI Escape(HDC hdc, int iEscape, int cjIn, LPCSTR pvIn, LPVOID pvOut);
+WINGDIAPI int WINAPI DrawEscape(HDC hdc, int iEscape, int cjIn, LPCSTR lpIn);
+#define StartDoc StartDocW
 #define CreateDC CreateDCW
 #define CreateIC CreateICW
 #define ResetDC ResetDCW

@@ -41,12 +41,6 @@ DWORD DriverPath(HANDLE printer, std::u16string& path) {
     return ERROR_SUCCESS;
 }
 
-// The last error of a failed driver call; `fallback` when it set none.
-DWORD DriverError(DWORD fallback) {
-    DWORD error = GetLastError();
-    return error ? error : fallback;
-}
-
 // Asks a new module whether it is a user-mode driver and enables it.
 DWORD EnableDriver(DriverModule& driver) {
     auto query = reinterpret_cast<PFN_DrvQueryDriverInfo>(GetProcAddress(driver.module, "DrvQueryDriverInfo"));
@@ -143,10 +137,10 @@ std::vector<std::shared_ptr<DriverModule>> LoadedDrivers() {
     return Loaded();
 }
 
-void RecordDdiCall(const char* function, const EnginePdev* pdev, const EnginePdev* other) {
+void RecordDdiCall(const char* function, const EnginePdev* pdev, const EnginePdev* other, ULONG argument) {
     std::lock_guard lock(EngineLock());
-    CallLog().push_back(
-        {function, pdev ? pdev->dhpdev : nullptr, pdev ? pdev->Hdev() : nullptr, other ? other->dhpdev : nullptr});
+    CallLog().push_back({function, pdev ? pdev->dhpdev : nullptr, pdev ? pdev->Hdev() : nullptr,
+                         other ? other->dhpdev : nullptr, argument});
 }
 
 std::vector<DdiCall> DdiCallLog() {

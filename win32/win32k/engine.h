@@ -1,7 +1,8 @@
 // The graphics engine's side of printer device contexts: loading a printer's
 // graphics driver and enabling, resetting and disabling its PDEVs in the
 // order Windows calls them. GDI (gdi32) keeps one PrinterDevice per printer
-// DC; tests and the print path read the engine state through it.
+// DC; tests and the print path read the engine state through it. Documents,
+// pages and escapes on a device are in win32k/document.h.
 //
 // Errors: when a driver callback fails, the engine reports the last error
 // the driver set during the call; when it set none, ERROR_INVALID_PARAMETER
@@ -40,6 +41,9 @@ struct DriverModule {
     }
 };
 
+// The document a device is printing (win32k/document.h); null when none.
+struct EngineDocument;
+
 // The engine's side of one printer DC.
 struct PrinterDevice {
     HANDLE printer = nullptr;  // the spooler handle the driver is given; closed with the device
@@ -50,6 +54,7 @@ struct PrinterDevice {
     // failed after the old PDEV was gone.
     std::shared_ptr<EnginePdev> pdev;
     uint64_t id = 0;  // owner of the engine objects its driver makes
+    std::shared_ptr<EngineDocument> document;
 
     // The SURFOBJ of the PDEV's surface; null when there is none.
     SURFOBJ* SurfaceObject() const;
@@ -69,9 +74,11 @@ std::shared_ptr<PrinterDevice> EnablePrinterDevice(HANDLE printer, std::u16strin
 // DrvCompletePDEV and DrvEnableSurface (new). When the new PDEV cannot be
 // enabled or the driver refuses the reset, the old PDEV stays and the call
 // fails. A new surface that cannot be enabled leaves the device without a
-// PDEV.
+// PDEV. A document open on the device stays open: the driver carries it to
+// the new PDEV in DrvResetPDEV, and the later pages go to the new surface.
 bool ResetPrinterDevice(PrinterDevice& device, const DEVMODEW* devMode);
 
+// Ends a document still open with DrvEndDoc(ED_ABORTDOC), then
 // DrvDisableSurface, DrvDisablePDEV, frees the engine objects the driver
 // left, closes the printer handle and lets go of the driver (unloading it
 // after its last device). Safe to call twice.
@@ -87,6 +94,9 @@ struct DdiCall {
     DHPDEV dhpdev = nullptr;  // the PDEV called (DrvResetPDEV: the old one)
     HDEV hdev = nullptr;
     DHPDEV dhpdevNew = nullptr;  // DrvResetPDEV: the new PDEV
+    // DrvStartDoc: the job id; DrvEndDoc: the flags; DrvEscape and
+    // DrvDrawEscape: the escape code; 0 for the others.
+    ULONG argument = 0;
 };
 std::vector<DdiCall> DdiCallLog();
 void ClearDdiCallLog();

@@ -4,7 +4,8 @@
 //   enable:  DrvEnablePDEV, DrvCompletePDEV, DrvEnableSurface
 //   reset:   DrvEnablePDEV (new), DrvResetPDEV (old, new), DrvDisableSurface
 //            and DrvDisablePDEV (old), DrvCompletePDEV and DrvEnableSurface (new)
-//   disable: DrvDisableSurface, DrvDisablePDEV
+//   disable: DrvDisableSurface, DrvDisablePDEV (after DrvEndDoc with
+//            ED_ABORTDOC when a document is still open)
 //
 // An information context gets no surface. Every callback runs with the
 // engine lock held and with the device as the owner of the engine objects
@@ -16,6 +17,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "win32k/document.h"
 #include "win32k/driver.h"
 
 namespace w32 {
@@ -23,21 +25,6 @@ namespace w32 {
 namespace {
 
 std::atomic<uint64_t> gNextDeviceId{1};
-
-// Runs driver callbacks for a device. The last error is cleared first, so
-// that after a failure it holds the driver's reason, if it gave one.
-class DriverCall {
-public:
-    explicit DriverCall(const PrinterDevice& device) : owner_(device.id) { SetLastError(ERROR_SUCCESS); }
-
-private:
-    EngineOwnerScope owner_;
-};
-
-DWORD DriverError(DWORD fallback) {
-    DWORD error = GetLastError();
-    return error ? error : fallback;
-}
 
 // Below dmFields a record cannot say which of its members hold values; the
 // public part is at most the size this layer knows.
@@ -207,11 +194,13 @@ bool ResetPrinterDevice(PrinterDevice& device, const DEVMODEW* devMode) {
         return false;
     }
     device.pdev = std::move(fresh);
+    NoteDeviceReset(device);
     return true;
 }
 
 void DisablePrinterDevice(PrinterDevice& device) {
     std::lock_guard lock(EngineLock());
+    if (device.document) EndDocument(device, true);
     if (device.pdev) DisablePdev(device, *device.pdev);
     device.pdev = nullptr;
     ReleaseDevice(device);

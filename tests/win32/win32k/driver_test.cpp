@@ -71,9 +71,9 @@ TEST_F(EngineDriver, EnablesInWindowsOrderAndKeepsWhatTheDriverAnswered) {
     EXPECT_EQ(device->driver->driverVersion, ULONG(DDI_DRIVER_VERSION_NT4));
     EXPECT_EQ(device->driver->module, GetModuleHandleW(tam::test::kFakeDriverFile));
     for (ULONG index : {INDEX_DrvEnablePDEV, INDEX_DrvCompletePDEV, INDEX_DrvDisablePDEV, INDEX_DrvEnableSurface,
-                        INDEX_DrvDisableSurface, INDEX_DrvResetPDEV})
+                        INDEX_DrvDisableSurface, INDEX_DrvResetPDEV, INDEX_DrvStartDoc, INDEX_DrvEscape})
         EXPECT_NE(device->driver->callbacks[index], nullptr) << index;
-    for (ULONG index : {INDEX_DrvBitBlt, INDEX_DrvStartDoc, INDEX_DrvEscape})
+    for (ULONG index : {INDEX_DrvBitBlt, INDEX_DrvTextOut, INDEX_DrvQueryFont})
         EXPECT_EQ(device->driver->callbacks[index], nullptr) << index;
 
     // The device surface the driver made and associated with its PDEV.

@@ -16,12 +16,36 @@
 //   resetpdev-fails            DrvResetPDEV refuses (error ERROR_INVALID_DATA)
 //   leak                       DrvDisableSurface and DrvDisablePDEV leave the surface and palette
 //   bpp=N                      a device of N bits per pixel; 8 or fewer: with a palette
+//   startdoc-fails             DrvStartDoc refuses (error ERROR_INVALID_DATA)
+//   startdoc-again-fails       DrvStartDoc refuses a document already open (a further copy)
+//   startpage-fails            DrvStartPage refuses without setting an error
+//   sendpage-fails             DrvSendPage refuses (error ERROR_NOT_READY)
+//
+// Documents: like a printer driver, it writes its output to the spooler job
+// with WritePrinter on the printer handle it was given at DrvEnablePDEV:
+// "D" at DrvStartDoc, "P" at DrvStartPage, "S" at DrvSendPage, "E" at
+// DrvEndDoc(0) and "A" at DrvEndDoc(ED_ABORTDOC). A failed write makes the
+// callback fail with the spooler's error. DrvResetPDEV moves an open
+// document to the new PDEV.
+//
+// Escapes (DrvEscape):
+//   QUERYESCSUPPORT  1 for QUERYESCSUPPORT, PASSTHROUGH and kEchoEscape, else 0
+//   PASSTHROUGH      the input is a 16-bit count and that many bytes, which
+//                    go to the job; answers the count
+//   kEchoEscape      writes each input byte plus 1 into the output (as many
+//                    as both hold), then overwrites its input with 0xEE;
+//                    answers the bytes written
+//   others           0
+// Each logs its code, the buffers' sizes and addresses (in=size@address)
+// and the input as text. DrvDrawEscape logs the same with its clip object
+// and bounds and answers 1 for QUERYESCSUPPORT asked about itself, else 0.
 //
 // Its GDIINFO: a 600 dpi A4 page (4768 x 6816 printable pixels, 201 x 288
 // mm, paper 4960 x 7016 with the printable area at 96, 100); dmPrintQuality
 // and dmYResolution, when the settings carry them, replace the resolutions.
 #include <windows.h>
 #include <winddi.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -74,7 +98,12 @@ struct FakePdev {
     ULONG width, height;
     HSURF surface;
     HPALETTE palette;
+    ULONG dpi = 0;
+    bool documentOpen = false;
 };
+
+// A private escape of the test driver.
+constexpr ULONG kEchoEscape = 0x7001;
 
 ULONG gNextSerial = 1;  // starts again at 1 each time the module is loaded
 
@@ -151,6 +180,7 @@ DHPDEV APIENTRY FakeEnablePDEV(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat,
     std::memcpy(pdevcaps, &gdi, std::min<size_t>(cjCaps, sizeof(gdi)));
 
     auto* pdev = new FakePdev{gNextSerial++, hdev, hDriver, gdi.ulHorzRes, gdi.ulVertRes, nullptr, nullptr};
+    pdev->dpi = gdi.ulLogPixelsX;
     pdev->palette = EngCreatePalette(PAL_RGB, 0, nullptr, 0, 0, 0);
     DEVINFO dev{};
     dev.flGraphicsCaps = GCAPS_BEZIERS | GCAPS_GEOMETRICWIDE | GCAPS_ALTERNATEFILL | GCAPS_WINDINGFILL |
@@ -181,6 +211,8 @@ BOOL APIENTRY FakeResetPDEV(DHPDEV dhpdevOld, DHPDEV dhpdevNew) {
         EngSetLastError(ERROR_INVALID_DATA);
         return FALSE;
     }
+    AsPdev(dhpdevNew)->documentOpen = AsPdev(dhpdevOld)->documentOpen;
+    AsPdev(dhpdevOld)->documentOpen = false;
     return TRUE;
 }
 
@@ -218,12 +250,110 @@ VOID APIENTRY FakeDisablePDEV(DHPDEV dhpdev) {
     delete pdev;
 }
 
+// The PDEV of a surface the driver made.
+FakePdev* PdevOf(SURFOBJ* pso) { return AsPdev(pso->dhpdev); }
+
+// Output to the job, through the spooler handle given at DrvEnablePDEV.
+bool Emit(FakePdev* pdev, const void* data, DWORD size) {
+    DWORD written = 0;
+    return WritePrinter(pdev->printer, const_cast<void*>(data), size, &written) && written == size;
+}
+
+BOOL APIENTRY FakeStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
+    FakePdev* pdev = PdevOf(pso);
+    const bool again = pdev->documentOpen;
+    Log("DrvStartDoc pdev=%lu name=%s job=%lu again=%d", (unsigned long)pdev->serial, Narrow(pwszDocName).c_str(),
+        (unsigned long)dwJobId, again);
+    if (Wants("startdoc-fails") || (again && Wants("startdoc-again-fails"))) {
+        EngSetLastError(ERROR_INVALID_DATA);
+        return FALSE;
+    }
+    pdev->documentOpen = true;
+    return Emit(pdev, "D", 1);
+}
+
+BOOL APIENTRY FakeStartPage(SURFOBJ* pso) {
+    FakePdev* pdev = PdevOf(pso);
+    Log("DrvStartPage pdev=%lu dpi=%lu", (unsigned long)pdev->serial, (unsigned long)pdev->dpi);
+    if (Wants("startpage-fails")) return FALSE;
+    return Emit(pdev, "P", 1);
+}
+
+BOOL APIENTRY FakeSendPage(SURFOBJ* pso) {
+    FakePdev* pdev = PdevOf(pso);
+    Log("DrvSendPage pdev=%lu", (unsigned long)pdev->serial);
+    if (Wants("sendpage-fails")) {
+        EngSetLastError(ERROR_NOT_READY);
+        return FALSE;
+    }
+    return Emit(pdev, "S", 1);
+}
+
+BOOL APIENTRY FakeEndDoc(SURFOBJ* pso, FLONG fl) {
+    FakePdev* pdev = PdevOf(pso);
+    Log("DrvEndDoc pdev=%lu flags=%lu", (unsigned long)pdev->serial, (unsigned long)fl);
+    pdev->documentOpen = false;
+    return Emit(pdev, (fl & ED_ABORTDOC) ? "A" : "E", 1);
+}
+
+std::string Text(const void* data, ULONG size) {
+    std::string text;
+    for (ULONG i = 0; data && i < size; ++i) {
+        char c = static_cast<const char*>(data)[i];
+        text += (c >= 0x20 && c < 0x7F) ? c : '.';
+    }
+    return text;
+}
+
+ULONG APIENTRY FakeEscape(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut) {
+    FakePdev* pdev = PdevOf(pso);
+    Log("DrvEscape pdev=%lu code=%lu in=%lu@%p out=%lu@%p text=%s", (unsigned long)pdev->serial,
+        (unsigned long)iEsc, (unsigned long)cjIn, pvIn, (unsigned long)cjOut, pvOut, Text(pvIn, cjIn).c_str());
+    switch (iEsc) {
+        case QUERYESCSUPPORT: {
+            if (!pvIn || cjIn < 2) return 0;
+            USHORT asked;
+            std::memcpy(&asked, pvIn, sizeof(asked));
+            return asked == QUERYESCSUPPORT || asked == PASSTHROUGH || asked == kEchoEscape;
+        }
+        case PASSTHROUGH: {
+            if (!pvIn || cjIn < 2) return 0;
+            USHORT count;
+            std::memcpy(&count, pvIn, sizeof(count));
+            count = USHORT(std::min<ULONG>(count, cjIn - 2));
+            return Emit(pdev, static_cast<BYTE*>(pvIn) + 2, count) ? count : 0;
+        }
+        case kEchoEscape: {
+            ULONG n = std::min(cjIn, cjOut);
+            for (ULONG i = 0; i < n; ++i) static_cast<BYTE*>(pvOut)[i] = BYTE(static_cast<BYTE*>(pvIn)[i] + 1);
+            if (pvIn) std::memset(pvIn, 0xEE, cjIn);
+            return n;
+        }
+        default: return 0;
+    }
+}
+
+ULONG APIENTRY FakeDrawEscape(SURFOBJ* pso, ULONG iEsc, CLIPOBJ* pco, RECTL* prcl, ULONG cjIn, PVOID pvIn) {
+    Log("DrvDrawEscape pdev=%lu code=%lu in=%lu@%p clip=%s bounds=%ld,%ld,%ld,%ld", (unsigned long)PdevOf(pso)->serial,
+        (unsigned long)iEsc, (unsigned long)cjIn, pvIn, pco ? "given" : "none", prcl ? long(prcl->left) : -1L,
+        prcl ? long(prcl->top) : -1L, prcl ? long(prcl->right) : -1L, prcl ? long(prcl->bottom) : -1L);
+    USHORT asked = 0;
+    if (pvIn && cjIn >= 2) std::memcpy(&asked, pvIn, sizeof(asked));
+    return iEsc == QUERYESCSUPPORT && asked == QUERYESCSUPPORT;
+}
+
 const DRVFN kCallbacks[] = {
     {INDEX_DrvEnablePDEV, reinterpret_cast<PFN>(&FakeEnablePDEV)},
     {INDEX_DrvCompletePDEV, reinterpret_cast<PFN>(&FakeCompletePDEV)},
     {INDEX_DrvDisablePDEV, reinterpret_cast<PFN>(&FakeDisablePDEV)},
     {INDEX_DrvEnableSurface, reinterpret_cast<PFN>(&FakeEnableSurface)},
     {INDEX_DrvDisableSurface, reinterpret_cast<PFN>(&FakeDisableSurface)},
+    {INDEX_DrvStartDoc, reinterpret_cast<PFN>(&FakeStartDoc)},
+    {INDEX_DrvStartPage, reinterpret_cast<PFN>(&FakeStartPage)},
+    {INDEX_DrvSendPage, reinterpret_cast<PFN>(&FakeSendPage)},
+    {INDEX_DrvEndDoc, reinterpret_cast<PFN>(&FakeEndDoc)},
+    {INDEX_DrvEscape, reinterpret_cast<PFN>(&FakeEscape)},
+    {INDEX_DrvDrawEscape, reinterpret_cast<PFN>(&FakeDrawEscape)},
     {INDEX_DrvResetPDEV, reinterpret_cast<PFN>(&FakeResetPDEV)},  // last: "no-resetpdev" leaves it out
 };
 
