@@ -24,11 +24,10 @@ void Dbg_Assert(PDEV* pdev, LPCSTR file, int line) {
         Dbg_Print("Doc:''\nError in %s\n", text);
         return;
     }
+    // While a job is open only the first check of each sheet is reported.
     UINT32& flags = pdev->Job.JobFlags;
-    if (flags & JOBF_JOB_OPEN) {
-        if (flags & JOBF_CHECK_REPORTED) return;
-        flags |= JOBF_CHECK_REPORTED;
-    }
+    if ((flags & JOBF_JOB_OPEN) && (flags & JOBF_CHECK_REPORTED)) return;
+    flags |= JOBF_CHECK_REPORTED;
     StringCchPrintfA(pdev->Job.Gstate.CheckText, sizeof(pdev->Job.Gstate.CheckText), "File:%s Line:%d\n",
                      BaseName(file), line);
     char document[256];

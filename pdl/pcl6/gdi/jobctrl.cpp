@@ -18,6 +18,16 @@ void Job_FreeJobState(PDEV* pdev) {
 
 BOOL Job_IsOutputError(PDEV* pdev) { return pdev && (pdev->Job.JobFlags & JOBF_OUTPUT_ERROR) ? 1 : 0; }
 
+// Pages are not printed yet: the prologue is only marked as written, so that
+// the output sink asks for it once per page, and the call is refused.
+BOOL Job_BeginPage(PDEV* pdev) {
+    if (!pdev) return FALSE;
+    if (pdev->Job.JobFlags & JOBF_PROLOGUE_WRITTEN) return TRUE;
+    pdev->Job.JobFlags |= JOBF_PROLOGUE_WRITTEN;
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return FALSE;
+}
+
 BOOL APIENTRY DrvStartDoc(SURFOBJ*, LPWSTR, DWORD) {
     SetLastError(ERROR_NOT_SUPPORTED);
     return FALSE;

@@ -56,6 +56,11 @@ void Job_FreeJobState(PDEV* pdev);
 // 1 when the job's output error is set.
 BOOL Job_IsOutputError(PDEV* pdev);
 
+// The page prologue of the current page; TRUE at once when it is written
+// already. The output sink calls it when a page's drawing reaches the
+// stream before its prologue.
+BOOL Job_BeginPage(PDEV* pdev);
+
 BOOL APIENTRY DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId);
 BOOL APIENTRY DrvStartPage(SURFOBJ* pso);
 BOOL APIENTRY DrvSendPage(SURFOBJ* pso);

@@ -18,6 +18,7 @@
 #include "pcl6/gdi/gstate.h"
 #include "pcl6/gdi/jobstate.h"
 #include "pcl6/gdi/layout.h"
+#include "pcl6/gdi/pclxl.h"
 #include "pcl6/gdi/text.h"
 #include "pcl6/intrface/renddevmode.h"
 
@@ -41,6 +42,7 @@ struct PdevJob {
     LPVOID JobControlBlock;       // GlobalAlloc'ed by job control, freed with the PDEV
     alignas(8) RendDevmode JobDevmode;  // the job's copy of the settings
     GraphicsStateCache Gstate;
+    EncoderState Encoder;
     FontCacheState FontCache;
     TextState Text;
     UINT32 Signature;             // PDEV_SIGNATURE

@@ -48,3 +48,10 @@ struct SpoolState {
     INT32 PageTableCount;
     INT32 PageTableCapacity;
 };
+
+struct PDEV;
+
+// Closes the job header's range of the stream (PJL header and session
+// start) once the session has begun: when the output goes to a file the
+// buffer is flushed, so that the file holds the whole header.
+void Spool_AddHeaderEntry(PDEV* pdev);

@@ -61,7 +61,7 @@ struct RendColorAdjust {
     BYTE ResolutionStep;        // 0 renders at 600 dpi, 1 at 1200 dpi
     BYTE reserved1[3];
     INT32 Value4;               // not negative
-    BYTE reserved8[3];
+    BYTE GreyLevels[3];         // three grey adjustment levels (unsigned); 0 by default
     BYTE Value11;               // at most 7
     BYTE Value12;               // default 1
     BYTE reserved13;
@@ -295,6 +295,7 @@ static_assert(offsetof(RendWatermarkBlock, Y) == 1152);
 
 static_assert(sizeof(RendColorAdjust) == 568);
 static_assert(offsetof(RendColorAdjust, Value4) == 4);
+static_assert(offsetof(RendColorAdjust, GreyLevels) == 8);
 static_assert(offsetof(RendColorAdjust, Value11) == 11);
 static_assert(offsetof(RendColorAdjust, Value12) == 12);
 static_assert(offsetof(RendColorAdjust, Levels) == 14);
