@@ -3,7 +3,8 @@
 // image-processing library Zodaridoz.DLL) with the user interface DLL and its
 // resource modules in the machine's driver folder, the driver "Korvan Laser
 // PCL6" registered with a data file and a configuration file, and the
-// printer "Korvan Laser" that uses it.
+// printer "Korvan Laser" that uses it. The installation is the one the print
+// tool makes (tools/machinesetup).
 #pragma once
 #include <windows.h>
 #include <winspool.h>
@@ -17,44 +18,14 @@
 
 namespace tam::test {
 
-inline constexpr char16_t kTamrendDriver[] = u"Korvan Laser PCL6";
-inline constexpr char16_t kKorvanLaser[] = u"Korvan Laser";
-inline constexpr char16_t kTamrendFile[] = u"Tamrend.dll";
-inline constexpr char16_t kTamrendDataFile[] = u"Tamrend.dat";
-inline constexpr char16_t kIpsFile[] = u"Zodaridoz.DLL";
-
-struct TamrendInstall {
-    bool imageLibrary = false;  // Zodaridoz.DLL beside Tamrend.dll
-};
-
-// The driver's files, from the build, as the driver record lists them.
-inline DriverFiles TamrendDriverFiles(const TamrendInstall& options = {}) {
-    DriverFiles files;
-    files.name = kTamrendDriver;
-    files.driverFile = kTamrendFile;
-    files.dataFile = kTamrendDataFile;  // a placeholder: nothing reads it
-    files.configFile = u"Tamsheetui.dll";
-    files.dependentFiles = {u"Tamsheetenus.dll", u"TamsheetResBmp.dll"};
-    const auto built = BuiltFolder();
-    files.hostFiles[kTamrendFile] = built / "Tamrend.dll";
-    files.hostFiles[u"Tamsheetui.dll"] = built / "Tamsheetui.dll";
-    files.hostFiles[u"Tamsheetenus.dll"] = built / "Tamsheetenus.res";
-    files.hostFiles[u"TamsheetResBmp.dll"] = built / "TamsheetResBmp.res";
-    if (options.imageLibrary) {
-        files.dependentFiles.push_back(kIpsFile);
-        files.hostFiles[kIpsFile] = built / "Zodaridoz.dll";
-    }
-    return files;
-}
-
-// The driver, and the printer "Korvan Laser" with `printerDefaults` as its
-// default settings (none when null). Gives ERROR_SUCCESS or the spooler's error.
-inline DWORD InstallKorvanLaser(const w32::Machine& machine, const DEVMODEW* printerDefaults,
-                                const TamrendInstall& options = {}) {
-    PrinterSettings settings;
-    settings.devMode = printerDefaults;
-    return InstallPrinter(machine, TamrendDriverFiles(options), kKorvanLaser, settings);
-}
+using tam::setup::InstallKorvanLaser;
+using tam::setup::kIpsFile;
+using tam::setup::kKorvanLaser;
+using tam::setup::kTamrendDataFile;
+using tam::setup::kTamrendDriver;
+using tam::setup::kTamrendFile;
+using tam::setup::TamrendDriverFiles;
+using tam::setup::TamrendInstall;
 
 // The driver's registry key, where the spooler keeps its record.
 inline std::u16string TamrendDriverKey() {

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <memory>
+#include <type_traits>
 
+#include "kernel32/filefaults.h"
 #include "kernel32/filehost.h"
 #include "kernel32/fileobject.h"
 #include "kernel32/filepath.h"
@@ -41,6 +43,15 @@ BOOL Transfer(HANDLE hFile, Buffer buffer, DWORD size, LPDWORD done, LPOVERLAPPE
     if (overlapped) return Fail(ERROR_NOT_SUPPORTED);
     if (!done) return Fail(ERROR_INVALID_PARAMETER);
     if (!buffer && size) return Fail(ERROR_NOACCESS);
+    // The fault set of the tests (filefaults.h) may fail a write or cut a read short.
+    if (auto file = std::dynamic_pointer_cast<FileObject>(object)) {
+        DWORD faultError = ERROR_SUCCESS;
+        if constexpr (std::is_const_v<std::remove_pointer_t<Buffer>>) {
+            if (TakeWriteFault(*file, size, faultError) == w32::files::FaultAction::FailWrite) return Fail(faultError);
+        } else if (TakeReadFault(*file, size) == w32::files::FaultAction::ShortRead) {
+            size /= 2;
+        }
+    }
     DWORD moved = 0;
     DWORD error = ((*object).*io)(buffer, size, moved);
     *done = moved;

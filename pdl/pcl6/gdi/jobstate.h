@@ -17,6 +17,8 @@
 #define JOBF_UI_DRAWING 0x00002000        // the user interface DLL draws (its watermark)
 #define JOBF_CHECK_REPORTED 0x00004000    // an internal check was reported on this sheet
 #define JOBF_SESSION_BEGUN 0x00008000     // the PCL XL session is begun
+#define JOBF_ENGINE_COPY 0x00010000       // the engine plays the document again for a collated copy that
+                                          // the job makes itself: its pages and escapes write nothing
 #define JOBF_PDF_DOCUMENT 0x00400000      // the document name ends in ".PDF"
 #define JOBF_SETTINGS_CHANGED 0x00800000  // a reset changed settings that matter to the job
 #define JOBF_RECORDING_PART 0x08000000    // a page part is being recorded
@@ -26,7 +28,21 @@
 
 #define JOB_DOCUMENT_NAME_CHARS 1024
 
+// What DrvStartDoc notes before the job state is cleared for a new job, and
+// the times of the debug timing lines; job start keeps it.
+struct JobStartRecord {
+    DWORD StartTime;            // tick count at DrvStartDoc
+    DWORD RenderTime;           // milliseconds the drawing code spent, added up by it
+    DWORD SheetStartTime;       // tick count at the start of the current sheet
+    BOOL PrintToFile;           // the printer's port is "FILE:"
+    BOOL Bidirectional;         // the printer has PRINTER_ATTRIBUTE_ENABLE_BIDI
+    BYTE DuplexMode;            // the settings' duplex mode at DrvStartDoc
+    BYTE DuplexCleared;         // recording a form turned duplex off for the job; DrvEndDoc restores it
+    SHORT Collate;              // the settings' dmCollate at DrvStartDoc
+};
+
 struct JobState {
+    JobStartRecord Start;        // kept when job start clears the rest
     HANDLE PrinterHandle;        // the WritePrinter handle; set only while a job is open
     HANDLE PrinterHandleCopy;
     HANDLE EscapePrinterHandle;  // the slot escapes 6001 and 6002 read and write
@@ -47,4 +63,8 @@ struct JobState {
     INT32 PageTurnSaved;
     INT32 PageTurnBase;
     INT32 BackSideFlip;
+    // The page media of the sheet (BeginPage).
+    UINT16 DuplexAttributes;     // 1: this sheet's BeginPage names the duplex binding (front sides)
+    INT16 FirstPaper;            // the paper code of the job's first page
+    BOOL FailureReported;        // the job's output failure went to the debugger output
 };

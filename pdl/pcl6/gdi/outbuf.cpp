@@ -30,7 +30,10 @@ DWORD Capacity(const OutputBufferState& sink) {
 }
 
 BOOL WriteWholeFile(HANDLE file, const void* bytes, DWORD length) {
-    if (!file || file == INVALID_HANDLE_VALUE) return FALSE;
+    if (!file || file == INVALID_HANDLE_VALUE) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     DWORD written = 0;
     return WriteFile(file, bytes, length, &written, nullptr) && written == length;
 }
@@ -124,8 +127,11 @@ BOOL Spool_WriteBlock(PDEV* pdev, const void* bytes, DWORD length) {
     if (!pdev) return FALSE;
     const UINT32 routing = pdev->Job.State.Spool.OutputFlags;
     if ((routing & OUTF_TO_PRINTER) && !Spool_WritePrinter(pdev, bytes, length)) return FALSE;
-    if ((routing & OUTF_TO_SPOOL_FILE) && !WriteWholeFile(pdev->Job.State.Spool.SpoolFileHandle, bytes, length))
+    if ((routing & OUTF_TO_SPOOL_FILE) && !WriteWholeFile(pdev->Job.State.Spool.SpoolFileHandle, bytes, length)) {
+        // The stored job now lacks this block: it cannot be replayed whole.
+        Spool_FailJob(pdev, SPOOL_FAIL_FILE_WRITE, GetLastError());
         return FALSE;
+    }
     if ((routing & OUTF_TO_FORM_FILE) && !WriteWholeFile(pdev->Job.State.Forms.FormWriteHandle, bytes, length))
         return FALSE;
     Sink(pdev).PageBytes += INT32(length);
@@ -157,7 +163,11 @@ BOOL Spool_CopyFromFile(PDEV* pdev, HANDLE file, DWORD offset, DWORD length) {
         const DWORD wanted = remaining < OUTBUF_SIZE ? remaining : OUTBUF_SIZE;
         DWORD got = 0;
         if (!ReadFile(file, sink.OutBuffer, wanted, &got, nullptr)) return FALSE;
-        if (got == 0) break;  // the file ends before the range
+        // A disk file reads short only at its end: the range is not there whole.
+        if (got < wanted) {
+            SetLastError(ERROR_HANDLE_EOF);
+            return FALSE;
+        }
         if (pdev->Job.State.Spool.OutputFlags & OUTF_FORM_RECORD) {
             // Recording a form: the bytes go into the form file, whose
             // folders must exist; without them the copy stops.

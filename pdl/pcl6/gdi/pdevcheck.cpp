@@ -47,7 +47,11 @@ BOOL Job_CheckPdev(PDEV* pdev, BOOL requireJob, int callType) {
             Dbg_Print("PDEV:%04X:%04X, jobType:%d, Not my device!\n", AddressHigh(pdev), AddressLow(pdev), callType);
         return FALSE;
     }
-    if (!requireJob || pdev->Job.State.PrinterHandle) return TRUE;
+    if (!requireJob) return TRUE;
+    // A collated copy the job makes itself: the engine's second playing of
+    // the document is refused quietly, so that it writes nothing.
+    if (pdev->Job.JobFlags & JOBF_ENGINE_COPY) return FALSE;
+    if (pdev->Job.State.PrinterHandle) return TRUE;
     if (pdev->Job.State.PdevCheckFlags & PDEVCHECK_JOB_NOT_OPEN_REPORTED) return FALSE;
     if (callType != 5 && callType != 6) {
         char name[256];

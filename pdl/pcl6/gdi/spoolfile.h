@@ -43,15 +43,19 @@ struct SpoolState {
     UINT32 OutputFlags;               // OUTF_*
     INT32 CopiesToReplay;
     WCHAR SpoolFileName[MAX_PATH];
-    HANDLE SpoolFileHandle;
+    HANDLE SpoolFileHandle;           // null when no file is open
     SpoolPageEntry* PageTable;        // entry 0 the job header, the last one the job tail
     INT32 PageTableCount;
     INT32 PageTableCapacity;
+    // Recorded for the page entry being written: the length of its
+    // BeginPage sequence and the user interface's page part.
+    INT32 HeaderLength;
+    INT32 PartOffset;
+    INT32 PartLength;
+    INT32 FormSheetCount;             // sheets counted for the form recorder
+    INT32* SheetPlan;                 // manual duplex: fronts, then backs (page numbers, -1 blank)
+    DWORD FailureReason;              // SpoolFailure: why the job failed; 0 while it runs
+    DWORD FailureError;               // the Win32 error of that failure
 };
 
-struct PDEV;
-
-// Closes the job header's range of the stream (PJL header and session
-// start) once the session has begun: when the output goes to a file the
-// buffer is flushed, so that the file holds the whole header.
-void Spool_AddHeaderEntry(PDEV* pdev);
+#include "pcl6/gdi/spool.h"

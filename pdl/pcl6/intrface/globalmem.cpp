@@ -13,6 +13,7 @@
 // block freed before) is recognised without touching it.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <mutex>
@@ -62,9 +63,31 @@ INT32 ReadSize(const BYTE* at) {
 
 void WriteSize(BYTE* at, INT32 value) { std::memcpy(at, &value, sizeof(value)); }
 
+#ifdef TAM_RENDERING_BUILD
+// Calls left until the failure a test asked for (Util_FailGlobalAlloc); 0: none.
+std::atomic<DWORD> gFailCountdown{0};
+
+bool FailThisAllocation() {
+    DWORD left = gFailCountdown.load();
+    while (left != 0 && !gFailCountdown.compare_exchange_weak(left, left - 1)) {
+    }
+    return left == 1;
+}
+#endif
+
 }  // namespace
 
+#ifdef TAM_RENDERING_BUILD
+void Util_FailGlobalAlloc(DWORD nth) { gFailCountdown.store(nth); }
+#endif
+
 LPVOID Util_GlobalAlloc(LONG* byteCounter, DWORD size) {
+#ifdef TAM_RENDERING_BUILD
+    if (FailThisAllocation()) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+#endif
     // The total is stored as a signed 32-bit value.
     if (size > DWORD(0x7FFFFFFF) - kGuardBytes) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);

@@ -13,6 +13,12 @@ LPVOID Util_GlobalAlloc(LONG* byteCounter, DWORD size);
 void Util_GlobalFree(LONG* byteCounter, LPVOID block);
 // The caller's size of a live block of Util_GlobalAlloc; 0 for anything else.
 DWORD Util_GlobalSize(LPCVOID block);
+#ifdef TAM_RENDERING_BUILD
+// For tests of the rendering code's handling of exhausted memory: the
+// `nth` Util_GlobalAlloc call from now (1: the next one) fails with
+// ERROR_NOT_ENOUGH_MEMORY, once; 0 cancels. Each module's build has its own.
+void Util_FailGlobalAlloc(DWORD nth);
+#endif
 
 // 1 for Windows 6.0, 2 for 6.1 and later 6.x, 0 otherwise.
 int GetWindowsVersionClass();

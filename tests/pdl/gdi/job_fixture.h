@@ -3,11 +3,10 @@
 // open on its printer so that the writers can be called directly and what
 // they write read back from the spooler's job file.
 //
-// OpenJob stands in for job start (DrvStartDoc) until job control prints:
-// it starts a spooler document on the PDEV's printer handle and sets what
-// job start sets in the job state: the WritePrinter handle, the buffer
-// capacity, the routing (to the printer), "job open", and the job's copy of
-// the settings.
+// OpenJob starts a spooler document on the PDEV's printer handle and a job
+// on the PDEV through job start (Job_StartDoc: the WritePrinter handle, the
+// buffer, "job open", the job's copy of the settings), then routes the
+// job's output as the test asks.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "jobdecode.h"
+#include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/outbuf.h"
 #include "pcl6/gdi/pdev.h"
 #include "pdev_fixture.h"
@@ -89,14 +89,9 @@ protected:
         jobId_ = StartDocPrinterW(printer(), 1, reinterpret_cast<LPBYTE>(&info));
         ASSERT_NE(jobId_, 0u) << GetLastError();
         taken_ = 0;
-        std::memset(&pdev->Job.State.Output, 0, sizeof(pdev->Job.State.Output));
-        pdev->Job.State.PrinterHandle = printer();
+        ASSERT_EQ(Job_StartDoc(pdev, document.c_str(), printer(), JOB_START_SET_HANDLES), printer());
         pdev->Job.State.JobId = jobId_;
-        pdev->Job.State.Output.OutBufferSize = OUTBUF_SIZE;
         pdev->Job.State.Spool.OutputFlags = routing;
-        pdev->Job.JobFlags = JOBF_JOB_OPEN;
-        std::memcpy(&pdev->Job.JobDevmode, &pdev->Devmode, sizeof(RendDevmode));
-        pdev->Job.Signature = PDEV_SIGNATURE;
     }
 
     // Ends the spooler document (the job's bytes stay readable).

@@ -263,7 +263,7 @@ TEST_F(SinkFiles, RoutingSendsEachBlockToItsDestinations) {
     }
 }
 
-TEST_F(SinkFiles, FailedFileWriteStopsTheBlockWithoutTheOutputError) {
+TEST_F(SinkFiles, FailedSpoolFileWriteStopsTheBlockAndEndsTheJob) {
     PDEV* pdev = EnableDefault();
     ASSERT_NE(pdev, nullptr);
     OpenJob(pdev, OUTF_TO_SPOOL_FILE | OUTF_TO_FORM_FILE);
@@ -273,6 +273,20 @@ TEST_F(SinkFiles, FailedFileWriteStopsTheBlockWithoutTheOutputError) {
     const Bytes block = Pattern(10, 1);
     EXPECT_FALSE(Spool_WriteBlock(pdev, block.data(), DWORD(block.size())));
     EXPECT_TRUE(FileBytes(form).empty());
+    EXPECT_EQ(pdev->Job.State.Output.PageBytes, 0);
+    // The stored job lacks the block: nothing more of the job is written.
+    EXPECT_TRUE(Job_IsOutputError(pdev));
+    EXPECT_EQ(pdev->Job.State.Spool.FailureReason, DWORD(SPOOL_FAIL_FILE_WRITE));
+    EXPECT_EQ(pdev->Job.State.Spool.FailureError, DWORD(ERROR_INVALID_HANDLE));
+}
+
+TEST_F(SinkFiles, FailedFormFileWriteStopsTheBlockWithoutTheOutputError) {
+    PDEV* pdev = EnableDefault();
+    ASSERT_NE(pdev, nullptr);
+    OpenJob(pdev, OUTF_TO_FORM_FILE);
+    pdev->Job.State.Forms.FormWriteHandle = INVALID_HANDLE_VALUE;
+    const Bytes block = Pattern(10, 1);
+    EXPECT_FALSE(Spool_WriteBlock(pdev, block.data(), DWORD(block.size())));
     EXPECT_EQ(pdev->Job.State.Output.PageBytes, 0);
     EXPECT_FALSE(Job_IsOutputError(pdev));
 }
@@ -287,9 +301,12 @@ TEST_F(SinkFiles, CopiesFileRangesToThePrinterOrTheFormBeingRecorded) {
     OpenJob(pdev);
     EXPECT_TRUE(Spool_CopyFromFile(pdev, source, 1000, 8500));
     EXPECT_EQ(JobBytes(), Bytes(content.begin() + 1000, content.begin() + 9500));
-    // A range that runs past the end copies what there is.
-    EXPECT_TRUE(Spool_CopyFromFile(pdev, source, 9990, 100));
-    EXPECT_EQ(JobBytes().size(), 8510u);
+    // A range that runs past the end is not there whole: it fails, sending
+    // nothing of its last short piece.
+    SetLastError(0);
+    EXPECT_FALSE(Spool_CopyFromFile(pdev, source, 9990, 100));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_HANDLE_EOF));
+    EXPECT_EQ(JobBytes().size(), 8500u);
     EXPECT_TRUE(Spool_CopyFromFile(pdev, source, 5, 0));
     EXPECT_FALSE(Spool_CopyFromFile(pdev, nullptr, 0, 10));
 

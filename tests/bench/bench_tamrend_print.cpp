@@ -1,0 +1,240 @@
+// Printing through the whole print path: a document printed with GDI on a
+// printer device context of "Korvan Laser" on a simulated machine (made in
+// a temporary folder), with Tamrend.dll writing the job into the spooler.
+// Three settings: plain (one page a sheet, straight to the printer), 4-up
+// (four pages a sheet) and 3 collated copies (the pages go to the driver's
+// temporary spool file and are replayed three times at the end).
+//
+// Each case runs for 100, 200 and 400 pages and reports:
+//   pages/s          document pages printed per second (StartDoc to EndDoc)
+//   sheets           sheets in the job (BeginPage operators)
+//   job_kB           the job's bytes in the spooler
+//   rss_growth_kB    the process's peak resident memory during a print,
+//                    less what it held before it (sampled every 20 us)
+//   global_blocks    the most GlobalAlloc/LocalAlloc blocks live at once
+//                    during one print, less those live before it (the
+//                    driver's PDEV, page table and sheet plan among them)
+//   spool_kB         the largest size the driver's temporary spool file
+//                    reached (its pages are on disk, not in memory)
+// The memory figures come from five extra prints after the timed ones,
+// each with a sampler thread beside it; the largest figures are reported.
+//
+// Neither GDI's drawing functions for printer device contexts nor the
+// driver's drawing callbacks exist yet: each page is its frame (BeginPage
+// with its media, the page transform, EndPage), so the figures are those
+// of the job, page and spool-file machinery.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+#include <windows.h>
+#include <winspool.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "kernel32/memory.h"
+#include "machine/machine.h"
+#include "machinesetup/machinesetup.h"
+#include "pcl6/intrface/privdevmode.h"
+#include "ui/ui/devmode.h"
+#include "win32k/engine.h"
+#include "winspool/jobs.h"
+
+namespace {
+
+using tam::setup::kKorvanLaser;
+
+std::filesystem::path g_folder;
+UiDevmode g_defaults{};
+
+enum class Mode { Plain, FourUp, Collated3 };
+
+UiDevmode SettingsFor(Mode mode) {
+    UiDevmode settings = g_defaults;
+    switch (mode) {
+    case Mode::Plain: break;
+    case Mode::FourUp: settings.priv.MultipleUp = 4; break;
+    case Mode::Collated3:
+        settings.pub.dmFields |= DM_COPIES | DM_COLLATE;
+        settings.pub.dmCopies = 3;
+        settings.pub.dmCollate = DMCOLLATE_TRUE;
+        break;
+    }
+    return settings;
+}
+
+// Prints `pages` pages; the job's id, 0 when the document failed.
+DWORD PrintDocument(HDC dc, int pages) {
+    DOCINFOW info{};
+    info.cbSize = sizeof(info);
+    info.lpszDocName = u"Benchmark document";
+    const int job = StartDocW(dc, &info);
+    if (job <= 0) return 0;
+    for (int page = 1; page <= pages; ++page)
+        if (StartPage(dc) <= 0 || EndPage(dc) <= 0) return 0;
+    return EndDoc(dc) > 0 ? DWORD(job) : 0;
+}
+
+long ResidentKilobytes() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// The size of the driver's spool file ("var*.tmp" in the machine's
+// temporary folder), 0 when there is none.
+std::uintmax_t SpoolFileBytes(const std::filesystem::path& tempFolder) {
+    std::error_code ec;
+    std::uintmax_t largest = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(tempFolder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("var", 0) == 0 && entry.path().extension() == ".tmp") {
+            const std::uintmax_t size = std::filesystem::file_size(entry.path(), ec);
+            if (!ec && size > largest) largest = size;
+        }
+    }
+    return largest;
+}
+
+struct MemoryPeak {
+    long rssGrowthKb = 0;
+    long globalBlocks = 0;
+    std::uintmax_t spoolBytes = 0;
+};
+
+// One print with a sampler beside it.
+MemoryPeak MeasurePrint(HDC dc, int pages, const std::filesystem::path& tempFolder) {
+    const long rssBefore = ResidentKilobytes();
+    const long blocksBefore = long(w32::LiveGlobalBlocks());
+    std::atomic<bool> done{false};
+    MemoryPeak peak;
+    std::thread sampler([&] {
+        while (!done.load()) {
+            const long rss = ResidentKilobytes() - rssBefore;
+            const long blocks = long(w32::LiveGlobalBlocks()) - blocksBefore;
+            const std::uintmax_t spool = SpoolFileBytes(tempFolder);
+            if (rss > peak.rssGrowthKb) peak.rssGrowthKb = rss;
+            if (blocks > peak.globalBlocks) peak.globalBlocks = blocks;
+            if (spool > peak.spoolBytes) peak.spoolBytes = spool;
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+    });
+    PrintDocument(dc, pages);
+    done.store(true);
+    sampler.join();
+    return peak;
+}
+
+std::filesystem::path MachineTempFolder() {
+    WCHAR folder[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return tam::setup::MachineHostPath(w32::Machine::Current(), folder);
+}
+
+void PrintBenchmark(benchmark::State& state, Mode mode) {
+    const int pages = int(state.range(0));
+    const UiDevmode settings = SettingsFor(mode);
+    HDC dc = CreateDCW(u"WINSPOOL", kKorvanLaser, nullptr, &settings.pub);
+    if (!dc) {
+        state.SkipWithError("CreateDC failed");
+        return;
+    }
+    DWORD lastJob = 0;
+    for (auto _ : state) {
+        lastJob = PrintDocument(dc, pages);
+        if (!lastJob) {
+            state.SkipWithError("the document failed");
+            break;
+        }
+        state.PauseTiming();
+        w32::ClearJobs();
+        w32::ClearDdiCallLog();
+        state.ResumeTiming();
+    }
+    if (lastJob) {
+        state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsIterationInvariantRate);
+        const std::filesystem::path tempFolder = MachineTempFolder();
+        MemoryPeak peak;
+        for (int run = 0; run < 5; ++run) {
+            const MemoryPeak one = MeasurePrint(dc, pages, tempFolder);
+            if (one.rssGrowthKb > peak.rssGrowthKb) peak.rssGrowthKb = one.rssGrowthKb;
+            if (one.globalBlocks > peak.globalBlocks) peak.globalBlocks = one.globalBlocks;
+            if (one.spoolBytes > peak.spoolBytes) peak.spoolBytes = one.spoolBytes;
+            if (run < 4) w32::ClearJobs();
+        }
+        const auto jobs = w32::ListJobs(kKorvanLaser);
+        if (!jobs.empty()) {
+            const auto bytes = w32::ReadJobBytes(jobs.back().id);
+            if (bytes) {
+                size_t sheets = 0;
+                // BeginPage (0x43) directly after the MediaSize attribute id (F8 25).
+                for (size_t i = 2; i < bytes->size(); ++i)
+                    if ((*bytes)[i] == 0x43 && (*bytes)[i - 1] == 0x25 && (*bytes)[i - 2] == 0xF8) ++sheets;
+                state.counters["sheets"] = double(sheets);
+                state.counters["job_kB"] = double(bytes->size()) / 1024.0;
+            }
+        }
+        state.counters["rss_growth_kB"] = double(peak.rssGrowthKb);
+        state.counters["global_blocks"] = double(peak.globalBlocks);
+        state.counters["spool_kB"] = double(peak.spoolBytes) / 1024.0;
+        w32::ClearJobs();
+        w32::ClearDdiCallLog();
+    }
+    DeleteDC(dc);
+}
+
+void Pages(benchmark::internal::Benchmark* b) {
+    b->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK_CAPTURE(PrintBenchmark, Plain, Mode::Plain)->Apply(Pages);
+BENCHMARK_CAPTURE(PrintBenchmark, FourUp, Mode::FourUp)->Apply(Pages);
+BENCHMARK_CAPTURE(PrintBenchmark, Collated3, Mode::Collated3)->Apply(Pages);
+
+// A machine in a temporary folder with the driver package installed and
+// the printer "Korvan Laser" added with the user interface's defaults.
+bool MakeMachine() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tam-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) return false;
+    g_folder = pattern;
+    w32::MachineSettings machineSettings;
+    machineSettings.country = 49;  // an A4 country
+    w32::Machine::Create(g_folder / "machine", machineSettings);
+    if (!SetDevmodeDefaults(&g_defaults, kKorvanLaser, kKorvanLaser)) return false;
+    return tam::setup::InstallKorvanLaser(w32::Machine::Current(), &g_defaults.pub) == ERROR_SUCCESS;
+}
+
+void RemoveMachine() {
+    w32::Machine::CloseCurrent();
+    std::error_code ec;
+    std::filesystem::remove_all(g_folder, ec);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    bool ready = false;
+    try {
+        ready = MakeMachine();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_tamrend_print: %s\n", e.what());
+    }
+    if (!ready) {
+        std::fprintf(stderr, "bench_tamrend_print: the machine with the driver could not be set up\n");
+        RemoveMachine();
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    RemoveMachine();
+    return 0;
+}

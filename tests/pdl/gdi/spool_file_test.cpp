@@ -1,0 +1,199 @@
+// The temporary spool file and its page table: where the file lives and
+// when it goes, what a page entry records, and the failures that end a job
+// (a spool-file write that fails, a short read during the replay, a sheet
+// plan that cannot be allocated) instead of leaving it with pages
+// silently missing.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "spool_fixture.h"
+
+namespace tam::test {
+namespace {
+
+class SpoolFile : public SpoolTest {
+protected:
+    static void Reverse(RendDevmode& settings) { settings.priv.OppositeOrder = 1; }
+
+    // A job that failed: its end says so with the failure's error, the
+    // debugger output names the failure, and no spool file is left.
+    void ExpectFailedCleanly(PDEV* pdev, const EndResult& end, SpoolFailure reason, DWORD error, const char* text) {
+        EXPECT_FALSE(end.ended);
+        EXPECT_EQ(end.error, error);
+        EXPECT_EQ(pdev->Job.State.Spool.FailureReason, DWORD(reason));
+        const std::string log = w32::DebugLogText();
+        EXPECT_NE(log.find(std::string("Tamrend: job 'replay test' ended: ") + text), std::string::npos) << log;
+        EXPECT_TRUE(SpoolFiles().empty());
+        EXPECT_EQ(pdev->Job.State.Spool.PageTable, nullptr);
+        EXPECT_FALSE(pdev->Job.JobFlags & JOBF_JOB_OPEN);
+    }
+};
+
+TEST_F(SpoolFile, LivesInTheTemporaryFolderWhileTheJobRuns) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    const SpoolState& spool = pdev->Job.State.Spool;
+    EXPECT_EQ(spool.OutputFlags, UINT32(OUTF_REVERSE | OUTF_TO_SPOOL_FILE));
+    WCHAR folder[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+    const std::u16string name = spool.SpoolFileName;
+    EXPECT_EQ(name.rfind(folder, 0), 0u) << w32::ToUtf8(name);
+    EXPECT_EQ(SpoolFiles().size(), 1u);
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    EXPECT_TRUE(EndJob().ended);
+    EXPECT_TRUE(SpoolFiles().empty());
+    EXPECT_EQ(GetFileAttributesW(name.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(SpoolFile, IsDeletedWhenThePdevIsDisabledWithAJobOpen) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    ASSERT_EQ(SpoolFiles().size(), 1u);
+    Disable(pdev);
+    EXPECT_TRUE(SpoolFiles().empty());
+}
+
+TEST_F(SpoolFile, AnAbortedJobReplaysNothingAndDeletesTheFile) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    ASSERT_TRUE(PrintPage(pdev, 2));
+    EXPECT_TRUE(DrvEndDoc(surface(), ED_ABORTDOC));
+    EXPECT_TRUE(SpoolFiles().empty());
+    EXPECT_TRUE(JobBytes().empty());
+}
+
+TEST_F(SpoolFile, JobsThatKeepNoPagesGoStraightToThePrinter) {
+    PDEV* pdev = EnableWith(nullptr);
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    EXPECT_EQ(pdev->Job.State.Spool.OutputFlags, UINT32(OUTF_TO_PRINTER));
+    EXPECT_EQ(pdev->Job.State.Spool.SpoolFileHandle, nullptr);
+    EXPECT_TRUE(SpoolFiles().empty());
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    ASSERT_TRUE(PrintPage(pdev, 2));
+    EXPECT_TRUE(EndJob().ended);
+    EXPECT_EQ(Order(), "1 2");
+}
+
+TEST_F(SpoolFile, ThePageTableRecordsEachStoredRange) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    for (int page = 1; page <= 3; ++page) ASSERT_TRUE(PrintPage(pdev, page));
+
+    const SpoolState& spool = pdev->Job.State.Spool;
+    // The job header and three sheets; the table grew two entries at a time.
+    ASSERT_EQ(spool.PageTableCount, 4);
+    EXPECT_EQ(spool.PageTableCapacity, 6);
+    EXPECT_EQ(Util_GlobalSize(spool.PageTable), 6u * 36u);
+    const PageGeometry& sheet = pdev->Job.State.Layout.SheetGeometry;
+    LONG stored = 0;
+    for (int i = 0; i < spool.PageTableCount; ++i) {
+        const SpoolPageEntry& entry = spool.PageTable[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(entry.Offset, stored);  // each range right behind the one before
+        EXPECT_GT(entry.Length, 0);
+        stored += entry.Length;
+        if (i == 0) continue;
+        // BeginPage with orientation, source, "PLAIN" and "A4": 9 + 11 + 8 bytes.
+        EXPECT_EQ(entry.BeginPageLength, 28);
+        EXPECT_EQ(entry.PageSize, INT32(UINT16(sheet.Width) | UINT32(UINT16(sheet.Height)) << 16));
+        EXPECT_EQ(entry.PrintableTopLeft, INT32(UINT16(sheet.Left) | UINT32(UINT16(sheet.Top)) << 16));
+        EXPECT_EQ(entry.PrintableBottomRight, INT32(UINT16(sheet.Right) | UINT32(UINT16(sheet.Bottom)) << 16));
+        EXPECT_EQ(entry.Orientation, DMORIENT_PORTRAIT);
+        EXPECT_EQ(entry.PaperSize, DMPAPER_A4);
+    }
+    // Every range is in the file, and nothing more.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExW(spool.SpoolFileName, GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, DWORD(stored));
+    EXPECT_TRUE(EndJob().ended);
+}
+
+TEST_F(SpoolFile, AFileThatCannotBeCreatedPrintsThePagesAsDrawn) {
+    // The temporary folder does not exist.
+    const std::u16string missing = u"C:\\Missing\\Temp";
+    machine().SetEnvironment(u"TMP", &missing);
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    EXPECT_EQ(pdev->Job.State.Spool.OutputFlags, UINT32(OUTF_TO_PRINTER));
+    for (int page = 1; page <= 3; ++page) ASSERT_TRUE(PrintPage(pdev, page));
+    EXPECT_TRUE(EndJob().ended);
+    EXPECT_EQ(Order(), "1 2 3");
+}
+
+// ---- Failures ----
+
+TEST_F(SpoolFile, AFailedWriteToTheFileEndsTheJob) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    w32::DebugLogClear();
+    // The job header goes into the file at the first page, the first sheet
+    // at its end: that second write fails.
+    w32::FileFaults faults;
+    faults.namePattern = u"var*.tmp";
+    faults.failNthWrite = 2;
+    faults.writeError = ERROR_DISK_FULL;
+    w32::SetFileFaults(faults);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    // The job's output has failed: the next page is refused at once.
+    SetLastError(0);
+    EXPECT_FALSE(DrvStartPage(surface()));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_DISK_FULL));
+    const EndResult end = EndJob();
+    ExpectFailedCleanly(pdev, end, SPOOL_FAIL_FILE_WRITE, ERROR_DISK_FULL, "a write to the spool file failed");
+    // Nothing of the stored job reached the printer.
+    EXPECT_TRUE(JobBytes().empty());
+}
+
+TEST_F(SpoolFile, AShortReadDuringTheReplayEndsTheJob) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    w32::DebugLogClear();
+    ASSERT_TRUE(StartJob(pdev));
+    for (int page = 1; page <= 3; ++page) ASSERT_TRUE(PrintPage(pdev, page));
+    // The replay reads the job header, then page 3: that read comes back
+    // short, as if the file ended inside the page.
+    w32::FileFaults faults;
+    faults.namePattern = u"var*.tmp";
+    faults.shortNthRead = 2;
+    w32::SetFileFaults(faults);
+    const EndResult end = EndJob();
+    ExpectFailedCleanly(pdev, end, SPOOL_FAIL_FILE_READ, ERROR_HANDLE_EOF,
+                        "a stored page could not be read back whole");
+    // The printer has the job header and not one page: no page is sent in
+    // part, and none after the failure.
+    const job::DecodedJob decoded = job::DecodeJob(JobBytes());
+    EXPECT_EQ(decoded.Count("BeginSession"), 1u);
+    EXPECT_EQ(decoded.PageCount(), 0u);
+}
+
+TEST_F(SpoolFile, ASheetPlanThatCannotBeAllocatedEndsTheJob) {
+    PDEV* pdev = EnableWith([](RendDevmode& settings) { settings.priv.DuplexBinding = 3; });
+    ASSERT_NE(pdev, nullptr);
+    w32::DebugLogClear();
+    ASSERT_TRUE(StartJob(pdev));
+    for (int page = 1; page <= 4; ++page) ASSERT_TRUE(PrintPage(pdev, page));
+    // The end of the job allocates the sheet plan first, unless the job
+    // tail's entry makes the page table grow before it.
+    const SpoolState& spool = pdev->Job.State.Spool;
+    Util_FailGlobalAlloc(spool.PageTableCount + 1 >= spool.PageTableCapacity ? 2 : 1);
+    const EndResult end = EndJob();
+    ExpectFailedCleanly(pdev, end, SPOOL_FAIL_SHEET_PLAN, ERROR_NOT_ENOUGH_MEMORY,
+                        "the sheet plan could not be allocated");
+    // Nothing was sent: the plan comes before the first side.
+    EXPECT_TRUE(JobBytes().empty());
+}
+
+}  // namespace
+}  // namespace tam::test

@@ -1,0 +1,108 @@
+// The print tool run as a process, as a user runs it: each test gets a
+// temporary folder that is the tool's working folder and holds its machine
+// (--machine) and its job file (-o). $TAM_MACHINE points into that folder
+// too, so that a run without --machine never touches a real default machine.
+#pragma once
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "jobdecode.h"
+
+namespace tam::test {
+
+struct RunResult {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+class TamprintTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tamprint-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        tool_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tamprint";
+        ASSERT_TRUE(std::filesystem::exists(tool_)) << tool_;
+    }
+
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+
+    const std::filesystem::path& Dir() const { return dir_; }
+    std::filesystem::path MachineFolder() const { return dir_ / "machine"; }
+    std::filesystem::path JobPath() const { return dir_ / "out.job"; }
+    std::filesystem::path DefaultMachineFolder() const { return dir_ / "default-machine"; }
+
+    // Runs the tool with `args` in the test's folder; `input` is its
+    // standard input.
+    RunResult Run(const std::vector<std::string>& args, const std::string& input = {}) {
+        const std::filesystem::path in = dir_ / ".stdin", out = dir_ / ".stdout", err = dir_ / ".stderr";
+        std::ofstream(in, std::ios::binary) << input;
+        std::string command = "cd " + Quote(dir_.string()) + " && TAM_MACHINE=" + Quote(DefaultMachineFolder().string()) +
+                              " " + Quote(tool_.string());
+        for (const std::string& arg : args) command += " " + Quote(arg);
+        command += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
+        RunResult result;
+        const int status = std::system(command.c_str());
+        result.code = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = ReadText(out);
+        result.err = ReadText(err);
+        return result;
+    }
+
+    // Prints on the test's machine into the test's job file.
+    RunResult Print(std::vector<std::string> args) {
+        args.insert(args.end(), {"--machine", MachineFolder().string(), "-o", JobPath().string()});
+        return Run(args);
+    }
+
+    std::filesystem::path WriteFile(const std::string& name, const std::string& text) const {
+        const std::filesystem::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    static std::string ReadText(const std::filesystem::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    static job::DecodedJob Decode(const std::filesystem::path& path) { return job::DecodeJob(ReadText(path)); }
+
+    // The files in the test's folder other than its own, by name.
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+            const std::string name = entry.path().filename().string();
+            if (name != ".stdin" && name != ".stdout" && name != ".stderr") names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    static std::string Quote(const std::string& text) {
+        std::string quoted = "'";
+        for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted + "'";
+    }
+
+    std::filesystem::path dir_;
+    std::filesystem::path tool_;
+};
+
+}  // namespace tam::test

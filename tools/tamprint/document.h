@@ -1,0 +1,56 @@
+// The documents the print tool prints: a small JSON description of pages,
+// or the built-in sample.
+//
+//   {
+//     "title": "Quarterly report",        the document's name in the queue
+//     "pages": [                          1 to 10000 pages, in order
+//       {},                               a page with the document's settings
+//       {"orientation": "landscape"}      a page turned ("portrait" or "landscape")
+//     ]
+//   }
+//
+// "pages" may also be a count: "pages": 12 prints twelve pages with the
+// document's settings. A page's own orientation reaches the driver as an
+// application's does: the document's settings with dmOrientation changed,
+// through ResetDC before the page. The driver keeps a job's paper for all
+// its pages, so pages take no paper of their own. Comments (// and /* */)
+// are allowed; any other key is refused, so that a misspelt key does not go
+// unnoticed.
+//
+// What pages hold grows with what the driver prints: each page will take a
+// "draw" list of items (lines, fills, text, images) once the driver's
+// drawing callbacks print them; until then a page prints blank.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings.h"
+
+namespace tamprint {
+
+constexpr int kMaxPages = 10000;
+
+struct PageSpec {
+    std::optional<SHORT> orientation;
+};
+
+struct Document {
+    std::string title;            // UTF-8
+    bool titled = false;          // the description gave the title
+    std::vector<PageSpec> pages;  // at least one
+    std::string source;           // the file, or "built-in sample"
+};
+
+// The built-in sample: "Korvan sample" with `pages` pages.
+Document SampleDocument(int pages = 3);
+
+// Parses a description; `name` prefixes the messages. False with a message
+// (with the line and column of a syntax error) when it is not one.
+bool ParseDocument(std::string_view text, const std::string& name, Document& document, std::string& error);
+
+// Reads and parses a description from a file ("-" for standard input).
+bool LoadDocument(const std::string& path, Document& document, std::string& error);
+
+}  // namespace tamprint

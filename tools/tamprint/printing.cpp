@@ -1,0 +1,222 @@
+// The print tool's machine and its print job.
+#include "printing.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "machine/machine.h"
+#include "machine/unicode.h"
+#include "machinesetup/machinesetup.h"
+#include "ui/ui/resdll.h"
+#include "winspool/jobs.h"
+
+namespace tamprint {
+namespace {
+
+using tam::setup::kKorvanLaser;
+
+struct ErrorName {
+    DWORD code;
+    const char* text;
+};
+
+// The errors the print path reports, with their system texts.
+const ErrorName kErrorTexts[] = {
+    {ERROR_FILE_NOT_FOUND, "The system cannot find the file specified."},
+    {ERROR_PATH_NOT_FOUND, "The system cannot find the path specified."},
+    {ERROR_ACCESS_DENIED, "Access is denied."},
+    {ERROR_INVALID_HANDLE, "The handle is invalid."},
+    {ERROR_NOT_ENOUGH_MEMORY, "Not enough memory resources are available to process this command."},
+    {ERROR_OUTOFMEMORY, "Not enough memory resources are available to complete this operation."},
+    {ERROR_WRITE_FAULT, "The system cannot write to the specified device."},
+    {ERROR_NOT_SUPPORTED, "The request is not supported."},
+    {ERROR_INVALID_PARAMETER, "The parameter is incorrect."},
+    {ERROR_DISK_FULL, "There is not enough space on the disk."},
+    {ERROR_CALL_NOT_IMPLEMENTED, "This function is not supported on this system."},
+    {ERROR_INSUFFICIENT_BUFFER, "The data area passed to a system call is too small."},
+    {ERROR_MOD_NOT_FOUND, "The specified module could not be found."},
+    {ERROR_PROC_NOT_FOUND, "The specified procedure could not be found."},
+    {ERROR_INVALID_PRINTER_NAME, "The printer name is invalid."},
+    {ERROR_UNKNOWN_PRINTER_DRIVER, "The printer driver is unknown."},
+    {ERROR_INVALID_DATATYPE, "The specified datatype is invalid."},
+    {ERROR_INVALID_PRINTER_STATE, "The state of the printer is invalid."},
+};
+
+// The settings of one page: the document's, with the page's own
+// orientation, as an application changes it before ResetDC.
+UiDevmode PageSettings(const UiDevmode& document, const PageSpec& page) {
+    UiDevmode settings = document;
+    if (page.orientation) settings.pub.dmOrientation = *page.orientation;
+    return settings;
+}
+
+bool SameSettings(const UiDevmode& a, const UiDevmode& b) { return std::memcmp(&a, &b, sizeof(UiDevmode)) == 0; }
+
+bool Fail(Failure& failure, const std::string& what, DWORD error) {
+    failure = Failure{what + ": " + Win32ErrorText(error), false};
+    return false;
+}
+
+}  // namespace
+
+std::string Win32ErrorText(DWORD error) {
+    std::string text = "error " + std::to_string(error);
+    for (const ErrorName& known : kErrorTexts)
+        if (known.code == error) return text + ": " + known.text;
+    return text;
+}
+
+MachineSession::~MachineSession() {
+    if (languageDll_) FreeLibrary(languageDll_);
+    if (uiModule_) {
+        SetUiModule(nullptr);
+        FreeLibrary(uiModule_);
+    }
+    if (!open_) return;
+    try {
+        w32::Machine::CloseCurrent();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tamprint: the machine could not be saved: %s\n", e.what());
+    }
+}
+
+bool MachineSession::Open(const std::filesystem::path& folder, Failure& failure) {
+    try {
+        // A new or empty folder gets a machine; any other folder must hold
+        // one, so that a mistyped --machine never fills a folder of the
+        // user's with a machine's files.
+        std::error_code ec;
+        if (!std::filesystem::exists(folder, ec) ||
+            (std::filesystem::is_directory(folder, ec) && std::filesystem::is_empty(folder, ec)))
+            w32::Machine::Create(folder);
+        else
+            w32::Machine::Open(folder);
+    } catch (const std::exception& e) {
+        failure = Failure{"cannot use the machine folder " + folder.string() + ": " + e.what(), true};
+        return false;
+    }
+    open_ = true;
+    const tam::setup::DriverFiles files = tam::setup::TamrendDriverFiles();
+    const auto missing = tam::setup::MissingHostFiles(files);
+    if (!missing.empty()) {
+        failure = Failure{"the driver is not built: " + missing.front().string() + " is missing"};
+        return false;
+    }
+    HANDLE printer = nullptr;
+    if (OpenPrinterW(const_cast<LPWSTR>(kKorvanLaser), &printer, nullptr)) {
+        ClosePrinter(printer);
+        try {
+            tam::setup::RefreshDriverFiles(w32::Machine::Current(), files);
+        } catch (const std::exception& e) {
+            failure = Failure{std::string("cannot update the driver's files on the machine: ") + e.what()};
+            return false;
+        }
+        return LoadUserInterface(failure);
+    }
+    if (GetLastError() != ERROR_INVALID_PRINTER_NAME)
+        return Fail(failure, "cannot open the printer \"Korvan Laser\"", GetLastError());
+    return Install(failure);
+}
+
+// The package as its installer leaves it: the driver's files in the driver
+// folder, the driver registered, and the printer added with the user
+// interface's defaults as its settings.
+bool MachineSession::Install(Failure& failure) {
+    w32::Machine& machine = w32::Machine::Current();
+    try {
+        if (DWORD status = tam::setup::InstallDriver(machine, tam::setup::TamrendDriverFiles()))
+            return Fail(failure, "cannot install the driver", status);
+    } catch (const std::exception& e) {
+        failure = Failure{std::string("cannot install the driver: ") + e.what()};
+        return false;
+    }
+    if (!LoadUserInterface(failure)) return false;
+    SettingsContext defaults;
+    std::string error;
+    if (!MakeSettings(Choices{}, kKorvanLaser, languageDll_, defaults, error)) {
+        failure = Failure{"cannot make the printer's settings: " + error};
+        return false;
+    }
+    tam::setup::PrinterSettings printer;
+    printer.devMode = &defaults.Devmode().pub;
+    if (DWORD status = tam::setup::AddPrinterUsing(kKorvanLaser, tam::setup::kTamrendDriver, printer))
+        return Fail(failure, "cannot add the printer \"Korvan Laser\"", status);
+    installed_ = true;
+    return true;
+}
+
+// The settings are made by the user interface's own routines, which find
+// their language module beside the user interface DLL: the tool works as
+// that DLL's code does when it runs for the printer.
+bool MachineSession::LoadUserInterface(Failure& failure) {
+    if (uiModule_) return true;
+    const std::u16string path =
+        tam::setup::DriverFolder(w32::Machine::Current()) + u"\\" + tam::setup::kTamsheetUiFile;
+    uiModule_ = LoadLibraryW(path.c_str());
+    if (!uiModule_) return Fail(failure, "cannot load the driver's user interface " + w32::ToUtf8(path), GetLastError());
+    SetUiModule(uiModule_);
+    LoadLanguageDll(kKorvanLaser, &languageDll_);
+    return true;
+}
+
+bool PrintDocument(const Document& document, const UiDevmode& settings, const ProgressFunction& progress,
+                   std::vector<BYTE>& job, Failure& failure) {
+    HDC dc = CreateDCW(u"WINSPOOL", kKorvanLaser, nullptr, &settings.pub);
+    if (!dc) return Fail(failure, "CreateDC for \"Korvan Laser\" failed", GetLastError());
+    const std::u16string title = w32::FromUtf8(document.title);
+    DOCINFOW info{};
+    info.cbSize = sizeof(info);
+    info.lpszDocName = title.c_str();
+    const int jobId = StartDocW(dc, &info);
+    if (jobId <= 0) {
+        const DWORD error = GetLastError();
+        DeleteDC(dc);
+        return Fail(failure, "StartDoc failed", error);
+    }
+    auto abandon = [&](const std::string& what) {
+        const DWORD error = GetLastError();
+        AbortDoc(dc);
+        DeleteDC(dc);
+        return Fail(failure, what, error);
+    };
+
+    UiDevmode current = settings;
+    const size_t total = document.pages.size();
+    for (size_t i = 0; i < total; ++i) {
+        const std::string page = "page " + std::to_string(i + 1);
+        const UiDevmode wanted = PageSettings(settings, document.pages[i]);
+        if (!SameSettings(wanted, current)) {
+            if (!ResetDCW(dc, &wanted.pub)) return abandon("ResetDC before " + page + " failed");
+            current = wanted;
+        }
+        if (StartPage(dc) <= 0) return abandon("StartPage (" + page + ") failed");
+        if (EndPage(dc) <= 0) return abandon("EndPage (" + page + ") failed");
+        if (progress) progress(i + 1, total);
+    }
+    if (EndDoc(dc) <= 0) {
+        const DWORD error = GetLastError();
+        DeleteDC(dc);
+        return Fail(failure, "EndDoc failed", error);
+    }
+    DeleteDC(dc);
+
+    const auto record = w32::FindJob(DWORD(jobId));
+    if (!record || record->state != w32::JobState::Printed) {
+        failure = Failure{"the spooler did not finish job " + std::to_string(jobId)};
+        return false;
+    }
+    auto bytes = w32::ReadJobBytes(DWORD(jobId));
+    if (!bytes) {
+        failure = Failure{"the file of job " + std::to_string(jobId) + " cannot be read: " +
+                          w32::JobHostPath(DWORD(jobId)).string()};
+        return false;
+    }
+    job = std::move(*bytes);
+    return true;
+}
+
+}  // namespace tamprint

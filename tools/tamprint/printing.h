@@ -1,0 +1,66 @@
+// The print tool's machine and its print job: opening (or making) the
+// machine with the driver installed, and printing a document through GDI
+// as an application does.
+#pragma once
+#include <windows.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document.h"
+#include "settings.h"
+
+namespace tamprint {
+
+// A failure with its message; `usage` marks one caused by what the user
+// gave (exit code 2) rather than by the driver, the spooler or the machine
+// (exit code 1).
+struct Failure {
+    std::string message;
+    bool usage = false;
+};
+
+// "error 50: The request is not supported." for a Win32 error code.
+std::string Win32ErrorText(DWORD error);
+
+// The machine in `folder`, current while this object lives: opened, or made
+// when the folder holds none; the driver installed and the printer "Korvan
+// Laser" added when missing, the driver's files refreshed from the build
+// when they differ. Closing saves the machine.
+class MachineSession {
+public:
+    MachineSession() = default;
+    MachineSession(const MachineSession&) = delete;
+    MachineSession& operator=(const MachineSession&) = delete;
+    ~MachineSession();
+
+    bool Open(const std::filesystem::path& folder, Failure& failure);
+
+    // The user interface DLL's language module for the printer (null when
+    // none loads): the strings the settings take.
+    HMODULE LanguageDll() const { return languageDll_; }
+    bool Installed() const { return installed_; }  // this run installed the driver
+
+private:
+    bool Install(Failure& failure);
+    bool LoadUserInterface(Failure& failure);
+
+    bool open_ = false;
+    bool installed_ = false;
+    HMODULE uiModule_ = nullptr;
+    HMODULE languageDll_ = nullptr;
+};
+
+// Told after each page with the pages done and the pages in all.
+using ProgressFunction = std::function<void(size_t done, size_t total)>;
+
+// Prints `document` with `settings` on "Korvan Laser" of the current machine
+// and gives the job's bytes. A page with settings of its own is printed
+// with ResetDC to them before it (and back after it). On failure the
+// document is aborted.
+bool PrintDocument(const Document& document, const UiDevmode& settings, const ProgressFunction& progress,
+                   std::vector<BYTE>& job, Failure& failure);
+
+}  // namespace tamprint

@@ -1,0 +1,373 @@
+// The print tool's settings: each choice written as the driver's property
+// pages write it.
+#include "settings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "pcl6/intrface/util.h"
+#include "ui/res/uires.h"
+#include "ui/ui/devmode.h"
+
+namespace tamprint {
+namespace {
+
+// The paper page lists the driver's 28 papers in this order. The names are
+// the ones the printer's paper names suggest; sizes in 600-dpi units.
+const std::vector<Paper> kPapers = {
+    {"letter", 1, 5100, 6600},        {"a4", 9, 4960, 7015},          {"legal", 5, 5100, 8400},
+    {"b5", 13, 4299, 6071},           {"monarch", 37, 2325, 4500},    {"dl", 27, 2598, 5197},
+    {"c5", 28, 3827, 5409},           {"com10", 20, 2475, 5700},      {"a5", 11, 3496, 4960},
+    {"postcard", 43, 2362, 3496},     {"big16k", 250, 4606, 6378},    {"16k", 245, 4370, 6141},
+    {"big32k", 252, 3189, 4606},      {"32k", 246, 3071, 4370},       {"a6", 70, 2480, 3496},
+    {"b5-envelope", 34, 4157, 5906},  {"executive", 7, 4350, 6300},   {"folio", 14, 5100, 7800},
+    {"oficio", 243, 5102, 8102},      {"statement", 6, 3300, 5100},   {"c6", 31, 2693, 3827},
+    {"zl", 242, 2834, 5433},          {"b6", 241, 2953, 4157},        {"yougata4", 276, 2480, 5551},
+    {"double-postcard", 277, 3496, 4724}, {"younaga3", 278, 2834, 5551}, {"nagagata3", 279, 2834, 5551},
+    {"yougata2", 280, 2692, 3826},
+};
+
+// The papers the duplex unit takes.
+constexpr SHORT kDuplexPapers[] = {DMPAPER_LETTER, DMPAPER_LEGAL, DMPAPER_A4, DMPAPER_FOLIO, 243, 245};
+// Envelopes and cards: they feed only from the manual slot.
+constexpr SHORT kManualFeedPapers[] = {37, 27, 28, 20, 43, 31, 242, 276, 277, 278, 279, 280};
+
+template <size_t N>
+bool Contains(const SHORT (&list)[N], SHORT code) {
+    return std::find(std::begin(list), std::end(list), code) != std::end(list);
+}
+
+bool EqualFolded(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// A length in millimetres with at most one decimal, as tenths; -1 when the
+// text is not one.
+int ParseTenths(std::string_view text) {
+    size_t i = 0;
+    int whole = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        whole = whole * 10 + (text[i] - '0');
+        if (whole > 100000) return -1;
+        ++i;
+    }
+    if (i == 0) return -1;
+    int tenths = whole * 10;
+    if (i < text.size()) {
+        if (text[i] != '.' || i + 2 != text.size() || !std::isdigit(static_cast<unsigned char>(text[i + 1])))
+            return -1;
+        tenths += text[i + 1] - '0';
+    }
+    return tenths;
+}
+
+std::string Tenths(int tenths) {
+    char text[32];
+    if (tenths % 10)
+        std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
+    else
+        std::snprintf(text, sizeof text, "%d", tenths / 10);
+    return text;
+}
+
+// The source tray to the DEVMODE's paper source: automatic, manual, tray 1.
+SHORT SourceOfTray(INT16 tray) {
+    switch (tray) {
+        case 1: return DMBIN_MANUAL;
+        case 2: return DMBIN_UPPER;
+        default: return DMBIN_AUTO;
+    }
+}
+
+// The controls' writes on one UiContext. Each method is what one control
+// does when a user changes it; a refusal leaves a message and false.
+class Pages {
+public:
+    Pages(UiContext* context, HMODULE languageDll, std::string& error)
+        : context_(context), languageDll_(languageDll), error_(error) {}
+
+    // Basic page: the copies edit, left with a new value.
+    bool SetCopies(SHORT copies) {
+        SHORT current = 1;
+        if (!GetPublic(DM_COPIES, current)) return false;
+        if (current == copies) return true;
+        return SetPublic(DM_COPIES, copies) && MarkUntitled();
+    }
+
+    // Basic page: the collate box checked.
+    bool SetCollate() {
+        SHORT current = 0;
+        if (!GetPublic(DM_COLLATE, current)) return false;
+        if (current == DMCOLLATE_TRUE) return true;
+        return MarkUntitled() && SetPublic(DM_COLLATE, DMCOLLATE_TRUE);
+    }
+
+    // Basic page: one of the three two-sided buttons.
+    bool SetDuplex(SHORT duplex, const std::string& option) {
+        SHORT current = DMDUP_SIMPLEX;
+        if (!GetPublic(DM_DUPLEX, current)) return false;
+        if (current == duplex) return true;
+        if (duplex == DMDUP_SIMPLEX) return MarkUntitled() && SetPublic(DM_DUPLEX, DMDUP_SIMPLEX);
+        SHORT paper = 0;
+        if (!GetPublic(DM_PAPERSIZE, paper)) return false;
+        if (DuplexConflict(paper, duplex))
+            return Refuse(option + ": " + PaperName(paper, context_->pub->dmPaperWidth, context_->pub->dmPaperLength) +
+                          " cannot be printed on both sides (two-sided printing takes letter, a4, legal, folio, "
+                          "oficio and 16k)");
+        // Two-sided printing is on plain paper only.
+        return SetPublic(DM_MEDIATYPE, DMMEDIA_STANDARD) && MarkUntitled() && SetPublic(DM_DUPLEX, duplex);
+    }
+
+    // Paper page: a paper of the list chosen, or the custom paper dialog
+    // saving a new size (which the DEVMODE takes with its code and size).
+    bool SetPaper(const PaperChoice& choice, const std::string& option) {
+        SHORT current = 0, duplex = DMDUP_SIMPLEX;
+        if (!GetPublic(DM_PAPERSIZE, current) || !GetPublic(DM_DUPLEX, duplex)) return false;
+        if (!choice.custom && current == choice.code) return true;
+        if (!MarkUntitled()) return false;
+        if (DuplexConflict(choice.code, duplex))
+            return Refuse(option + ": " + PaperName(choice.code, choice.widthTenths, choice.lengthTenths) +
+                          " cannot be printed on both sides");
+        if (DuplexConflict(choice.code, DMDUP_VERTICAL) && !SetPublic(DM_DUPLEX, DMDUP_SIMPLEX)) return false;
+        // Envelopes and cards, and any media but plain paper and one other,
+        // feed from the manual slot; otherwise the tray chosen stays.
+        INT16 tray = 0;
+        if (!GetKey("SourceTray", tray)) return false;
+        const DWORD media = context_->pub->dmMediaType;
+        if (Contains(kManualFeedPapers, choice.code) || (media != DMMEDIA_STANDARD && media != 264)) tray = 1;
+        if (!SetKey("SourceTray", tray) || !SetPublic(DM_DEFAULTSOURCE, SourceOfTray(tray))) return false;
+        if (!SetPublic(DM_PAPERSIZE, choice.code)) return false;
+        if (choice.custom &&
+            (!SetPublic(DM_PAPERWIDTH, choice.widthTenths) || !SetPublic(DM_PAPERLENGTH, choice.lengthTenths)))
+            return false;
+        // Only A5 may be fed long edge first.
+        if (choice.code != DMPAPER_A5 && !SetKey("FeedOrient", INT16(1))) return false;
+        return true;
+    }
+
+    // Layout page: the portrait and landscape buttons.
+    bool SetOrientation(SHORT orientation) {
+        SHORT current = DMORIENT_PORTRAIT;
+        if (!GetPublic(DM_ORIENTATION, current)) return false;
+        if (current == orientation) return true;
+        if (!SetPublic(DM_ORIENTATION, orientation) || !MarkUntitled()) return false;
+        // The two orders of two pages per sheet differ by orientation.
+        INT16 nup = 1;
+        if (!GetKey("MultipleUp", nup)) return false;
+        return nup != 2 || SetKey("PageOrder", INT16(0));
+    }
+
+    // Layout page: the pages-per-sheet list.
+    bool SetPagesPerSheet(int nup, const std::string& option) {
+        INT16 current = 1;
+        if (!GetKey("MultipleUp", current)) return false;
+        if (context_->priv->ScaleCopy != 100 && nup != 1)
+            return Refuse(option + ": the scale is " + std::to_string(context_->priv->ScaleCopy) +
+                          "%; pages per sheet are printed at 100% only");
+        if (current == nup) return true;
+        if (!SetKey("MultipleUp", INT16(nup))) return false;
+        if (nup == 1 && !SetKey("PageBorder", INT16(0))) return false;
+        // Refilling the order list for the new count selects its first entry.
+        const std::vector<int> orders = PageOrdersFor(nup);
+        if (!SetKey("PageOrder", INT16(orders.empty() ? 0 : orders.front()))) return false;
+        return MarkUntitled();
+    }
+
+    // Layout page: the page-order list, enabled with 2 or more pages per sheet.
+    bool SetPageOrder(int order, const std::string& option) {
+        INT16 nup = 1, current = 0;
+        if (!GetKey("MultipleUp", nup) || !GetKey("PageOrder", current)) return false;
+        const std::vector<int> orders = PageOrdersFor(nup);
+        if (orders.empty()) return Refuse(option + ": a page order needs 2 or more pages per sheet (--nup)");
+        if (std::find(orders.begin(), orders.end(), order) == orders.end()) {
+            std::string list;
+            for (size_t i = 0; i < orders.size(); ++i)
+                list += (i == 0 ? "" : i + 1 == orders.size() ? " or " : ", ") + std::to_string(orders[i]);
+            return Refuse(option + ": with " + std::to_string(nup) + " pages per sheet the page order is " + list);
+        }
+        if (current == order) return true;
+        return SetKey("PageOrder", INT16(order)) && MarkUntitled();
+    }
+
+    // Layout page: the scale edit, left with a new value. The edit is
+    // enabled only while one page goes on a sheet; the rendering DLL prints
+    // with the private scale field the edit writes.
+    bool SetScale(int scale, const std::string& option) {
+        INT16 nup = 1;
+        if (!GetKey("MultipleUp", nup)) return false;
+        if (nup >= 2 || context_->priv->Negative)
+            return Refuse(option + ": with " + std::to_string(nup) +
+                          " pages per sheet the pages are scaled to fit; the scale is for one page per sheet");
+        if (context_->priv->ScaleCopy == scale) return true;
+        context_->priv->ScaleCopy = INT16(scale);
+        return MarkUntitled();
+    }
+
+private:
+    // The constraint checker's duplex test: true when `paper` cannot be
+    // printed with `duplex`. A custom size is never printed on both sides.
+    static bool DuplexConflict(SHORT paper, SHORT duplex) {
+        if (duplex <= DMDUP_SIMPLEX) return false;
+        if (paper >= kFirstCustomPaper) return true;
+        for (const Paper& known : kPapers)
+            if (known.code == paper) return !Contains(kDuplexPapers, paper);
+        return false;
+    }
+
+    // Every edit makes the settings "untitled": they are no longer the
+    // favourite they were chosen as.
+    bool MarkUntitled() {
+        WCHAR name[256] = {};
+        if (!languageDll_ || LoadStringW(languageDll_, IDS_UNTITLED, name, 256) <= 0) lstrcpynW(name, u"Untitled", 256);
+        return Check(DevmodeSetValueByKey(context_, "FavoriteName", name, sizeof(name)), "FavoriteName");
+    }
+
+    bool GetPublic(DWORD selector, SHORT& value) {
+        return Check(DevmodeGetPublicField(context_, selector, &value), "public field");
+    }
+    bool SetPublic(DWORD selector, SHORT value) {
+        return Check(DevmodeSetPublicField(context_, selector, value), "public field");
+    }
+    bool GetKey(const char* key, INT16& value) {
+        return Check(DevmodeGetValueByKey(context_, key, &value, sizeof(value)), key);
+    }
+    bool SetKey(const char* key, INT16 value) {
+        return Check(DevmodeSetValueByKey(context_, key, &value, sizeof(value)), key);
+    }
+
+    bool Check(HRESULT result, const char* what) {
+        if (SUCCEEDED(result)) return true;
+        char text[96];
+        std::snprintf(text, sizeof text, "the settings cannot be written (%s: 0x%08X)", what, unsigned(result));
+        error_ = text;
+        return false;
+    }
+
+    bool Refuse(std::string message) {
+        error_ = std::move(message);
+        return false;
+    }
+
+    UiContext* context_;
+    HMODULE languageDll_;
+    std::string& error_;
+};
+
+}  // namespace
+
+const std::vector<Paper>& Papers() { return kPapers; }
+
+bool ParsePaper(std::string_view text, PaperChoice& paper, std::string& error) {
+    paper = PaperChoice{};
+    paper.text = std::string(text);
+    for (const Paper& known : kPapers) {
+        if (EqualFolded(text, known.name)) {
+            paper.code = known.code;
+            return true;
+        }
+    }
+    // WIDTHxHEIGHTmm
+    const size_t x = text.find_first_of("xX");
+    const bool millimetres = text.size() > 2 && EqualFolded(text.substr(text.size() - 2), "mm");
+    if (x == std::string_view::npos || !millimetres) {
+        error = "unknown paper \"" + std::string(text) + "\" (see --help for the papers, or give WIDTHxHEIGHTmm)";
+        return false;
+    }
+    const int width = ParseTenths(text.substr(0, x));
+    const int length = ParseTenths(text.substr(x + 1, text.size() - 2 - (x + 1)));
+    if (width < 0 || length < 0) {
+        error = "\"" + std::string(text) + "\" is no custom size: give WIDTHxHEIGHTmm, e.g. 100x150mm or 98.5x210mm";
+        return false;
+    }
+    if (width < kCustomMinWidth || width > kCustomMaxWidth || length < kCustomMinLength || length > kCustomMaxLength) {
+        error = "a custom paper is " + Tenths(kCustomMinWidth) + " to " + Tenths(kCustomMaxWidth) + " mm wide and " +
+                Tenths(kCustomMinLength) + " to " + Tenths(kCustomMaxLength) + " mm long, not " + Tenths(width) +
+                " x " + Tenths(length) + " mm";
+        return false;
+    }
+    paper.code = kFirstCustomPaper;
+    paper.custom = true;
+    paper.widthTenths = SHORT(width);
+    paper.lengthTenths = SHORT(length);
+    return true;
+}
+
+std::string PaperName(SHORT code, SHORT widthTenths, SHORT lengthTenths) {
+    for (const Paper& known : kPapers)
+        if (known.code == code) return known.name;
+    if (code >= kFirstCustomPaper) return "custom " + Tenths(widthTenths) + " x " + Tenths(lengthTenths) + " mm";
+    return "paper " + std::to_string(code);
+}
+
+bool PaperTakesDuplex(SHORT code) { return Contains(kDuplexPapers, code); }
+
+std::vector<int> PageOrdersFor(int nup) {
+    switch (nup) {
+        case 2: return {0, 1};
+        case 4:
+        case 8:
+        case 16: return {2, 3, 4, 5};
+        default: return {};
+    }
+}
+
+SettingsContext::SettingsContext() : context(std::make_unique<UiContext>()) {
+    context->pub = &context->devmode.pub;
+    context->priv = &context->devmode.priv;
+    BuildDevmodeKeyTable(context.get());
+}
+
+bool MakeSettings(const Choices& choices, LPCWSTR printerName, HMODULE languageDll, SettingsContext& settings,
+                  std::string& error) {
+    UiContext* context = settings.context.get();
+    context->languageDll = languageDll;
+    if (!SetDevmodeDefaults(&context->devmode, printerName, printerName && *printerName ? printerName : nullptr)) {
+        error = "the driver's default settings cannot be made";
+        return false;
+    }
+    Pages pages(context, languageDll, error);
+    // The pages in the order a user meets them: paper, then the basic
+    // page's copies and sides, then the layout.
+    if (choices.paper && !pages.SetPaper(*choices.paper, "--paper " + choices.paper->text)) return false;
+    if (choices.copies && !pages.SetCopies(*choices.copies)) return false;
+    if (choices.collate && !pages.SetCollate()) return false;
+    if (choices.duplex) {
+        const char* name = *choices.duplex == DMDUP_VERTICAL ? "long" : *choices.duplex == DMDUP_HORIZONTAL ? "short" : "none";
+        if (!pages.SetDuplex(*choices.duplex, std::string("--duplex ") + name)) return false;
+    }
+    if (choices.orientation && !pages.SetOrientation(*choices.orientation)) return false;
+    if (choices.scale && !pages.SetScale(*choices.scale, "--scale " + std::to_string(*choices.scale))) return false;
+    if (choices.nup && !pages.SetPagesPerSheet(*choices.nup, "--nup " + std::to_string(*choices.nup))) return false;
+    if (choices.order && !pages.SetPageOrder(*choices.order, "--order " + std::to_string(*choices.order)))
+        return false;
+    return true;
+}
+
+std::string DescribeSettings(const UiDevmode& devmode) {
+    const DEVMODEW& pub = devmode.pub;
+    const PrivateDevmode& priv = devmode.priv;
+    std::string text = PaperName(pub.dmPaperSize, pub.dmPaperWidth, pub.dmPaperLength);
+    text += pub.dmOrientation == DMORIENT_LANDSCAPE ? ", landscape" : ", portrait";
+    text += ", " + std::to_string(pub.dmCopies) + (pub.dmCopies == 1 ? " copy" : " copies");
+    if (pub.dmCopies > 1) text += pub.dmCollate == DMCOLLATE_TRUE ? " collated" : " uncollated";
+    switch (pub.dmDuplex) {
+        case DMDUP_VERTICAL: text += ", two-sided (long edge)"; break;
+        case DMDUP_HORIZONTAL: text += ", two-sided (short edge)"; break;
+        default: text += ", one-sided"; break;
+    }
+    if (priv.MultipleUp > 1)
+        text += ", " + std::to_string(priv.MultipleUp) + " pages per sheet (order " + std::to_string(priv.PageOrder) +
+                ")";
+    else
+        text += ", 1 page per sheet";
+    text += ", scale " + std::to_string(priv.ScaleCopy) + "%";
+    return text;
+}
+
+}  // namespace tamprint

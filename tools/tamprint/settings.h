@@ -1,0 +1,96 @@
+// The document settings a user of the print tool chooses, and how they reach
+// the DEVMODE: each choice is written as the matching control of the
+// driver's property pages writes it (basic page: copies, collation,
+// two-sided printing; paper page and custom paper dialog: the paper; layout
+// page: orientation, pages per sheet, page order, scale), through the same
+// key-table and public-field routines on a UiContext, and a combination
+// those pages refuse is refused here too.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pcl6/intrface/privdevmode.h"
+#include "ui/ui/uicontext.h"
+
+namespace tamprint {
+
+// One paper of the paper page's list.
+struct Paper {
+    const char* name;  // as the tool's options name it
+    SHORT code;        // dmPaperSize
+    int width;         // portrait, 600-dpi units
+    int height;
+};
+
+// The paper page's built-in papers, in the order it lists them.
+const std::vector<Paper>& Papers();
+
+// A paper as a user names it: a paper of the list, or a custom size.
+struct PaperChoice {
+    SHORT code = 0;          // dmPaperSize
+    bool custom = false;     // a custom size, with its size in 0.1 mm:
+    SHORT widthTenths = 0;   //   dmPaperWidth
+    SHORT lengthTenths = 0;  //   dmPaperLength
+    std::string text;        // as the user wrote it
+};
+
+// The first code the custom paper dialog gives a custom size (with no size
+// saved yet), and the size range, in 0.1 mm, that both the dialog and the
+// printer take.
+constexpr SHORT kFirstCustomPaper = 288;
+constexpr int kCustomMinWidth = 762, kCustomMaxWidth = 2159;
+constexpr int kCustomMinLength = 1480, kCustomMaxLength = 3556;
+
+// A paper name of the list (without regard to case) or "WIDTHxHEIGHTmm"
+// with at most one decimal. False with a message when it is neither.
+bool ParsePaper(std::string_view text, PaperChoice& paper, std::string& error);
+// The name of a paper code of the list, or "custom W x H mm" for a custom
+// size, for messages and the summary.
+std::string PaperName(SHORT code, SHORT widthTenths = 0, SHORT lengthTenths = 0);
+
+// Whether the printer prints this paper on both sides.
+bool PaperTakesDuplex(SHORT code);
+
+// What a user chose; an unset choice keeps the driver's default.
+struct Choices {
+    std::optional<PaperChoice> paper;
+    std::optional<SHORT> orientation;  // DMORIENT_PORTRAIT or DMORIENT_LANDSCAPE
+    std::optional<SHORT> copies;       // 1..999
+    bool collate = false;
+    std::optional<SHORT> duplex;  // DMDUP_SIMPLEX, DMDUP_VERTICAL (long edge), DMDUP_HORIZONTAL (short edge)
+    std::optional<int> nup;       // 1, 2, 4, 8, 16
+    std::optional<int> order;     // the layout page's page order
+    std::optional<int> scale;     // 25..400 percent
+};
+
+// The page orders the layout page offers with `nup` pages per sheet; none
+// with one page per sheet.
+std::vector<int> PageOrdersFor(int nup);
+
+// A UiContext over its own settings, as a property sheet makes one.
+struct SettingsContext {
+    SettingsContext();
+    SettingsContext(const SettingsContext&) = delete;
+    SettingsContext& operator=(const SettingsContext&) = delete;
+
+    std::unique_ptr<UiContext> context;
+    const UiDevmode& Devmode() const { return context->devmode; }
+};
+
+// Fills `settings` with the user interface's defaults for the printer
+// `printerName` (the paper by the machine's country; names from the
+// language DLL when one can be loaded, none for an empty name) and writes
+// the choices into it as the pages do. False with a message naming the
+// option when the pages would refuse a choice.
+bool MakeSettings(const Choices& choices, LPCWSTR printerName, HMODULE languageDll, SettingsContext& settings,
+                  std::string& error);
+
+// One line for the summary: paper, orientation, copies, sides, layout, scale.
+std::string DescribeSettings(const UiDevmode& devmode);
+
+}  // namespace tamprint
