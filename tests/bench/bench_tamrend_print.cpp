@@ -9,15 +9,15 @@
 //   pages/s          document pages printed per second (StartDoc to EndDoc)
 //   sheets           sheets in the job (BeginPage operators)
 //   job_kB           the job's bytes in the spooler
-//   rss_growth_kB    the process's peak resident memory during a print,
-//                    less what it held before it (sampled every 20 us)
-//   global_blocks    the most GlobalAlloc/LocalAlloc blocks live at once
-//                    during one print, less those live before it (the
-//                    driver's PDEV, page table and sheet plan among them)
-//   spool_kB         the largest size the driver's temporary spool file
-//                    reached (its pages are on disk, not in memory)
-// The memory figures come from five extra prints after the timed ones,
-// each with a sampler thread beside it; the largest figures are reported.
+//   rss_growth_kB    the process's peak resident memory during one print
+//                    (its high-water mark, reset before the print) less
+//                    what it held before it
+//   global_blocks    the GlobalAlloc/LocalAlloc blocks live after the last
+//                    page, less those live before the document (the
+//                    driver's page table among them)
+//   spool_kB         the driver's temporary spool file after the last page
+//                    (the stored pages are on disk, not in memory)
+// The memory figures come from one extra print after the timed ones.
 //
 // Neither GDI's drawing functions for printer device contexts nor the
 // driver's drawing callbacks exist yet: each page is its frame (BeginPage
@@ -25,17 +25,15 @@
 // of the job, page and spool-file machinery.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
-#include <unistd.h>
 #include <windows.h>
 #include <winspool.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
-#include <thread>
 
 #include "kernel32/memory.h"
 #include "machine/machine.h"
@@ -69,7 +67,8 @@ UiDevmode SettingsFor(Mode mode) {
 }
 
 // Prints `pages` pages; the job's id, 0 when the document failed.
-DWORD PrintDocument(HDC dc, int pages) {
+// `beforeEnd`, when given, runs after the last page, before EndDoc.
+DWORD PrintDocument(HDC dc, int pages, const std::function<void()>& beforeEnd = {}) {
     DOCINFOW info{};
     info.cbSize = sizeof(info);
     info.lpszDocName = u"Benchmark document";
@@ -77,14 +76,25 @@ DWORD PrintDocument(HDC dc, int pages) {
     if (job <= 0) return 0;
     for (int page = 1; page <= pages; ++page)
         if (StartPage(dc) <= 0 || EndPage(dc) <= 0) return 0;
+    if (beforeEnd) beforeEnd();
     return EndDoc(dc) > 0 ? DWORD(job) : 0;
 }
 
-long ResidentKilobytes() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0, resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+// A figure of /proc/self/status in kB ("VmRSS", "VmHWM"); -1 when missing.
+long StatusKilobytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key + ":", 0) == 0) return std::strtol(line.c_str() + key.size() + 1, nullptr, 10);
+    return -1;
+}
+
+// Resets the process's resident high-water mark to its resident size now.
+bool ResetPeakResident() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return bool(clear);
 }
 
 // The size of the driver's spool file ("var*.tmp" in the machine's
@@ -103,31 +113,21 @@ std::uintmax_t SpoolFileBytes(const std::filesystem::path& tempFolder) {
 }
 
 struct MemoryPeak {
-    long rssGrowthKb = 0;
+    long rssGrowthKb = -1;  // -1: the high-water mark could not be reset
     long globalBlocks = 0;
     std::uintmax_t spoolBytes = 0;
 };
 
-// One print with a sampler beside it.
 MemoryPeak MeasurePrint(HDC dc, int pages, const std::filesystem::path& tempFolder) {
-    const long rssBefore = ResidentKilobytes();
-    const long blocksBefore = long(w32::LiveGlobalBlocks());
-    std::atomic<bool> done{false};
     MemoryPeak peak;
-    std::thread sampler([&] {
-        while (!done.load()) {
-            const long rss = ResidentKilobytes() - rssBefore;
-            const long blocks = long(w32::LiveGlobalBlocks()) - blocksBefore;
-            const std::uintmax_t spool = SpoolFileBytes(tempFolder);
-            if (rss > peak.rssGrowthKb) peak.rssGrowthKb = rss;
-            if (blocks > peak.globalBlocks) peak.globalBlocks = blocks;
-            if (spool > peak.spoolBytes) peak.spoolBytes = spool;
-            std::this_thread::sleep_for(std::chrono::microseconds(20));
-        }
+    const long blocksBefore = long(w32::LiveGlobalBlocks());
+    const long rssBefore = StatusKilobytes("VmRSS");
+    const bool peakReset = ResetPeakResident();
+    PrintDocument(dc, pages, [&] {
+        peak.globalBlocks = long(w32::LiveGlobalBlocks()) - blocksBefore;
+        peak.spoolBytes = SpoolFileBytes(tempFolder);
     });
-    PrintDocument(dc, pages);
-    done.store(true);
-    sampler.join();
+    if (peakReset) peak.rssGrowthKb = StatusKilobytes("VmHWM") - rssBefore;
     return peak;
 }
 
@@ -161,14 +161,7 @@ void PrintBenchmark(benchmark::State& state, Mode mode) {
     if (lastJob) {
         state.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsIterationInvariantRate);
         const std::filesystem::path tempFolder = MachineTempFolder();
-        MemoryPeak peak;
-        for (int run = 0; run < 5; ++run) {
-            const MemoryPeak one = MeasurePrint(dc, pages, tempFolder);
-            if (one.rssGrowthKb > peak.rssGrowthKb) peak.rssGrowthKb = one.rssGrowthKb;
-            if (one.globalBlocks > peak.globalBlocks) peak.globalBlocks = one.globalBlocks;
-            if (one.spoolBytes > peak.spoolBytes) peak.spoolBytes = one.spoolBytes;
-            if (run < 4) w32::ClearJobs();
-        }
+        const MemoryPeak peak = MeasurePrint(dc, pages, tempFolder);
         const auto jobs = w32::ListJobs(kKorvanLaser);
         if (!jobs.empty()) {
             const auto bytes = w32::ReadJobBytes(jobs.back().id);
