@@ -32,9 +32,9 @@ BOOL Layout_DrawGrid(PDEV* pdev, const RECTL* rect, int columns, int rows, int p
     const int factor = Layout_ResFactor(JobSettings(pdev)) + 1;
     if (!Gx_SetPenWidth(pdev, penWidth) || !Gx_SetNullBrush(pdev) || !Gx_SetPenColor(pdev, GridPenColor(flags)))
         return FALSE;
-    // The clip leaves room for the half of the pen that lies outside. It
-    // may reach beyond the page's printable area (a turned sheet), so it is
-    // written as it is and the cached clip is marked stale.
+    // The clip leaves room for the half of the pen that lies outside, a
+    // little beyond the printable area, so it is written as it is and the
+    // cached clip is marked stale.
     const LONG grow = LONG(penWidth / 2 * factor);
     RECTL clip = {rect->left - grow, rect->top - grow, rect->right + grow, rect->bottom + grow};
     GraphicsStateCache& gs = pdev->Job.Gstate;
@@ -60,12 +60,16 @@ BOOL Layout_DrawCellFrame(PDEV* pdev, int mode, int cell) {
     const int margins = 2 * Layout_MarginUnit(job);
     const int C = st.NupColumns > 0 ? st.NupColumns : 1;
     const int R = st.NupRows > 0 ? st.NupRows : 1;
-    const LONG printableWidth = st.SheetGeometry.Width - margins;
-    const LONG printableHeight = st.SheetGeometry.Height - margins;
 
     if (mode == 3) {
-        RECTL sheet = {1, 1, printableWidth - 1, printableHeight - 1};
-        return Layout_DrawGrid(pdev, &sheet, C, R, 2, 0);
+        // The whole printable area of the printer's page; a turned sheet
+        // lies across it, its columns down the page.
+        NupCellBox first{};
+        Layout_NupCellOnPage(pdev, 0, 0, st.PageRotation, &first);
+        const LONG width = (first.turned ? st.SheetGeometry.Height : st.SheetGeometry.Width) - margins;
+        const LONG height = (first.turned ? st.SheetGeometry.Width : st.SheetGeometry.Height) - margins;
+        RECTL sheet = {1, 1, width - 1, height - 1};
+        return first.turned ? Layout_DrawGrid(pdev, &sheet, R, C, 2, 0) : Layout_DrawGrid(pdev, &sheet, C, R, 2, 0);
     }
     if (mode != 2) {
         Dbg_Assert(pdev, "jobctrl", 7040);
@@ -74,9 +78,9 @@ BOOL Layout_DrawCellFrame(PDEV* pdev, int mode, int cell) {
     // Cells are counted from 1 on the sheet.
     int c = 0, k = 0;
     Layout_CellPosition(job.priv.NupOrder, st.SheetOrientation, cell - 1, C, R, &c, &k);
-    const LONG cellWidth = printableWidth / C;
-    const LONG cellHeight = printableHeight / R;
-    RECTL frame = {cellWidth * c, cellHeight * k, cellWidth * (c + 1), cellHeight * (k + 1)};
+    NupCellBox box{};
+    Layout_NupCellOnPage(pdev, c, k, st.PageRotation, &box);
+    RECTL frame = {box.x, box.y, box.x + box.width, box.y + box.height};
 
     // The frame follows the image shift of the side.
     INT32 dx = 0, dy = 0;

@@ -97,6 +97,18 @@ void Layout_PageScale(const PDEV* pdev, double* x, double* y);
 // with order 1 uses order 2 (landscape sheet) or 4. An unknown order or an
 // empty grid gives (0, 0).
 void Layout_CellPosition(int order, int orientation, int index, int columns, int rows, int* column, int* row);
+// Where cell (column, row) of the N-up sheet lies on the page the printer
+// is given: its corner as an offset from the printable area's corner, and
+// its size. Columns and rows are those of the sheet as the reader holds
+// it. A turned sheet (2 x 1, 4 x 2 and 8 x 4 grids) is printed on a page of
+// the first page's orientation with each cell turned by `rotation`: at 270
+// degrees the sheet's top lies along the page's right edge, at 90 along its
+// left edge, so the sheet's columns run down the page and its rows across.
+struct NupCellBox {
+    LONG x, y, width, height;
+    BOOL turned;  // the cell's sheet axes are the page's other axes
+};
+void Layout_NupCellOnPage(const PDEV* pdev, int column, int row, int rotation, NupCellBox* box);
 // The N-up grid and cell scale at the first page: columns and rows by
 // pages per sheet (2: 2 x 1, 4: 2 x 2, 8: 4 x 2, 16: 4 x 4, 32: 8 x 4, else
 // 1 x 1); a non-square grid turns the sheet against the first page.

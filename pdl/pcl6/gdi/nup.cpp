@@ -179,3 +179,27 @@ void Layout_RecomputeNup(PDEV* pdev) {
     }
     ComputeCellScales(pdev, pw, ph, columns, rows);
 }
+
+void Layout_NupCellOnPage(const PDEV* pdev, int column, int row, int rotation, NupCellBox* box) {
+    if (!box) return;
+    *box = NupCellBox{0, 0, 0, 0, FALSE};
+    if (!pdev) return;
+    const LayoutState& st = State(pdev);
+    const int margins = 2 * Layout_MarginUnit(JobSettings(pdev));
+    const int C = st.NupColumns > 0 ? st.NupColumns : 1;
+    const int R = st.NupRows > 0 ? st.NupRows : 1;
+    const LONG across = (st.SheetGeometry.Width - margins) / C;
+    const LONG down = (st.SheetGeometry.Height - margins) / R;
+    // The sheet was turned against the page when the page keeps the first
+    // page's orientation; a page of the other orientation already lies as
+    // the sheet does.
+    const bool turned = st.NupSheetTurned && PageOrientation(pdev) == st.FirstPageOrientation &&
+                        (rotation == 90 || rotation == 270);
+    if (!turned) {
+        *box = NupCellBox{across * column, down * row, across, down, FALSE};
+    } else if (rotation == 270) {
+        *box = NupCellBox{down * (R - 1 - row), across * column, down, across, TRUE};
+    } else {
+        *box = NupCellBox{down * row, across * (C - 1 - column), down, across, TRUE};
+    }
+}

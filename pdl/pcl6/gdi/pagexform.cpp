@@ -169,33 +169,43 @@ INT16 Layout_PageTransform(PDEV* pdev, INT16* outX, INT16* outY, int sheetPageCo
 
     if (sheetPageCount != 0) {
         if (nup) {
-            // The cell's corner on the sheet.
+            // The cell, and where the page sits in it: page borders inset
+            // it, and two pages or eight portrait pages are centred along
+            // the sheet's long side. These are measured on the sheet as the
+            // reader holds it ("across" and "down").
             const int Ws = st.SheetGeometry.Width;
             const int Hs = st.SheetGeometry.Height;
             const int C = st.NupColumns > 0 ? st.NupColumns : 1;
             const int R = st.NupRows > 0 ? st.NupRows : 1;
             int c = 0, k = 0;
             Layout_CellPosition(priv.NupOrder, st.SheetOrientation, sheetPageCount - 1, C, R, &c, &k);
-            tf.X += (Ws - 2 * D) / C * c;
-            tf.Y += (Hs - 2 * D) / R * k;
+            int across = 0, down = 0;
             if (priv.PageBorderMode & 0x4) {
-                tf.X += 6 * (Layout_ResFactor(job) + 1);
-                tf.Y += 6 * (Layout_ResFactor(job) + 1);
+                across += 6 * (Layout_ResFactor(job) + 1);
+                down += 6 * (Layout_ResFactor(job) + 1);
             }
             if (PagesPerSheet(job) == 2 && Ws > 0 && Hs > 0) {
-                // Two pages centred in their halves along the long side.
                 if (Ws < Hs) {
                     const INT16 v = INT16(Ws * Ws / Hs);
-                    if (v < Hs / 2) tf.Y += (Hs / 2 - v) / 2;
+                    if (v < Hs / 2) down += (Hs / 2 - v) / 2;
                 } else {
                     const INT16 v = INT16(Hs * Hs / Ws);
-                    if (v < Ws / 2) tf.X += (Ws / 2 - v) / 2;
+                    if (v < Ws / 2) across += (Ws / 2 - v) / 2;
                 }
             } else if (PagesPerSheet(job) == 8 && orientation == DMORIENT_PORTRAIT) {
-                tf.X += Trunc((Ws * 0.25 - Hs * st.ShiftScale) * 0.5);
+                // Where the estimate comes out negative (Letter) the page
+                // already fills its cell; moving it back would push it out
+                // of the printable area.
+                const int centre = Trunc((Ws * 0.25 - Hs * st.ShiftScale) * 0.5);
+                if (centre > 0) across += centre;
             }
-            // The cell's turn.
+            // The cell's turn, then its corner on the printer's page: a
+            // turned sheet's cells lie across that page.
             TurnCell(pdev, tf);
+            NupCellBox box{};
+            Layout_NupCellOnPage(pdev, c, k, tf.rotation, &box);
+            tf.X += box.x + (box.turned ? down : across);
+            tf.Y += box.y + (box.turned ? across : down);
         }
         st.PageRotation = INT16(tf.rotation);
     }

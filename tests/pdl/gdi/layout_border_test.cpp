@@ -163,6 +163,24 @@ TEST_F(LayoutBorders, SheetGridCoversThePrintableArea) {
     EXPECT_EQ(decoded.First("SetPenWidth")->Int("PenWidth"), 2);
 }
 
+// Two pages per sheet turn the sheet: it lies across the portrait page the
+// printer is given, its two halves one above the other, and the frames and
+// the grid follow the pages there.
+TEST_F(LayoutBorders, TurnedSheetFramesLieOnThePrintersPage) {
+    PDEV* pdev = Start(2);
+    ASSERT_NE(pdev, nullptr);
+    INT16 x = 0, y = 0;
+    ASSERT_EQ(Layout_PageTransform(pdev, &x, &y, 1), 270);
+    // The second cell: the lower half, (0, 3408) to (4768, 6816), inset by 18.
+    EXPECT_TRUE(Layout_DrawCellFrame(pdev, 2, 2));
+    EXPECT_TRUE(Layout_DrawCellFrame(pdev, 3, 0));
+    const std::vector<Box> expected = {
+        {17, 3425, 4751, 6799}, {18, 3426, 4750, 6798},                       // frame: clip, rectangle
+        {0, 0, 4768, 6816},     {1, 1, 4767, 3408},     {1, 3408, 4767, 6815},  // grid: clip, two cells
+    };
+    EXPECT_EQ(Rectangles(Decode(pdev)), expected);
+}
+
 TEST_F(LayoutBorders, OtherModeIsAnInternalCheckAndWritesNothing) {
     PDEV* pdev = Start(4);
     ASSERT_NE(pdev, nullptr);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -141,12 +142,17 @@ TEST(CellOrder, UnknownOrderAndEmptyGridGiveTheFirstCell) {
 // ---- Grid, cell scale and cell origins of every N-up value ----
 
 // One N-up layout from the first page: the grid, the sheet (turned against
-// the page for 2 x 1 and 4 x 2 grids), the cell scale, and the origin of
-// cell (0, 0) with the step to the next column and row. Origins are
-// D + the cell's corner; a cell turned by 270 or 90 degrees adds the
-// page's extent scaled (trunc(6816 x 4768 / 6816) = 4768 on A4). The 8-up
-// portrait sheet moves by trunc((Ws / 4 - Hs x scale) / 2): 8 on A4, -7 on
-// Letter, 17 on A4 at 1200 dpi.
+// the page for 2 x 1 and 4 x 2 grids), the cell scale, the origin of the
+// first cell the printer's page holds, and the step from one cell to the
+// next along the sheet's columns and rows. Origins are D + the cell's
+// corner; a cell turned by 270 or 90 degrees adds the page's extent scaled
+// (trunc(6816 x 4768 / 6816) = 4768 on A4). A turned sheet lies across the
+// printer's page: at 270 degrees its columns run down the page and its
+// rows from the right edge leftwards; at 90 its columns run up the page
+// and its rows rightwards. The 8-up portrait cells move along the sheet's
+// long side by trunc((Ws / 4 - Hs x scale) / 2): 8 on A4, 17 on A4 at 1200
+// dpi; on Letter that comes out at -7, which would push the page out of
+// the printable area, and the page stays at its cell's corner.
 struct NupLayout {
     LayoutPaper paper;
     int pagesPerSheet;
@@ -173,7 +179,7 @@ const NupLayout kLayouts[] = {
     {kA4Landscape, 2, 1, 2, 1, 1, 4960, 7008, 4768.0 / 6816, 96, 96 + 4768, 0, 3408, 90},
     {kA4Portrait, 4, 2, 2, 1, 0, 4960, 7008, 0.5, 96, 96, 2384, 3408, 0},
     {kA4Landscape, 4, 2, 2, 2, 0, 7008, 4960, 0.5, 96, 96, 3408, 2384, 0},
-    {kA4Portrait, 8, 4, 2, 2, 1, 7008, 4960, 4768.0 / 13632, 96 + 8 + 2384, 96, 1704, 2384, 270},
+    {kA4Portrait, 8, 4, 2, 2, 1, 7008, 4960, 4768.0 / 13632, 96 + 2384, 96 + 8, 1704, 2384, 270},
     {kA4Landscape, 8, 2, 4, 1, 1, 4960, 7008, 4768.0 / 13632, 96, 96 + 2384, 2384, 1704, 90},
     {kA4Portrait, 16, 4, 4, 1, 0, 4960, 7008, 0.25, 96, 96, 1192, 1704, 0},
     {kA4Landscape, 16, 4, 4, 2, 0, 7008, 4960, 0.25, 96, 96, 1704, 1192, 0},
@@ -182,7 +188,7 @@ const NupLayout kLayouts[] = {
     {kLetterLandscape, 2, 1, 2, 1, 1, 5100, 6600, 6408.0 / 9816, 96, 96 + 4183, 0, 3204, 90},
     {kLetterPortrait, 4, 2, 2, 1, 0, 5100, 6600, 0.5, 96, 96, 2454, 3204, 0},
     {kLetterLandscape, 4, 2, 2, 2, 0, 6600, 5100, 0.5, 96, 96, 3204, 2454, 0},
-    {kLetterPortrait, 8, 4, 2, 2, 1, 6600, 5100, 6408.0 / 19632, 96 - 7 + 2091, 96, 1602, 2454, 270},
+    {kLetterPortrait, 8, 4, 2, 2, 1, 6600, 5100, 6408.0 / 19632, 96 + 2091, 96, 1602, 2454, 270},
     {kLetterLandscape, 8, 2, 4, 1, 1, 5100, 6600, 6408.0 / 19632, 96, 96 + 2091, 2454, 1602, 90},
     {kLetterPortrait, 16, 4, 4, 1, 0, 5100, 6600, 0.25, 96, 96, 1227, 1602, 0},
     {kLetterLandscape, 16, 4, 4, 2, 0, 6600, 5100, 0.25, 96, 96, 1602, 1227, 0},
@@ -191,7 +197,7 @@ const NupLayout kLayouts[] = {
     {kA4Landscape1200, 2, 1, 2, 1, 1, 9920, 14016, 9536.0 / 13632, 192, 192 + 9536, 0, 6816, 90},
     {kA4Portrait1200, 4, 2, 2, 1, 0, 9920, 14016, 0.5, 192, 192, 4768, 6816, 0},
     {kA4Landscape1200, 4, 2, 2, 2, 0, 14016, 9920, 0.5, 192, 192, 6816, 4768, 0},
-    {kA4Portrait1200, 8, 4, 2, 2, 1, 14016, 9920, 9536.0 / 27264, 192 + 17 + 4768, 192, 3408, 4768, 270},
+    {kA4Portrait1200, 8, 4, 2, 2, 1, 14016, 9920, 9536.0 / 27264, 192 + 4768, 192 + 17, 3408, 4768, 270},
     {kA4Landscape1200, 8, 2, 4, 1, 1, 9920, 14016, 9536.0 / 27264, 192, 192 + 4768, 4768, 3408, 90},
     {kA4Portrait1200, 16, 4, 4, 1, 0, 9920, 14016, 0.25, 192, 192, 2384, 3408, 0},
     {kA4Landscape1200, 16, 4, 4, 2, 0, 14016, 9920, 0.25, 192, 192, 3408, 2384, 0},
@@ -243,10 +249,66 @@ TEST_P(NupLayoutTable, EveryCellInEveryOrder) {
             pdev.AtPage(i + 1, i + 1);
             const LayoutPdev::Placed placed = pdev.Transform(i + 1);
             SCOPED_TRACE("order " + std::to_string(order) + " page " + std::to_string(i + 1));
-            EXPECT_EQ(placed.x, t.x0 + t.stepX * cells[i].column);
-            EXPECT_EQ(placed.y, t.y0 + t.stepY * cells[i].row);
+            const int c = cells[i].column, k = cells[i].row;
+            if (t.rotation == 270) {
+                EXPECT_EQ(placed.x, t.x0 + t.stepY * (t.rows - 1 - k));
+                EXPECT_EQ(placed.y, t.y0 + t.stepX * c);
+            } else if (t.rotation == 90) {
+                EXPECT_EQ(placed.x, t.x0 + t.stepY * k);
+                EXPECT_EQ(placed.y, t.y0 + t.stepX * (t.columns - 1 - c));
+            } else {
+                EXPECT_EQ(placed.x, t.x0 + t.stepX * c);
+                EXPECT_EQ(placed.y, t.y0 + t.stepY * k);
+            }
             EXPECT_EQ(placed.rotation, t.rotation);
             EXPECT_EQ(pdev.layout().PageRotation, t.rotation);
+        }
+    }
+}
+
+// Independent of the table: every page of a sheet, drawn at its origin,
+// rotation and scale, lies inside the printable area of the page the
+// printer is given (the first page's paper and orientation), and no two
+// pages of a sheet overlap. Rotation 90 turns the page's x axis up the
+// printer's page and 270 down it, so a page of printable extent w x h
+// covers [x, x + h] x [y - w, y] at 90 and [x - h, x] x [y, y + w] at 270.
+TEST_P(NupLayoutTable, EveryPageLiesOnThePrintersPageWithoutOverlap) {
+    const NupLayout& t = GetParam();
+    const int factor = t.paper.factor + 1;
+    const int D = 96 * factor;
+    // The first page's printable extent in its own orientation.
+    const bool landscape = t.paper.orientation == 2;
+    const int portraitWidth = (t.paper.paper == DMPAPER_A4 ? 4960 : 5100) * factor;
+    const int portraitHeight = (t.paper.paper == DMPAPER_A4 ? 7008 : 6600) * factor;
+    const int pageWidth = (landscape ? portraitHeight : portraitWidth) - 2 * D;
+    const int pageHeight = (landscape ? portraitWidth : portraitHeight) - 2 * D;
+    const double w = pageWidth * t.scale, h = pageHeight * t.scale;
+    for (int order = 0; order <= 7; ++order) {
+        LayoutPdev pdev = StartJob(order);
+        struct Box {
+            double left, top, right, bottom;
+        };
+        std::vector<Box> boxes;
+        for (int i = 0; i < t.columns * t.rows; ++i) {
+            pdev.AtPage(i + 1, i + 1);
+            const LayoutPdev::Placed p = pdev.Transform(i + 1);
+            Box b{};
+            if (p.rotation == 0) b = {double(p.x), double(p.y), p.x + w, p.y + h};
+            if (p.rotation == 90) b = {double(p.x), p.y - w, p.x + h, double(p.y)};
+            if (p.rotation == 270) b = {p.x - h, double(p.y), double(p.x), p.y + w};
+            SCOPED_TRACE("order " + std::to_string(order) + " page " + std::to_string(i + 1));
+            ASSERT_TRUE(p.rotation == 0 || p.rotation == 90 || p.rotation == 270) << p.rotation;
+            // One unit of slack for the truncations.
+            EXPECT_GE(b.left, D - 1);
+            EXPECT_GE(b.top, D - 1);
+            EXPECT_LE(b.right, D + pageWidth + 1);
+            EXPECT_LE(b.bottom, D + pageHeight + 1);
+            for (const Box& other : boxes) {
+                const double across = std::min(b.right, other.right) - std::max(b.left, other.left);
+                const double down = std::min(b.bottom, other.bottom) - std::max(b.top, other.top);
+                EXPECT_FALSE(across > 1 && down > 1) << "overlaps an earlier page";
+            }
+            boxes.push_back(b);
         }
     }
 }
@@ -305,19 +367,23 @@ TEST(NupGrid, LegalTwoUpCentresThePagesInTheirHalves) {
     // Printable 4908 x 8208: the cell scale is 4908 / 8208, and the turned
     // page adds 8208 x 4908 / 8208 = 4908.
     ASSERT_DOUBLE_EQ(portrait.layout().ShiftScale, 4908.0 / 8208);
+    // The sheet lies across the portrait page the printer is given, its
+    // long side down the page: the centring moves the page down.
     const int extent = 4908;
     const LayoutPdev::Placed across = portrait.Transform(1);
-    EXPECT_EQ(across.x, 96 + 552 + extent);
-    EXPECT_EQ(across.y, 96);
+    EXPECT_EQ(across.x, 96 + extent);
+    EXPECT_EQ(across.y, 96 + 552);
 
     const LayoutPaper legalLandscape{"Legal landscape", DMPAPER_LEGAL, 2, 0};
     LayoutPdev landscape(legalLandscape);
     landscape.Settings([](RendPrivate& p) { p.PagesPerSheet = 2; });
     Layout_StartJob(landscape.get());
     ASSERT_EQ(landscape.layout().SheetGeometry.Height, 8400);
+    // Turned by 90 degrees, the portrait sheet's rows run rightwards
+    // across the landscape page.
     const LayoutPdev::Placed down = landscape.Transform(2);
-    EXPECT_EQ(down.x, 96);
-    EXPECT_EQ(down.y, 96 + 4104 + 552 + extent);
+    EXPECT_EQ(down.x, 96 + 4104 + 552);
+    EXPECT_EQ(down.y, 96 + extent);
 }
 
 struct DuplexShiftCase {

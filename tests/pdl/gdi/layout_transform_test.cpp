@@ -83,10 +83,12 @@ const TurnCase kTurns[] = {
     {"d: rule turns, flip mode, odd sheet", kA4Portrait, 4, 0, 0, 0, 0, 3, 4, 5, 96 + 2384, 96 + 3408, 180},
     {"d: rule turns, no flip mode", kA4Portrait, 4, 0, 0, 0, 0, 3, 0, 5, 96, 96, 0},
     // Rule b: turned sheets (2-up); the turned page's extents are 3335
-    // (trunc(4768 x 4768 / 6816)) and 4768 (6816 x 4768 / 6816).
-    {"b: portrait, other turn", kA4Portrait, 2, 0, 0, 1, 0, 0, 0, 1, 96, 96 + 3335, 90},
+    // (trunc(4768 x 4768 / 6816)) and 4768 (6816 x 4768 / 6816). The other
+    // turn holds the sheet the other way round on the printer's page, so
+    // its first cell is the far one (3408 on).
+    {"b: portrait, other turn", kA4Portrait, 2, 0, 0, 1, 0, 0, 0, 1, 96, 96 + 3408 + 3335, 90},
     {"b: portrait, other turn, flip mode front", kA4Portrait, 2, 0, 0, 1, 0, 0, 4, 1, 96 + 4768, 96, 270},
-    {"b: landscape, other turn", kA4Landscape, 2, 0, 0, 1, 0, 0, 0, 1, 96 + 3335, 96, 270},
+    {"b: landscape, other turn", kA4Landscape, 2, 0, 0, 1, 0, 0, 0, 1, 96 + 3408 + 3335, 96, 270},
     {"b: landscape, flip mode front", kA4Landscape, 2, 0, 0, 1, 0, 0, 4, 1, 96, 96 + 4768, 90},
     // Rule c: a page turned against the first on a turned sheet.
     {"c: other turn", kA4Portrait, 2, 2, 0, 1, 0, 0, 0, 1, 96 + 4768, 96 + 3335, 180},

@@ -169,7 +169,10 @@ TEST_F(WholeJob, TwoPagesPerSheet) {
     ASSERT_EQ(sheets[0].placements.size(), 2u);
     ASSERT_EQ(sheets[1].placements.size(), 1u);
     const int cellStep = (kA4Height - 2 * kMargin) / 2;
-    const int expectedX[] = {kMargin + turned, kMargin + cellStep + turned, kMargin + turned};
+    // The landscape sheet lies across the portrait page the printer is
+    // given: its halves run down the page, each page turned by 270 degrees
+    // with its top along the page's right edge.
+    const int expectedY[] = {kMargin, kMargin + cellStep, kMargin};
     int page = 0;
     for (const Sheet& sheet : sheets) {
         EXPECT_EQ(sheet.begin->Text("MediaSize"), "A4");
@@ -177,8 +180,8 @@ TEST_F(WholeJob, TwoPagesPerSheet) {
         EXPECT_EQ(sheet.copies, 1);
         for (const Placement& p : sheet.placements) {
             SCOPED_TRACE("page " + std::to_string(page + 1));
-            EXPECT_EQ(p.originX, expectedX[page]);
-            EXPECT_EQ(p.originY, kMargin);
+            EXPECT_EQ(p.originX, kMargin + turned);
+            EXPECT_EQ(p.originY, expectedY[page]);
             EXPECT_EQ(p.angle, 270);
             EXPECT_EQ(p.scaleX, double(float(scale)));
             EXPECT_EQ(p.scaleY, double(float(scale)));

@@ -194,9 +194,10 @@ struct OrderCase {
 };
 
 const OrderCase kOrders[] = {
-    // Two pages side by side on a turned sheet: left first, or right first.
-    {"TwoUpLeftFirst", {"--nup", "2"}, {"(4279,96)", "(7483,96)", "(4279,96)"}},
-    {"TwoUpRightFirst", {"--nup", "2", "--order", "1"}, {"(7483,96)", "(4279,96)", "(7483,96)"}},
+    // Two pages side by side on a turned sheet, left first or right first;
+    // the sheet lies across the portrait page, its left half at the top.
+    {"TwoUpLeftFirst", {"--nup", "2"}, {"(4279,96)", "(4279,3300)", "(4279,96)"}},
+    {"TwoUpRightFirst", {"--nup", "2", "--order", "1"}, {"(4279,3300)", "(4279,96)", "(4279,3300)"}},
     // Four cells of half the sheet each.
     {"AcrossThenDown", {"--nup", "4", "--order", "2"}, {"(96,96)", "(2550,96)", "(96,3300)"}},
     {"DownThenAcross", {"--nup", "4", "--order", "3"}, {"(96,96)", "(96,3300)", "(2550,96)"}},
