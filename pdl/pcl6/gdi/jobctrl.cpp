@@ -264,6 +264,12 @@ HANDLE Job_StartDoc(PDEV* pdev, LPCWSTR documentName, HANDLE printer, int mode) 
     return state.PrinterHandle;
 }
 
+void Job_TakeSettings(PDEV* pdev) {
+    if (!pdev) return;
+    std::memcpy(&pdev->Job.JobDevmode, &pdev->Devmode, sizeof(RendDevmode));
+    if (pdev->Job.State.Spool.ManualDuplexDropped) pdev->Job.JobDevmode.priv.DuplexBinding = 0;
+}
+
 BOOL Job_StartPage(PDEV* pdev) {
     if (!pdev) return FALSE;
     if (pdev->Job.JobFlags & JOBF_PAGE_STARTED) return TRUE;
@@ -277,7 +283,7 @@ BOOL Job_StartPage(PDEV* pdev) {
     if (state.PageCounter == 1) {
         // The job's layout, from its first page and the settings as they
         // are now.
-        std::memcpy(&pdev->Job.JobDevmode, &pdev->Devmode, sizeof(RendDevmode));
+        Job_TakeSettings(pdev);
         Layout_StartJob(pdev);
     } else {
         UpdateLayout(pdev);

@@ -91,6 +91,10 @@ BOOL Job_IsOutputError(PDEV* pdev);
 // JOB_NO_PRINTER_HANDLE ("could not open a spooler page!" to the debug
 // print) when there is none.
 HANDLE Job_StartDoc(PDEV* pdev, LPCWSTR documentName, HANDLE printer, int mode);
+// Takes the current settings as the job's copy again (the first page, a
+// reset PDEV), keeping what the job's start decided: a job that dropped
+// manual duplex stays one-sided.
+void Job_TakeSettings(PDEV* pdev);
 // Page start: counts the page, lays out the job at its first page (sheet,
 // scale, N-up, booklet), makes the 180-degree decision, starts a sheet at
 // its first page, and writes the page prologue. TRUE at once for a page

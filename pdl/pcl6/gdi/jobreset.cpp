@@ -80,7 +80,7 @@ BOOL Job_ResetPdev(PDEV* newPdev, PDEV* oldPdev) {
             layout.SheetOrientation = newPdev->Orientation;
         }
     } else {
-        std::memcpy(&newPdev->Job.JobDevmode, &newPdev->Devmode, sizeof(RendDevmode));
+        Job_TakeSettings(newPdev);
     }
     return TRUE;
 }

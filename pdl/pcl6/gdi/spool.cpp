@@ -83,6 +83,7 @@ LPCSTR FailureText(SpoolFailure reason) {
     case SPOOL_FAIL_PAGE_MARK: return "a stored page lacks its page marks";
     case SPOOL_FAIL_PAGE_TABLE: return "the page table could not grow";
     case SPOOL_FAIL_SHEET_PLAN: return "the sheet plan could not be allocated";
+    case SPOOL_FAIL_FILE_SIZE: return "the spool file grew past 4 GiB";
     default: return "unknown failure";
     }
 }
@@ -412,7 +413,9 @@ BOOL Job_OpenFiles(PDEV* pdev) {
     SpoolState& spool = Spool(pdev);
     const RendDevmode& job = JobSettings(pdev);
     UINT32 flags = 0;
-    if (job.pub.dmCopies > 1 && job.pub.dmCollate == DMCOLLATE_TRUE && !(flags & OUTF_FORM_RECORD)) {
+    // A job that records an overlay form sends its pages once (the replay
+    // makes no copies of it), so its copies are left to the engine.
+    if (job.pub.dmCopies > 1 && job.pub.dmCollate == DMCOLLATE_TRUE && job.priv.OverlayMode != 2) {
         flags |= OUTF_COLLATE_REPLAY;
         spool.CopiesToReplay = job.pub.dmCopies;
     }
@@ -426,8 +429,16 @@ BOOL Job_OpenFiles(PDEV* pdev) {
     }
     spool.OutputFlags = flags;
     // Without its file a job that wanted its pages reordered prints them as
-    // they are drawn, rather than not at all.
-    if ((flags & kNeedsFile) && !Spool_CreateFile(pdev)) spool.OutputFlags |= OUTF_TO_PRINTER;
+    // they are drawn, rather than not at all. Manual duplex cannot send its
+    // sides in two passes then: the job is one-sided, so that it begins its
+    // session at the first page as any other job does.
+    if ((flags & kNeedsFile) && !Spool_CreateFile(pdev)) {
+        spool.OutputFlags |= OUTF_TO_PRINTER;
+        if (flags & OUTF_MANUAL_DUPLEX) {
+            spool.ManualDuplexDropped = TRUE;
+            pdev->Job.JobDevmode.priv.DuplexBinding = 0;
+        }
+    }
     return TRUE;
 }
 
@@ -468,10 +479,18 @@ BOOL Spool_AddPageEntry(PDEV* pdev) {
     entry.Orientation = UINT8(pdev->Orientation);
     entry.PaperSize = job.priv.PaperOverride ? job.priv.PaperOverride : job.pub.dmPaperSize;
 
+    // The next range starts right behind this one. Offsets are 32-bit and
+    // read back unsigned, so a file that keeps its pages can hold 4 GiB;
+    // past that its ranges could not be found again and the job ends. A job
+    // that goes to the printer reads nothing back.
+    const ULONGLONG next = ULONGLONG(DWORD(entry.Offset)) + ULONGLONG(DWORD(entry.Length));
+    if (next > 0xFFFFFFFFull && (spool.OutputFlags & kFileRouting)) {
+        Spool_FailJob(pdev, SPOOL_FAIL_FILE_SIZE, ERROR_FILE_TOO_LARGE);
+        return FALSE;
+    }
     ++spool.PageTableCount;
-    // The next range starts right behind this one.
     spool.PageTable[spool.PageTableCount] = SpoolPageEntry{};
-    spool.PageTable[spool.PageTableCount].Offset = entry.Offset + entry.Length;
+    spool.PageTable[spool.PageTableCount].Offset = INT32(DWORD(next));
     sink.PageBytes = 0;
     spool.HeaderLength = 0;
     spool.PartOffset = 0;
@@ -754,6 +773,20 @@ bool SendManualDuplex(Replay& replay, const INT32* plan, int sheets, int copies,
     return true;
 }
 
+// The stored entry sent in place `place` (from 1) of a copy of `pages`
+// stored pages. In reverse order the last page comes first; with printer
+// duplex (`sheetPairs`) the pages go in sheets of two, the last sheet first
+// and each sheet front before back, so that every page keeps its own
+// sheet. A last sheet without a back gives pages + 1 for its back place:
+// nothing is sent there.
+int ReplayEntry(int place, int pages, bool reverse, bool sheetPairs) {
+    if (!reverse) return place;
+    if (!sheetPairs) return pages + 1 - place;
+    const int sheets = (pages + 1) / 2;
+    const int sheet = sheets - 1 - (place - 1) / 2;
+    return 2 * sheet + (place - 1) % 2 + 1;
+}
+
 // Sends the stored job: its header, the pages in the order the job needs,
 // its tail.
 void ReplayStoredPages(PDEV* pdev) {
@@ -809,9 +842,12 @@ void ReplayStoredPages(PDEV* pdev) {
     } else {
         const bool reverse = flags & OUTF_REVERSE;
         const bool poster = flags & OUTF_POSTER;
+        const bool sheetPairs = !poster && (job.priv.DuplexBinding == 1 || job.priv.DuplexBinding == 2);
+        const int places = reverse && sheetPairs ? (pages + 1) / 2 * 2 : pages;
         for (int copy = 0; ok && copy < copies; ++copy)
-            for (int i = 1; ok && i <= pages; ++i) {
-                const int entry = reverse ? count - 1 - i : i;
+            for (int i = 1; ok && i <= places; ++i) {
+                const int entry = ReplayEntry(i, pages, reverse, sheetPairs);
+                if (entry > pages) continue;
                 ok = poster ? Spool_ReplayPoster(pdev, replay.file, entry, flags & OUTF_FORM_MERGE) != FALSE
                             : replay.Page(entry);
                 if (recordingForm) break;

@@ -32,6 +32,7 @@ enum SpoolFailure : DWORD {
     SPOOL_FAIL_PAGE_MARK = 3,    // a stored page lacks its origin or rotation mark
     SPOOL_FAIL_PAGE_TABLE = 4,   // the page table could not grow
     SPOOL_FAIL_SHEET_PLAN = 5,   // the sheet plan of a replay could not be allocated
+    SPOOL_FAIL_FILE_SIZE = 6,    // the spool file would pass the 4 GiB its page table can address
 };
 
 // Job start: zeroes the sink and the spool-file state (releasing a file or

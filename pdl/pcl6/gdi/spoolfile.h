@@ -56,6 +56,9 @@ struct SpoolState {
     INT32* SheetPlan;                 // manual duplex: fronts, then backs (page numbers, -1 blank)
     DWORD FailureReason;              // SpoolFailure: why the job failed; 0 while it runs
     DWORD FailureError;               // the Win32 error of that failure
+    // Manual duplex was asked for but the file could not be made: the job
+    // prints its pages as drawn, one-sided (Job_TakeSettings).
+    BOOL ManualDuplexDropped;
 };
 
 #include "pcl6/gdi/spool.h"

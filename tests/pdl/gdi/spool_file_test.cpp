@@ -118,17 +118,60 @@ TEST_F(SpoolFile, ThePageTableRecordsEachStoredRange) {
     EXPECT_TRUE(EndJob().ended);
 }
 
-TEST_F(SpoolFile, AFileThatCannotBeCreatedPrintsThePagesAsDrawn) {
+// Without its file a job that wanted its pages reordered prints them as
+// drawn, once, as a complete job: its header and session at the first page.
+// Manual duplex then prints one-sided.
+struct NoFileCase {
+    const char* name;
+    void (*settings)(RendDevmode&);
+};
+const NoFileCase kNoFile[] = {
+    {"Reverse", [](RendDevmode& s) { s.priv.OppositeOrder = 1; }},
+    {"CollatedCopies",
+     [](RendDevmode& s) {
+         s.pub.dmCopies = 2;
+         s.pub.dmCollate = DMCOLLATE_TRUE;
+     }},
+    {"ManualDuplex", [](RendDevmode& s) { s.priv.DuplexBinding = 3; }},
+    {"ManualDuplexFlipped", [](RendDevmode& s) { s.priv.DuplexBinding = 4; }},
+};
+
+class SpoolFileMissing : public SpoolFile, public testing::WithParamInterface<NoFileCase> {};
+
+TEST_P(SpoolFileMissing, PrintsThePagesAsDrawn) {
     // The temporary folder does not exist.
     const std::u16string missing = u"C:\\Missing\\Temp";
     machine().SetEnvironment(u"TMP", &missing);
-    PDEV* pdev = EnableWith(Reverse);
+    PDEV* pdev = EnableWith(GetParam().settings);
     ASSERT_NE(pdev, nullptr);
     ASSERT_TRUE(StartJob(pdev));
     EXPECT_EQ(pdev->Job.State.Spool.OutputFlags, UINT32(OUTF_TO_PRINTER));
     for (int page = 1; page <= 3; ++page) ASSERT_TRUE(PrintPage(pdev, page));
     EXPECT_TRUE(EndJob().ended);
     EXPECT_EQ(Order(), "1 2 3");
+    const job::DecodedJob decoded = Decoded();  // a whole job: header, session, pages, end of job
+    EXPECT_EQ(decoded.PjlValue("DUPLEX"), "OFF");
+    ASSERT_EQ(decoded.Count("BeginSession"), 1u);
+    EXPECT_LT(decoded.First("BeginSession")->offset, decoded.First("BeginPage")->offset);
+    EXPECT_TRUE(SpoolFiles().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SpoolFileMissing, testing::ValuesIn(kNoFile),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A job that records an overlay form sends its pages once, so collated
+// copies are not made by a replay of it (which would swallow the engine's
+// copies and print one).
+TEST_F(SpoolFile, RecordingAFormLeavesCollatedCopiesToTheEngine) {
+    PDEV* pdev = EnableWith([](RendDevmode& s) {
+        s.pub.dmCopies = 3;
+        s.pub.dmCollate = DMCOLLATE_TRUE;
+        s.priv.OverlayMode = 2;
+    });
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    EXPECT_FALSE(pdev->Job.State.Spool.OutputFlags & OUTF_COLLATE_REPLAY);
+    EXPECT_TRUE(EndJob().ended);
 }
 
 // ---- Failures ----
@@ -176,6 +219,24 @@ TEST_F(SpoolFile, AShortReadDuringTheReplayEndsTheJob) {
     const job::DecodedJob decoded = job::DecodeJob(JobBytes());
     EXPECT_EQ(decoded.Count("BeginSession"), 1u);
     EXPECT_EQ(decoded.PageCount(), 0u);
+}
+
+// Page ranges are 32-bit offsets: a spool file that would pass 4 GiB ends
+// the job instead of replaying the wrong ranges.
+TEST_F(SpoolFile, ASpoolFilePastFourGibibytesEndsTheJob) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    w32::DebugLogClear();
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    // As if the file already held nearly 4 GiB: the next page's range
+    // would end past it.
+    SpoolState& spool = pdev->Job.State.Spool;
+    spool.PageTable[spool.PageTableCount].Offset = INT32(0xFFFFFFF0u);
+    PrintPage(pdev, 2);
+    const EndResult end = EndJob();
+    ExpectFailedCleanly(pdev, end, SPOOL_FAIL_FILE_SIZE, ERROR_FILE_TOO_LARGE, "the spool file grew past 4 GiB");
+    EXPECT_TRUE(JobBytes().empty());
 }
 
 TEST_F(SpoolFile, ASheetPlanThatCannotBeAllocatedEndsTheJob) {

@@ -105,6 +105,38 @@ TEST_P(CopiesAndReverse, PagesComeBackInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Table, CopiesAndReverse, testing::ValuesIn(kCopies));
 
+// Reverse order on a printer that turns the sheets over itself: the sheets
+// come last first, each front before back, so that every page keeps its
+// sheet; the fronts (odd pages) carry the front-side mark.
+const OrderCase kReverseDuplex[] = {
+    {1, "1"}, {2, "1 2"}, {3, "3 1 2"}, {4, "3 4 1 2"}, {5, "5 3 4 1 2"}, {6, "5 6 3 4 1 2"},
+};
+
+class ReverseDuplex : public SpoolReplay, public testing::WithParamInterface<OrderCase> {};
+
+TEST_P(ReverseDuplex, SheetsComeLastFirstWithTheirOwnPages) {
+    const OrderCase& c = GetParam();
+    PDEV* pdev = EnableWith([](RendDevmode& settings) {
+        settings.priv.OppositeOrder = 1;
+        settings.priv.DuplexBinding = 2;
+    });
+    ASSERT_NE(pdev, nullptr);
+    const EndResult end = PrintJob(pdev, c.pages);
+    EXPECT_TRUE(end.ended) << end.error;
+    EXPECT_EQ(Order(), c.order);
+    const job::DecodedJob decoded = Decoded();
+    const std::vector<PrintedSide> sides = Sides();
+    const auto pages = decoded.Pages();
+    ASSERT_EQ(pages.size(), sides.size());
+    for (size_t i = 0; i < sides.size(); ++i) {
+        ASSERT_EQ(sides[i].pages.size(), 1u);
+        const job::Attribute* side = decoded.ops[pages[i].first].Find("DuplexPageSide");
+        EXPECT_EQ(side != nullptr, sides[i].pages[0].page % 2 == 1) << "page " << sides[i].pages[0].page;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReverseDuplex, testing::ValuesIn(kReverseDuplex));
+
 // ---- Manual duplex ----
 
 // Every back side, last sheet first, then every front side, first sheet
