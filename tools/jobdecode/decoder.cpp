@@ -623,6 +623,8 @@ void Decoder::FinishOperator() {
     const size_t index = waiting_;
     waiting_ = SIZE_MAX;
     Process(index);
+    if (options_.onOperator) options_.onOperator(job_.ops[index]);
+    if (!options_.keepOperators && index + 1 == job_.ops.size()) job_.ops.pop_back();
 }
 
 void Decoder::SkipUnknown() {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -220,6 +221,13 @@ struct DecodeOptions {
     // White space between PCL XL tokens is legal, but the driver never writes
     // any: by default each run of it is reported, so that stray bytes show.
     bool allowWhitespace = false;
+    // Told of each operator once it is whole (its attributes and embedded
+    // data read and checked), in the order of the job.
+    std::function<void(const Operator&)> onOperator;
+    // false: an operator is dropped from DecodedJob::ops once onOperator has
+    // seen it, so that a long job decodes in little memory. The operator
+    // indices that rasters and fonts hold then point at nothing.
+    bool keepOperators = true;
 };
 
 struct DecodedJob {

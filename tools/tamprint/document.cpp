@@ -1,13 +1,18 @@
 // Reading the print tool's document descriptions.
 #include "document.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <set>
 #include <sstream>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -52,11 +57,14 @@ public:
 
 private:
     bool ReadPages(const Json& value, std::vector<PageSpec>& pages) {
-        if (value.is_number_integer() || value.is_number_unsigned()) {
-            const long long count = value.get<long long>();
-            if (count < 1 || count > kMaxPages) return Fail("pages", CountRange(std::to_string(count)));
+        if (value.is_number_unsigned()) {
+            const unsigned long long count = value.get<unsigned long long>();
+            if (count < 1 || count > (unsigned long long)kMaxPages) return Fail("pages", CountRange(std::to_string(count)));
             pages.assign(size_t(count), PageSpec{});
             return true;
+        }
+        if (value.is_number_integer()) {  // a negative count
+            return Fail("pages", CountRange(std::to_string(value.get<long long>())));
         }
         if (!value.is_array()) return Fail("pages", "expected a list of pages or a page count");
         if (value.empty() || value.size() > size_t(kMaxPages)) return Fail("pages", CountRange(std::to_string(value.size())));
@@ -116,11 +124,31 @@ bool ParseDocument(std::string_view text, const std::string& name, Document& doc
         error = name + ": the document is empty";
         return false;
     }
+    // A key given twice in one object is refused, as an unknown key is: the
+    // parser would keep only the last one without a word.
+    struct DuplicateKey {
+        std::string key;
+    };
+    std::vector<std::set<std::string>> objects;
+    const Json::parser_callback_t refuseDuplicates = [&](int, Json::parse_event_t event, Json& parsed) {
+        if (event == Json::parse_event_t::object_start) {
+            objects.emplace_back();
+        } else if (event == Json::parse_event_t::object_end) {
+            if (!objects.empty()) objects.pop_back();
+        } else if (event == Json::parse_event_t::key && !objects.empty()) {
+            const std::string key = parsed.get<std::string>();
+            if (!objects.back().insert(key).second) throw DuplicateKey{key};
+        }
+        return true;
+    };
     Json root;
     try {
-        root = Json::parse(text.begin(), text.end(), nullptr, true, true);
+        root = Json::parse(text.begin(), text.end(), refuseDuplicates, true, true);
     } catch (const Json::exception& e) {
         error = name + ": " + WithoutExceptionTag(e.what());
+        return false;
+    } catch (const DuplicateKey& duplicate) {
+        error = name + ": the key \"" + duplicate.key + "\" is given twice in one object";
         return false;
     }
     try {
@@ -136,6 +164,12 @@ bool ParseDocument(std::string_view text, const std::string& name, Document& doc
 bool LoadDocument(const std::string& path, Document& document, std::string& error) {
     std::string text;
     if (path == "-") {
+        struct stat info {};
+        if (fstat(STDIN_FILENO, &info) != 0 || S_ISDIR(info.st_mode)) {
+            error = std::string("cannot read the document from standard input: ") +
+                    (S_ISDIR(info.st_mode) ? "it is a folder" : std::strerror(errno));
+            return false;
+        }
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         if (std::cin.bad()) {
             error = "cannot read the document from standard input";

@@ -6,14 +6,19 @@
 // 2 a wrong option, value or document. After a failure no job file is
 // written.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document.h"
@@ -22,6 +27,7 @@
 #include "options.h"
 #include "printing.h"
 #include "settings.h"
+#include "winspool/jobs.h"
 
 namespace {
 
@@ -44,12 +50,13 @@ int Failed(const Failure& failure) {
 
 // The job file the user asked for. The job is written into a temporary file
 // beside it and renamed over it only when the whole job is there, so that a
-// failure leaves no job file behind (nor a half-written one). A path that
-// is no regular file (a device such as /dev/stdout, a pipe) is written
-// directly.
+// failure leaves no job file behind (nor a half-written one). A symbolic
+// link is followed, so the file it points at gets the job; an existing file
+// keeps its permissions. A path that is no regular file (a device such as
+// /dev/stdout, a pipe) is written directly.
 class OutputFile {
 public:
-    explicit OutputFile(fs::path path) : path_(std::move(path)) {}
+    explicit OutputFile(fs::path path) : shown_(path), path_(std::move(path)) {}
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile() {
@@ -62,46 +69,58 @@ public:
 
     // Makes sure the job can be written, before anything is printed.
     bool Prepare(std::string& error) {
-        struct stat info {};
-        if (stat(path_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-            if (S_ISDIR(info.st_mode)) {
-                error = "cannot write the job to " + path_.string() + ": it is a folder";
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(path_, ec))) {
+            const fs::path target = fs::weakly_canonical(path_, ec);
+            if (ec) {
+                error = "cannot write the job to " + shown_.string() + ": " + ec.message();
                 return false;
             }
-            direct_ = true;
-            return true;
+            path_ = target;
+        }
+        struct stat info {};
+        if (stat(path_.c_str(), &info) == 0) {
+            if (S_ISDIR(info.st_mode)) {
+                error = "cannot write the job to " + shown_.string() + ": it is a folder";
+                return false;
+            }
+            if (!S_ISREG(info.st_mode)) {
+                direct_ = true;
+                return true;
+            }
+            mode_ = info.st_mode & 07777;
+        } else {
+            const mode_t mask = umask(0);
+            umask(mask);
+            mode_ = 0666 & ~mask;
         }
         fs::path folder = path_.parent_path();
         if (folder.empty()) folder = ".";
         std::string pattern = (folder / ("." + path_.filename().string() + ".XXXXXX")).string();
         fd_ = mkstemp(pattern.data());
         if (fd_ < 0) {
-            error = "cannot write the job to " + path_.string() + ": " + std::strerror(errno);
+            error = "cannot write the job to " + shown_.string() + ": " + std::strerror(errno);
             return false;
         }
         temporary_ = pattern;
         return true;
     }
 
-    bool Commit(const std::vector<BYTE>& bytes, std::string& error) {
-        int fd = fd_;
-        if (direct_) fd = open(path_.c_str(), O_WRONLY | O_TRUNC);
-        if (fd < 0) return Error(error);
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
-            if (wrote < 0 && errno == EINTR) continue;
-            if (wrote <= 0) {
-                if (direct_) close(fd);
-                return Error(error);
-            }
-            done += size_t(wrote);
+    // Copies the job from `source` in blocks, then puts the file in place.
+    bool CommitFrom(const fs::path& source, std::string& error) {
+        const int in = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+        if (in < 0) {
+            error = "cannot read the spooler's job file " + source.string() + ": " + std::strerror(errno);
+            return false;
         }
-        if (direct_) return close(fd) == 0 || Error(error);
-        // The file takes the permissions a newly made file would have.
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd_, 0666 & ~mask);
+        int fd = fd_;
+        if (direct_) fd = open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        bool ok = fd >= 0 && Copy(in, fd, source, error);
+        close(in);
+        if (fd < 0) return Error(error);
+        if (direct_) return (close(fd) == 0 && ok) || (ok && Error(error));
+        if (!ok) return false;
+        fchmod(fd_, mode_);
         const bool closed = close(fd_) == 0;
         fd_ = -1;
         if (!closed || std::rename(temporary_.c_str(), path_.c_str()) != 0) return Error(error);
@@ -112,46 +131,135 @@ public:
     // The path to show: absolute, so that the user finds it.
     std::string Shown() const {
         std::error_code ec;
-        const fs::path absolute = fs::absolute(path_, ec);
-        return (ec ? path_ : absolute.lexically_normal()).string();
+        const fs::path absolute = fs::absolute(shown_, ec);
+        return (ec ? shown_ : absolute.lexically_normal()).string();
     }
 
 private:
+    bool Copy(int in, int out, const fs::path& source, std::string& error) const {
+        std::vector<char> block(size_t(1) << 20);
+        for (;;) {
+            const ssize_t got = read(in, block.data(), block.size());
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                error = "cannot read the spooler's job file " + source.string() + ": " + std::strerror(errno);
+                return false;
+            }
+            if (got == 0) return true;
+            size_t done = 0;
+            while (done < size_t(got)) {
+                const ssize_t wrote = write(out, block.data() + done, size_t(got) - done);
+                if (wrote < 0 && errno == EINTR) continue;
+                if (wrote <= 0) return Error(error);
+                done += size_t(wrote);
+            }
+        }
+    }
+
     bool Error(std::string& error) const {
-        error = "cannot write the job to " + path_.string() + ": " + std::strerror(errno);
+        error = "cannot write the job to " + shown_.string() + ": " + std::strerror(errno ? errno : EIO);
         return false;
     }
 
-    fs::path path_;
+    fs::path shown_;  // as the user gave it
+    fs::path path_;   // the file written: the link's target for a link
     fs::path temporary_;
     int fd_ = -1;
+    mode_t mode_ = 0644;
     bool direct_ = false;
 };
 
-// Sheets of paper the job prints. Each BeginPage is one side of a sheet: a
-// two-sided job marks the front of each sheet (DuplexPageSide) and writes
-// its back with or without a mark; every other side is a sheet of its own.
-// A sheet prints as often as its EndPage's PageCopies say (the PJL copies
-// when it has none).
-size_t SheetsOf(const tam::job::DecodedJob& job) {
-    long jobCopies = 1;
-    if (const auto text = job.PjlValue("COPIES")) {
-        char* end = nullptr;
-        const long value = std::strtol(text->c_str(), &end, 10);
-        if (end != text->c_str() && value > 0) jobCopies = value;
+// A file mapped for reading, so that a long job is decoded without being
+// read into memory.
+class MappedFile {
+public:
+    MappedFile() = default;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() {
+        if (data_ && data_ != MAP_FAILED) munmap(data_, size_);
     }
-    size_t sheets = 0;
-    bool backPending = false;  // the last side was the front of a two-sided sheet
-    for (const auto& [begin, end] : job.Pages()) {
-        const tam::job::Attribute* side = job.ops[begin].Find("DuplexPageSide");
-        const std::string_view sideName = side ? tam::job::EnumName(side->id, side->value.Int()) : "";
-        const bool back = sideName == "eBackMediaSide" || (!side && backPending);
-        backPending = sideName == "eFrontMediaSide";
-        if (back) continue;
-        const std::optional<int64_t> copies = job.ops[end].Int("PageCopies");
-        sheets += size_t(copies && *copies > 0 ? *copies : jobCopies);
+
+    bool Map(const fs::path& path, std::string& error) {
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat info {};
+        if (fd < 0 || fstat(fd, &info) != 0) {
+            error = "cannot read the spooler's job file " + path.string() + ": " + std::strerror(errno);
+            if (fd >= 0) close(fd);
+            return false;
+        }
+        size_ = size_t(info.st_size);
+        if (size_ > 0) data_ = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+        close(fd);
+        if (data_ == MAP_FAILED) {
+            error = "cannot read the spooler's job file " + path.string() + ": " + std::strerror(errno);
+            return false;
+        }
+        return true;
     }
-    return sheets;
+
+    std::span<const uint8_t> Bytes() const {
+        return size_ ? std::span<const uint8_t>(static_cast<const uint8_t*>(data_), size_) : std::span<const uint8_t>();
+    }
+
+private:
+    void* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// Takes the finished jobs off the machine's spooler when the run ends: the
+// job is in the user's file, and the machine does not grow with every run.
+struct SpoolerCleanup {
+    ~SpoolerCleanup() { w32::ClearJobs(); }
+};
+
+// Sheets of paper the job prints, counted operator by operator as the job
+// decodes. Each BeginPage is one side of a sheet: a two-sided job marks the
+// front of each sheet (DuplexPageSide) and writes its back with or without
+// a mark; every other side is a sheet of its own. A sheet prints as often
+// as its EndPage's PageCopies say (the PJL copies when it has none).
+class SheetCounter {
+public:
+    void Add(const tam::job::Operator& op) {
+        if (op.name == "BeginPage") {
+            const tam::job::Attribute* side = op.Find("DuplexPageSide");
+            const std::string_view sideName = side ? tam::job::EnumName(side->id, side->value.Int()) : "";
+            const bool back = sideName == "eBackMediaSide" || (!side && backPending_);
+            backPending_ = sideName == "eFrontMediaSide";
+            frontOpen_ = !back;
+        } else if (op.name == "EndPage" && frontOpen_) {
+            frontOpen_ = false;
+            const std::optional<int64_t> copies = op.Int("PageCopies");
+            if (copies && *copies > 0)
+                sheets_ += size_t(*copies);
+            else
+                ++withoutCopies_;
+        }
+    }
+
+    size_t Sheets(const tam::job::DecodedJob& job) const {
+        size_t jobCopies = 1;
+        if (const auto text = job.PjlValue("COPIES")) {
+            char* end = nullptr;
+            const long value = std::strtol(text->c_str(), &end, 10);
+            if (end != text->c_str() && value > 0) jobCopies = size_t(value);
+        }
+        return sheets_ + withoutCopies_ * jobCopies;
+    }
+
+private:
+    bool backPending_ = false;  // the last side was the front of a two-sided sheet
+    bool frontOpen_ = false;    // a side that starts a sheet is open
+    size_t sheets_ = 0;
+    size_t withoutCopies_ = 0;  // sheets whose EndPage gives no copies
+};
+
+// A title as the terminal shows it: control characters as '?'.
+std::string Printable(const std::string& text) {
+    std::string shown = text;
+    for (char& c : shown)
+        if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
+    return shown;
 }
 
 }  // namespace
@@ -206,23 +314,36 @@ int main(int argc, char** argv) {
         std::fflush(stderr);
         progressShown = true;
     };
-    std::vector<BYTE> job;
+    SpooledJob job;
     const bool printed = PrintDocument(document, settings.Devmode(), progress, job, failure);
     if (progressShown) std::fputc('\n', stderr);
+    // The job leaves the spooler whatever happens from here on.
+    SpoolerCleanup cleanup;
     if (!printed) return Failed(failure);
-    if (!output.Commit(job, error)) return Failed(Failure{error});
+    MappedFile bytes;
+    if (!bytes.Map(job.file, error)) return Failed(Failure{error});
+    if (bytes.Bytes().empty()) return Failed(Failure{"the driver wrote no job"});
+    if (!output.CommitFrom(job.file, error)) return Failed(Failure{error});
 
-    const tam::job::DecodedJob decoded = tam::job::DecodeJob(std::span<const uint8_t>(job.data(), job.size()));
+    // The sheets are counted as the job decodes; only a dump keeps the
+    // decoded job whole.
+    SheetCounter sheets;
+    tam::job::DecodeOptions decodeOptions;
+    decodeOptions.onOperator = [&](const tam::job::Operator& op) { sheets.Add(op); };
+    decodeOptions.keepOperators = options.dump;
+    if (!options.dump) decodeOptions.rowBudget = 0;
+    const tam::job::DecodedJob decoded = tam::job::DecodeJob(bytes.Bytes(), decodeOptions);
     if (options.dump) {
         const std::string text = tam::job::FormatJob(decoded);
         std::fwrite(text.data(), 1, text.size(), stdout);
         std::fputc('\n', stdout);
     }
-    std::printf("Printed \"%s\" (%s) on Korvan Laser\n", document.title.c_str(), document.source.c_str());
+    std::printf("Printed \"%s\" (%s) on Korvan Laser\n", Printable(document.title).c_str(),
+                Printable(document.source).c_str());
     std::printf("  settings: %s\n", DescribeSettings(settings.Devmode()).c_str());
     std::printf("  pages:    %zu\n", total);
-    std::printf("  sheets:   %zu\n", SheetsOf(decoded));
-    std::printf("  bytes:    %zu\n", job.size());
+    std::printf("  sheets:   %zu\n", sheets.Sheets(decoded));
+    std::printf("  bytes:    %zu\n", bytes.Bytes().size());
     std::printf("  job file: %s\n", output.Shown().c_str());
     std::error_code ec;
     const fs::path shownMachine = fs::absolute(machineFolder, ec);
@@ -230,6 +351,9 @@ int main(int argc, char** argv) {
     if (!decoded.Ok())
         std::fprintf(stderr, "tamprint: warning: %zu part(s) of the job do not decode, the first at offset %zu (see --dump)\n",
                      decoded.problems.size(), decoded.problems.front().offset);
-    if (std::fflush(stdout) != 0) return kExitFailed;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "tamprint: cannot write the summary to standard output: %s\n", std::strerror(errno));
+        return kExitFailed;
+    }
     return kExitOk;
 }

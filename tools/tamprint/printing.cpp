@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <thread>
 
 #include "machine/machine.h"
 #include "machine/unicode.h"
@@ -85,19 +87,37 @@ MachineSession::~MachineSession() {
 }
 
 bool MachineSession::Open(const std::filesystem::path& folder, Failure& failure) {
-    try {
+    // A machine is used by one process at a time: while another run (or
+    // another program) has it, this one waits for it. The choice between
+    // making and opening is made again after each wait, since the other run
+    // may have made the machine meanwhile.
+    bool waitShown = false;
+    for (;;) {
+        std::error_code ec;
         // A new or empty folder gets a machine; any other folder must hold
         // one, so that a mistyped --machine never fills a folder of the
         // user's with a machine's files.
-        std::error_code ec;
-        if (!std::filesystem::exists(folder, ec) ||
-            (std::filesystem::is_directory(folder, ec) && std::filesystem::is_empty(folder, ec)))
-            w32::Machine::Create(folder);
-        else
-            w32::Machine::Open(folder);
-    } catch (const std::exception& e) {
-        failure = Failure{"cannot use the machine folder " + folder.string() + ": " + e.what(), true};
-        return false;
+        const bool make = !std::filesystem::exists(folder, ec) ||
+                          (std::filesystem::is_directory(folder, ec) && std::filesystem::is_empty(folder, ec));
+        try {
+            if (make)
+                w32::Machine::Create(folder);
+            else
+                w32::Machine::Open(folder);
+            break;
+        } catch (const w32::MachineBusy&) {
+            if (!waitShown) {
+                std::fprintf(stderr, "tamprint: waiting for another program using the machine in %s\n",
+                             folder.c_str());
+                waitShown = true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        } catch (const std::exception& e) {
+            // Another run made the machine between the look and the making.
+            if (make && !std::filesystem::is_empty(folder, ec) && !ec) continue;
+            failure = Failure{"cannot use the machine folder " + folder.string() + ": " + e.what(), true};
+            return false;
+        }
     }
     open_ = true;
     const tam::setup::DriverFiles files = tam::setup::TamrendDriverFiles();
@@ -164,7 +184,7 @@ bool MachineSession::LoadUserInterface(Failure& failure) {
 }
 
 bool PrintDocument(const Document& document, const UiDevmode& settings, const ProgressFunction& progress,
-                   std::vector<BYTE>& job, Failure& failure) {
+                   SpooledJob& job, Failure& failure) {
     HDC dc = CreateDCW(u"WINSPOOL", kKorvanLaser, nullptr, &settings.pub);
     if (!dc) return Fail(failure, "CreateDC for \"Korvan Laser\" failed", GetLastError());
     const std::u16string title = w32::FromUtf8(document.title);
@@ -209,13 +229,8 @@ bool PrintDocument(const Document& document, const UiDevmode& settings, const Pr
         failure = Failure{"the spooler did not finish job " + std::to_string(jobId)};
         return false;
     }
-    auto bytes = w32::ReadJobBytes(DWORD(jobId));
-    if (!bytes) {
-        failure = Failure{"the file of job " + std::to_string(jobId) + " cannot be read: " +
-                          w32::JobHostPath(DWORD(jobId)).string()};
-        return false;
-    }
-    job = std::move(*bytes);
+    job.id = DWORD(jobId);
+    job.file = w32::JobHostPath(job.id);
     return true;
 }
 

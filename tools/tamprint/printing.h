@@ -56,11 +56,17 @@ private:
 // Told after each page with the pages done and the pages in all.
 using ProgressFunction = std::function<void(size_t done, size_t total)>;
 
+// A job the spooler holds: its id and the host file of its bytes.
+struct SpooledJob {
+    DWORD id = 0;
+    std::filesystem::path file;
+};
+
 // Prints `document` with `settings` on "Korvan Laser" of the current machine
-// and gives the job's bytes. A page with settings of its own is printed
-// with ResetDC to them before it (and back after it). On failure the
-// document is aborted.
+// and says where the spooler keeps the job. A page with settings of its own
+// is printed with ResetDC to them before it (and back after it). On failure
+// the document is aborted.
 bool PrintDocument(const Document& document, const UiDevmode& settings, const ProgressFunction& progress,
-                   std::vector<BYTE>& job, Failure& failure);
+                   SpooledJob& job, Failure& failure);
 
 }  // namespace tamprint

@@ -1,6 +1,12 @@
 #include "machine/machine.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -154,10 +160,11 @@ Machine& Machine::Create(const std::filesystem::path& folder, const MachineSetti
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) throw MachineError("cannot create machine folder " + folder.string() + ": " + ec.message());
-    if (std::filesystem::exists(folder / kSettingsFile))
-        throw MachineError("a machine already exists in " + folder.string());
     std::unique_ptr<Machine> machine(new Machine);
     machine->folder_ = std::filesystem::absolute(folder);
+    machine->LockFolder();
+    if (std::filesystem::exists(folder / kSettingsFile))
+        throw MachineError("a machine already exists in " + folder.string());
     machine->settings_ = settings;
     machine->clock_.SetVirtual(settings.virtualClock);
     machine->LayOutFolders();
@@ -171,6 +178,7 @@ Machine& Machine::Open(const std::filesystem::path& folder) {
     CloseCurrent();
     std::unique_ptr<Machine> machine(new Machine);
     machine->folder_ = std::filesystem::absolute(folder);
+    machine->LockFolder();
     machine->LoadSettings();
     machine->clock_.SetVirtual(machine->settings_.virtualClock);
     machine->ResetEnvironment();
@@ -202,7 +210,22 @@ std::filesystem::path Machine::DefaultFolder() {
     return std::filesystem::path(home && *home ? home : ".") / ".local" / "share" / "korvan" / "machine";
 }
 
-Machine::~Machine() = default;
+Machine::~Machine() {
+    if (folderLock_ >= 0) close(folderLock_);
+}
+
+void Machine::LockFolder() {
+    const int fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw MachineError("cannot open machine folder " + folder_.string() + ": " + std::strerror(errno));
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        const int error = errno;
+        close(fd);
+        if (error == EWOULDBLOCK) throw MachineBusy("the machine in " + folder_.string() + " is in use by another program");
+        throw MachineError("cannot lock machine folder " + folder_.string() + ": " + std::strerror(error));
+    }
+    folderLock_ = fd;
+}
 
 void Machine::SaveSettings() const {
     if (folder_.empty()) return;

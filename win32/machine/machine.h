@@ -22,6 +22,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A machine folder that another process has open. The machine's state
+// lives in the process that opened it and is written back when it closes,
+// so a machine is used by one process at a time.
+class MachineBusy : public MachineError {
+public:
+    using MachineError::MachineError;
+};
+
 class Machine;
 
 // A part of the machine's state kept by a library of the layer (the registry,
@@ -46,9 +54,11 @@ public:
     // The current machine (a memory-only default one until Create or Open).
     static Machine& Current();
     // Makes a fresh machine in `folder` (created; must be empty or missing)
-    // with its standard folders, and makes it current.
+    // with its standard folders, and makes it current. Throws MachineError
+    // (MachineBusy while another process has the folder).
     static Machine& Create(const std::filesystem::path& folder, const MachineSettings& settings = {});
-    // Opens a machine made earlier, and makes it current. Throws MachineError.
+    // Opens a machine made earlier, and makes it current. Throws MachineError
+    // (MachineBusy while another process has it open).
     static Machine& Open(const std::filesystem::path& folder);
     // Opens the machine in `folder`, or creates it there when the folder holds none.
     static Machine& OpenOrCreate(const std::filesystem::path& folder, const MachineSettings& settings = {});
@@ -97,8 +107,12 @@ private:
     void LayOutFolders();
     void ResetEnvironment();
     void LoadSettings();
+    // Takes the folder for this process until the machine goes (MachineBusy
+    // when another process holds it).
+    void LockFolder();
 
     std::filesystem::path folder_;
+    int folderLock_ = -1;  // descriptor of the folder, holding an exclusive flock
     MachineSettings settings_;
     std::map<std::u16string, std::pair<std::u16string, std::u16string>> environment_;  // folded name -> (name, value)
     std::u16string currentDirectory_;

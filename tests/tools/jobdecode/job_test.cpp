@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace tam::job::test {
 namespace {
@@ -77,6 +79,39 @@ TEST(Job, SampleJobDecodesCompletely) {
     ASSERT_NE(setFont, nullptr);
     EXPECT_EQ(setFont->font, 0);
     EXPECT_EQ(job.First("LineRelPath")->points, (std::vector<Point>{{10, 10}, {-10, 0}}));
+}
+
+// Operator by operator: each whole operator is told in job order, with its
+// data; without keeping them the job holds none at the end, and finds the
+// same problems.
+TEST(Job, OperatorsAreToldInOrderAndNeedNotBeKept) {
+    JobBuilder b;
+    BuildSampleJob(b);
+    b.Raw({0xFF});  // a stray byte for a problem
+    const DecodedJob whole = DecodeJob(std::span<const uint8_t>(b.bytes));
+    ASSERT_FALSE(whole.ops.empty());
+    for (const bool keep : {true, false}) {
+        std::vector<std::string> told;
+        size_t dataBytes = 0;
+        DecodeOptions options;
+        options.keepOperators = keep;
+        options.onOperator = [&](const Operator& op) {
+            told.push_back(op.name.empty() ? "?" : std::string(op.name));
+            dataBytes += op.data.size();
+        };
+        const DecodedJob job = DecodeJob(std::span<const uint8_t>(b.bytes), options);
+        std::vector<std::string> expected;
+        size_t expectedData = 0;
+        for (const Operator& op : whole.ops) {
+            expected.push_back(op.name.empty() ? "?" : std::string(op.name));
+            expectedData += op.data.size();
+        }
+        EXPECT_EQ(told, expected) << "keep " << keep;
+        EXPECT_EQ(dataBytes, expectedData);
+        EXPECT_EQ(job.ops.size(), keep ? whole.ops.size() : 0u);
+        ASSERT_EQ(job.problems.size(), whole.problems.size());
+        EXPECT_EQ(job.problems.front().offset, whole.problems.front().offset);
+    }
 }
 
 TEST(Job, DumpHasOneLinePerItemInByteOrder) {

@@ -35,6 +35,12 @@ const DocumentCase kBadDocuments[] = {
     {"NoPageAtAll", "{\"pages\": []}", "pages: a document has 1 to 10000 pages, not 0"},
     {"ZeroPages", "{\"pages\": 0}", "pages: a document has 1 to 10000 pages, not 0"},
     {"TooManyPages", "{\"pages\": 10001}", "pages: a document has 1 to 10000 pages, not 10001"},
+    {"HugePageCount", "{\"pages\": 18446744073709551615}",
+     "pages: a document has 1 to 10000 pages, not 18446744073709551615"},
+    {"NegativePageCount", "{\"pages\": -2}", "pages: a document has 1 to 10000 pages, not -2"},
+    {"KeyGivenTwice", "{\"pages\": 2, \"pages\": 3}", "the key \"pages\" is given twice in one object"},
+    {"PageKeyGivenTwice", "{\"pages\": [{\"orientation\": \"portrait\", \"orientation\": \"landscape\"}]}",
+     "the key \"orientation\" is given twice in one object"},
     {"PagesAsText", "{\"pages\": \"three\"}", "pages: expected a list of pages or a page count"},
     {"PageNotAnObject", "{\"pages\": [{}, 2]}", "pages[1]: a page is a JSON object ({} for a plain page)"},
     {"UnknownPageKey", "{\"pages\": [{}, {}, {\"draw\": []}]}",
@@ -70,6 +76,13 @@ TEST_F(TamprintDocument, RefusesAFileItCannotRead) {
     const RunResult folder = Print({Dir().string()});
     EXPECT_EQ(folder.code, 2);
     EXPECT_EQ(folder.err, "tamprint: cannot read " + Dir().string() + ": it is a folder\n");
+    EXPECT_TRUE(FolderEntries().empty());
+}
+
+TEST_F(TamprintDocument, RefusesAFolderAsStandardInput) {
+    const RunResult result = Run({"--machine", MachineFolder().string(), "-"}, {}, Dir());
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.err, "tamprint: cannot read the document from standard input: it is a folder\n");
     EXPECT_TRUE(FolderEntries().empty());
 }
 

@@ -47,8 +47,12 @@ TEST_F(TamprintJob, PrintsTheSampleAndSaysWhatItWrote) {
     EXPECT_EQ(result.out, Summary("Korvan sample", "built-in sample",
                                   "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3, JobPath(),
                                   MachineFolder()));
-    // Only the job and the machine: no temporary file stays behind.
+    // Only the job and the machine: no temporary file stays behind, and the
+    // machine's spooler keeps no copy of the job.
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"machine", "out.job"}));
+    const fs::path spoolFolder = MachineFolder() / "drive_c/Windows/System32/spool/PRINTERS";
+    ASSERT_TRUE(fs::is_directory(spoolFolder));
+    EXPECT_TRUE(fs::is_empty(spoolFolder));
 
     const job::DecodedJob decoded = Decode(JobPath());
     EXPECT_TRUE(decoded.Ok()) << job::FormatJob(decoded);
@@ -277,9 +281,44 @@ TEST_F(TamprintJob, ShowsItsProgressForLongDocumentsOnly) {
 
 // A machine whose printer names a driver that is not installed: the print
 // path fails, the tool says where and leaves no job file.
+// Runs at the same time on one machine take turns: each gets its own whole
+// job, and the machine is made once.
+TEST_F(TamprintJob, RunsAtTheSameTimeOnOneMachineTakeTurns) {
+    std::vector<std::vector<std::string>> runs;
+    for (int pages = 1; pages <= 4; ++pages)
+        runs.push_back({"--machine", MachineFolder().string(), "--pages", std::to_string(pages), "-o",
+                        "run" + std::to_string(pages) + ".job"});
+    const std::vector<RunResult> results = RunAtOnce(runs);
+    int installs = 0;
+    for (size_t i = 0; i < results.size(); ++i) {
+        SCOPED_TRACE("run with " + std::to_string(i + 1) + " pages");
+        ASSERT_EQ(results[i].code, 0) << results[i].err;
+        EXPECT_NE(results[i].out.find("  pages:    " + std::to_string(i + 1) + "\n"), std::string::npos);
+        if (results[i].err.find(kInstalled) != std::string::npos) ++installs;
+        const job::DecodedJob decoded = Decode(Dir() / ("run" + std::to_string(i + 1) + ".job"));
+        EXPECT_TRUE(decoded.Ok()) << job::FormatJob(decoded);
+        EXPECT_EQ(decoded.PageCount(), i + 1);
+    }
+    EXPECT_EQ(installs, 1);
+}
+
+// -o naming a link writes the file it points at, which keeps its
+// permissions.
+TEST_F(TamprintJob, WritesThroughALinkAndKeepsTheFilesPermissions) {
+    const fs::path target = WriteFile("kept.job", "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(target, JobPath());
+    ASSERT_EQ(Print({}).code, 0);
+    EXPECT_TRUE(fs::is_symlink(JobPath()));
+    EXPECT_EQ(Decode(target).PageCount(), 3u);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A failure of the print path: the tool says where, exits 1, and the job
+// file of an earlier run stays as it was.
 TEST_F(TamprintJob, PrintFailureExitsOneAndLeavesNoJob) {
     ASSERT_EQ(Print({}).code, 0);
-    fs::remove(JobPath());
+    const std::string earlier = ReadText(JobPath());
     {
         w32::Machine::Open(MachineFolder());
         HKEY printer = nullptr;
@@ -297,7 +336,8 @@ TEST_F(TamprintJob, PrintFailureExitsOneAndLeavesNoJob) {
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "tamprint: CreateDC for \"Korvan Laser\" failed: error 1797: The printer driver is unknown.\n");
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"machine"});
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"machine", "out.job"}));
+    EXPECT_EQ(ReadText(JobPath()), earlier);
 }
 
 }  // namespace

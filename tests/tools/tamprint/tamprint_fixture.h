@@ -46,20 +46,37 @@ protected:
     std::filesystem::path DefaultMachineFolder() const { return dir_ / "default-machine"; }
 
     // Runs the tool with `args` in the test's folder; `input` is its
-    // standard input.
-    RunResult Run(const std::vector<std::string>& args, const std::string& input = {}) {
-        const std::filesystem::path in = dir_ / ".stdin", out = dir_ / ".stdout", err = dir_ / ".stderr";
+    // standard input, or the file or folder `inputFrom` when one is given.
+    RunResult Run(const std::vector<std::string>& args, const std::string& input = {},
+                  const std::filesystem::path& inputFrom = {}) {
+        return RunAtOnce({args}, input, inputFrom).front();
+    }
+
+    // Runs the tool once for each argument list, all at the same time, and
+    // waits for every run.
+    std::vector<RunResult> RunAtOnce(const std::vector<std::vector<std::string>>& runs, const std::string& input = {},
+                                     const std::filesystem::path& inputFrom = {}) {
+        const std::filesystem::path in = dir_ / ".stdin";
         std::ofstream(in, std::ios::binary) << input;
-        std::string command = "cd " + Quote(dir_.string()) + " && TAM_MACHINE=" + Quote(DefaultMachineFolder().string()) +
-                              " " + Quote(tool_.string());
-        for (const std::string& arg : args) command += " " + Quote(arg);
-        command += " <" + Quote(in.string()) + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-        RunResult result;
-        const int status = std::system(command.c_str());
-        result.code = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = ReadText(out);
-        result.err = ReadText(err);
-        return result;
+        std::string command = "cd " + Quote(dir_.string()) + " && export TAM_MACHINE=" +
+                              Quote(DefaultMachineFolder().string()) + " && {";
+        for (size_t i = 0; i < runs.size(); ++i) {
+            command += " (" + Quote(tool_.string());
+            for (const std::string& arg : runs[i]) command += " " + Quote(arg);
+            command += " <" + Quote((inputFrom.empty() ? in : inputFrom).string()) + " >" + Quote(Own(".stdout", i)) +
+                       " 2>" + Quote(Own(".stderr", i)) + "; echo $? >" + Quote(Own(".code", i)) + ") &";
+        }
+        command += " wait; }";
+        std::vector<RunResult> results(runs.size());
+        if (std::system(command.c_str()) == -1) return results;
+        for (size_t i = 0; i < runs.size(); ++i) {
+            const std::string code = ReadText(Own(".code", i));
+            results[i].code = code.empty() ? -1 : std::atoi(code.c_str());
+            results[i].out = ReadText(Own(".stdout", i));
+            results[i].err = ReadText(Own(".stderr", i));
+            std::filesystem::remove(Own(".code", i));
+        }
+        return results;
     }
 
     // Prints on the test's machine into the test's job file.
@@ -88,13 +105,19 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
             const std::string name = entry.path().filename().string();
-            if (name != ".stdin" && name != ".stdout" && name != ".stderr") names.push_back(name);
+            if (name != ".stdin" && name.rfind(".stdout", 0) != 0 && name.rfind(".stderr", 0) != 0)
+                names.push_back(name);
         }
         std::sort(names.begin(), names.end());
         return names;
     }
 
 private:
+    // The test's own file of run `index` (".stdout", ".stdout1", ...).
+    std::string Own(const char* name, size_t index) const {
+        return (dir_ / (name + (index ? std::to_string(index) : std::string()))).string();
+    }
+
     static std::string Quote(const std::string& text) {
         std::string quoted = "'";
         for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);

@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -83,6 +86,29 @@ TEST_F(MachineFolder, DamagedSettingsAreReportedAndKept) {
     }
     EXPECT_EQ(std::filesystem::file_size(file), before);
     w32::Machine::Create(machineFolder().parent_path() / "other");  // leave a machine for TearDown
+}
+
+// A machine is used by one process at a time: while another holds the
+// folder (here a lock of the test's own, as another process would take),
+// neither opening nor making a machine there goes ahead; once it lets go,
+// the machine opens, and closing it lets the folder go again.
+TEST_F(MachineFolder, AFolderInUseElsewhereIsRefusedUntilReleased) {
+    w32::Machine::CloseCurrent();
+    const int other = open(machineFolder().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    EXPECT_THROW(w32::Machine::Open(machineFolder()), w32::MachineBusy);
+    EXPECT_THROW(w32::Machine::Create(machineFolder()), w32::MachineBusy);
+    EXPECT_TRUE(std::filesystem::exists(machineFolder() / "machine.ini"));  // nothing touched
+    ASSERT_EQ(flock(other, LOCK_UN), 0);
+
+    w32::Machine& reopened = w32::Machine::Open(machineFolder());
+    EXPECT_EQ(reopened.Settings().userName, u"Ana");
+    EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);  // held while open
+    w32::Machine::CloseCurrent();
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);  // and let go when closed
+    close(other);
+    w32::Machine::Open(machineFolder());  // leave a machine for TearDown
 }
 
 TEST(MachineOpen, MissingFolderIsReported) {
