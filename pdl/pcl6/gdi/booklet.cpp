@@ -22,10 +22,9 @@ struct PlacedEntry {
 PlacedEntry g_LastPlaced;
 
 // The gutter a booklet sheet leaves in its fold: twice the gutter width
-// when both gutter flags are set.
-int FoldGutter(const RendPrivate& priv) {
-    return priv.FirstGutterFlag && priv.SecondGutterFlag ? 2 * priv.GutterWidth : 0;
-}
+// whenever the gutter is on (the first flag). The pages shrink to leave it,
+// so that moving the halves apart never pushes a page off the sheet.
+int FoldGutter(const RendPrivate& priv) { return priv.FirstGutterFlag ? 2 * priv.GutterWidth : 0; }
 
 // A stored page's geometry: its size and the margins of its printable area.
 PageGeometry EntryGeometry(const SpoolPageEntry& entry) {
@@ -290,16 +289,15 @@ INT16 Layout_BookletCellTransform(PDEV* pdev, INT16* outX, INT16* outY, int plac
                                 &dx, &dy);
     int x = X + dx;
     int y = Y + dy;
-    // The gutter: the halves move apart from the fold, or only the second
-    // half moves when the gutter is wanted on one side.
+    // The gutter: the halves move apart from the fold. The pages were
+    // shrunk to leave twice the gutter width, so the first half already ends
+    // a gutter width before the fold; only the second half moves, by the
+    // gutter width. (Moving the first half outwards as well would push it past the
+    // sheet's printable edge by the gutter width.)
     if (current.priv.FirstGutterFlag && current.priv.GutterWidth) {
         INT32 gutterAcross = 0, gutterDown = 0;
         Layout_BookletGutter(pdev, &gutterAcross, &gutterDown);
-        const bool secondHalf = c == 1 || k == 1;
-        if (!current.priv.SecondGutterFlag) {
-            if (gutterAcross) x += secondHalf ? gutterAcross : -gutterAcross;
-            if (gutterDown) y += secondHalf ? gutterDown : -gutterDown;
-        } else if (secondHalf) {
+        if (c == 1 || k == 1) {
             x += gutterAcross;
             y += gutterDown;
         }

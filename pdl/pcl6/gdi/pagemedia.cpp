@@ -108,15 +108,22 @@ BOOL Pxl_BeginPageMedia(PDEV* pdev) {
     JobState& state = pdev->Job.State;
     int headerLength = kBaseHeaderLength;
 
-    // Orientation, reversed when the page is turned by 180 degrees.
-    int orientation = pdev->Orientation == DMORIENT_LANDSCAPE ? 1 : 0;
+    // Orientation, reversed when the page is turned by 180 degrees. A
+    // booklet puts two pages side by side on a sheet turned against them:
+    // the printer's page is that sheet, and the booklet cells are laid out
+    // on it.
+    int sheetOrientation = pdev->Orientation;
+    const int bookletSheet = state.Layout.SheetOrientation;
+    if (job.priv.BookletOn && (bookletSheet == DMORIENT_PORTRAIT || bookletSheet == DMORIENT_LANDSCAPE))
+        sheetOrientation = bookletSheet;
+    int orientation = sheetOrientation == DMORIENT_LANDSCAPE ? 1 : 0;
     if (state.PageTurn) orientation += 2;
     Block head;
     head.UByteAttr(unsigned(orientation), PXL_ATTR_ORIENTATION);
 
     if (IsPrinterDuplex(job) && state.DuplexAttributes == 1) {
         const bool shortEdge = IsShortEdge(job);
-        const bool landscape = pdev->Orientation == DMORIENT_LANDSCAPE;
+        const bool landscape = sheetOrientation == DMORIENT_LANDSCAPE;
         const BYTE binding = shortEdge != landscape ? kDuplexHorizontalBinding : kDuplexVerticalBinding;
         head.UByteAttr(binding, PXL_ATTR_DUPLEX_PAGE_MODE).UByteAttr(kFrontMediaSide, PXL_ATTR_DUPLEX_PAGE_SIDE);
         headerLength += kDuplexHeaderLength;

@@ -7,6 +7,7 @@
 // origin and rotation are read on their own.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "pcl6/gdi/layout.h"
@@ -629,6 +630,29 @@ BOOL Spool_DrawPosterMarks(PDEV* pdev, int entry) {
     return !OutputFailed(pdev);
 }
 
+namespace {
+
+// Sends SetPageOrigin (x, y). An origin beyond the operator's 16 bits (the
+// far tiles of a large poster at 1200 dpi lie more than 32767 dots back)
+// goes as several steps that add up, each moving the origin on from the
+// last, instead of wrapping round to the other side of the page.
+bool SendOrigin(Replay& replay, long long x, long long y) {
+    const long long largest = std::max(x < 0 ? -x : x, y < 0 ? -y : y);
+    const long long steps = largest <= 32767 ? 1 : (largest + 32766) / 32767;
+    long long sentX = 0, sentY = 0;
+    for (long long step = 1; step <= steps; ++step) {
+        const long long nextX = x * step / steps, nextY = y * step / steps;
+        BYTE origin[kOriginBytes];
+        WriteOrigin(origin, int(nextX - sentX), int(nextY - sentY));
+        if (!replay.Send(origin, sizeof(origin))) return false;
+        sentX = nextX;
+        sentY = nextY;
+    }
+    return true;
+}
+
+}  // namespace
+
 BOOL Spool_ReplayPoster(PDEV* pdev, HANDLE file, int entry, BOOL mergeForm) {
     if (!pdev || !file) return FALSE;
     const SpoolState& spool = Spool(pdev);
@@ -686,9 +710,7 @@ BOOL Spool_ReplayPoster(PDEV* pdev, HANDLE file, int entry, BOOL mergeForm) {
                 x = marks.x - stepX * (n - 1 - column);
                 y = marks.y - stepY * (n - 1 - row);
             }
-            BYTE origin[kOriginBytes];
-            WriteOrigin(origin, x, y);
-            if (!replay.Copy(start, marks.transform - start) || !replay.Send(origin, sizeof(origin)) ||
+            if (!replay.Copy(start, marks.transform - start) || !SendOrigin(replay, x, y) ||
                 !replay.Copy(behindOrigin, bodyEnd - behindOrigin))
                 return FALSE;
             if (marksOn && (!Spool_DrawPosterMarks(pdev, entry) || !replay.CopyPageEnd(entry))) return FALSE;

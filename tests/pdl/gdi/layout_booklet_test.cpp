@@ -40,7 +40,8 @@ const BookletScaleCase kBookletScales[] = {
     // a half of 3204: the half's 3204 / 4908 holds.
     {"Letter portrait", kLetterPortrait, 0, 0, 0, 6600, 5100, 2, 2, 1, 3204.0 / 4908},
     {"Letter portrait, gutter", kLetterPortrait, 1, 1, 100, 6600, 5100, 2, 2, 1, 3104.0 / 4908},
-    {"Letter portrait, first flag only", kLetterPortrait, 1, 0, 100, 6600, 5100, 2, 2, 1, 3204.0 / 4908},
+    // The first flag alone leaves the same room: the halves move apart.
+    {"Letter portrait, first flag only", kLetterPortrait, 1, 0, 100, 6600, 5100, 2, 2, 1, 3104.0 / 4908},
     // min(4960 / 6816, 6816 / 9536) = 0.715 would make the page 4872 wide on
     // 4768: the page's fit 4768 / 6816 holds.
     {"A4 landscape", kA4Landscape, 0, 0, 0, 4960, 7008, 1, 1, 2, 4768.0 / 6816},
@@ -333,33 +334,34 @@ TEST_F(BookletReplay, EntryOutsideThePageTableGivesTheMarginOrigin) {
     EXPECT_EQ(Place(pdev, 1, 1, TRUE).x, 192);
 }
 
-TEST_F(BookletReplay, GutterMovesTheHalvesApartOrOnlyTheSecond) {
-    // A gutter of 100 with only the first flag moves the
-    // first half by -100 and the second by +100 across.
-    LayoutPdev pdev = Start(kA4Portrait, {kA4PortraitPage, kA4PortraitPage}, [](RendPrivate& p) {
-        p.FirstGutterFlag = 1;
-        p.GutterWidth = 100;
-    });
-    EXPECT_EQ(Place(pdev, 1, 1, TRUE).x, 96 + 72 - 100);
-    EXPECT_EQ(Place(pdev, 2, 2, TRUE).x, 96 + 3408 + 100);
-    // With both flags only the second half moves; the gutter of 200 in the
-    // fold takes the room the page had on its half (scale 3308 / 4768).
-    LayoutPdev both = Start(kA4Portrait, {kA4PortraitPage, kA4PortraitPage}, [](RendPrivate& p) {
-        p.FirstGutterFlag = 1;
-        p.SecondGutterFlag = 1;
-        p.GutterWidth = 100;
-    });
-    EXPECT_DOUBLE_EQ(both.layout().BookletScale, 3308.0 / 4768);
-    EXPECT_EQ(Place(both, 1, 1, TRUE).x, 96);
-    EXPECT_EQ(Place(both, 2, 2, TRUE).x, 96 + 3408 + 100);
+// A gutter of 100 moves the halves apart from the fold: the pages shrink
+// to leave 200 in it (scale 3308 / 4768 on A4), the first half stays at
+// its edge and the second moves by 100, so neither leaves the printable
+// area. The second flag (the gutter on one side) places them alike.
+TEST_F(BookletReplay, GutterMovesTheHalvesApartWithinTheSheet) {
+    void (*const gutters[])(RendPrivate&) = {
+        [](RendPrivate& p) {
+            p.FirstGutterFlag = 1;
+            p.GutterWidth = 100;
+        },
+        [](RendPrivate& p) {
+            p.FirstGutterFlag = 1;
+            p.SecondGutterFlag = 1;
+            p.GutterWidth = 100;
+        },
+    };
+    for (auto* gutter : gutters) {
+        SCOPED_TRACE(gutter == gutters[0] ? "first flag" : "both flags");
+        LayoutPdev portrait = Start(kA4Portrait, {kA4PortraitPage, kA4PortraitPage}, gutter);
+        EXPECT_DOUBLE_EQ(portrait.layout().BookletScale, 3308.0 / 4768);
+        EXPECT_EQ(Place(portrait, 1, 1, TRUE).x, 96);
+        EXPECT_EQ(Place(portrait, 2, 2, TRUE).x, 96 + 3408 + 100);
 
-    // Stacked halves move down.
-    LayoutPdev landscape = Start(kA4Landscape, {kA4LandscapePage, kA4LandscapePage}, [](RendPrivate& p) {
-        p.FirstGutterFlag = 1;
-        p.GutterWidth = 100;
-    });
-    EXPECT_EQ(Place(landscape, 1, 1, TRUE).y, 96 - 100);
-    EXPECT_EQ(Place(landscape, 2, 2, TRUE).y, 96 + 3408 + 100);
+        // Stacked halves move down.
+        LayoutPdev landscape = Start(kA4Landscape, {kA4LandscapePage, kA4LandscapePage}, gutter);
+        EXPECT_EQ(Place(landscape, 1, 1, TRUE).y, 96);
+        EXPECT_EQ(Place(landscape, 2, 2, TRUE).y, 96 + 3408 + 100);
+    }
 }
 
 TEST_F(BookletReplay, APageOfAnotherSizeGetsItsOwnScale) {

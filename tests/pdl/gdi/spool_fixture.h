@@ -31,15 +31,19 @@ namespace tam::test {
 inline constexpr int kMarkerBase = 30000;
 
 // One side of a printed sheet: the stored pages on it, in the order they
-// were sent, with the page origin each was placed at.
+// were sent, with the page origin, rotation and scale each was placed at.
 struct PrintedSide {
     struct Placed {
         int page;
         int64_t originX;
         int64_t originY;
+        int64_t angle = 0;
+        double scaleX = 1.0;
+        double scaleY = 1.0;
     };
     std::vector<Placed> pages;  // empty: a blank side
     std::string media;          // MediaSize of its BeginPage
+    int64_t orientation = 0;    // Orientation of its BeginPage
 };
 
 // What the end of a printed job said.
@@ -133,14 +137,25 @@ protected:
         for (const auto& [first, last] : decoded.Pages()) {
             PrintedSide side;
             side.media = decoded.ops[first].Text("MediaSize").value_or("");
-            int64_t x = 0, y = 0;
+            side.orientation = decoded.ops[first].Int("Orientation").value_or(-1);
+            int64_t x = 0, y = 0, angle = 0;
+            double sx = 1.0, sy = 1.0;
             for (size_t i = first; i <= last; ++i) {
                 const job::Operator& op = decoded.ops[i];
-                if (op.name == "SetPageOrigin") {
-                    x = op.Int("PageOrigin", 0).value_or(0);
-                    y = op.Int("PageOrigin", 1).value_or(0);
+                if (op.name == "SetPageDefaultCTM") {
+                    x = y = angle = 0;
+                    sx = sy = 1.0;
+                } else if (op.name == "SetPageOrigin") {
+                    // Origins add up: a far one may come in steps.
+                    x += op.Int("PageOrigin", 0).value_or(0);
+                    y += op.Int("PageOrigin", 1).value_or(0);
+                } else if (op.name == "SetPageRotation") {
+                    angle = op.Int("PageAngle").value_or(0);
+                } else if (op.name == "SetPageScale") {
+                    sx = op.Number("PageScale", 0).value_or(1.0);
+                    sy = op.Number("PageScale", 1).value_or(1.0);
                 } else if (op.name == "SetCursor" && op.Int("Point", 1) == kMarkerBase) {
-                    side.pages.push_back({int(op.Int("Point", 0).value_or(0) - kMarkerBase), x, y});
+                    side.pages.push_back({int(op.Int("Point", 0).value_or(0) - kMarkerBase), x, y, angle, sx, sy});
                 }
             }
             sides.push_back(std::move(side));
