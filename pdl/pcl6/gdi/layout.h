@@ -109,6 +109,10 @@ struct NupCellBox {
     BOOL turned;  // the cell's sheet axes are the page's other axes
 };
 void Layout_NupCellOnPage(const PDEV* pdev, int column, int row, int rotation, NupCellBox* box);
+// The turn a page of the first page's orientation takes on the current
+// turned N-up sheet (270 or 90 degrees): the way round the sheet lies on
+// the printer's page.
+int Layout_NupSheetRotation(const PDEV* pdev);
 // The N-up grid and cell scale at the first page: columns and rows by
 // pages per sheet (2: 2 x 1, 4: 2 x 2, 8: 4 x 2, 16: 4 x 4, 32: 8 x 4, else
 // 1 x 1); a non-square grid turns the sheet against the first page.

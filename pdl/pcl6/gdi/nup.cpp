@@ -190,14 +190,22 @@ void Layout_NupCellOnPage(const PDEV* pdev, int column, int row, int rotation, N
     const int R = st.NupRows > 0 ? st.NupRows : 1;
     const LONG across = (st.SheetGeometry.Width - margins) / C;
     const LONG down = (st.SheetGeometry.Height - margins) / R;
-    // The sheet was turned against the page when the page keeps the first
-    // page's orientation; a page of the other orientation already lies as
-    // the sheet does.
-    const bool turned = st.NupSheetTurned && PageOrientation(pdev) == st.FirstPageOrientation &&
-                        (rotation == 90 || rotation == 270);
-    if (!turned) {
+    // The printer's page of an N-up job keeps the first page's orientation
+    // (Pxl_BeginPageMedia), so a turned sheet lies across it the way round
+    // that the pages of the first page's orientation are turned (`rotation`
+    // for such a page). A page of the other orientation lies in its cell
+    // upright or turned over on the printer's page; the sheet lies as it
+    // does for the first page's kind.
+    int across90 = 0;
+    if (st.NupSheetTurned) {
+        if (PageOrientation(pdev) == st.FirstPageOrientation)
+            across90 = rotation == 90 || rotation == 270 ? rotation : 0;
+        else
+            across90 = Layout_NupSheetRotation(pdev);
+    }
+    if (!across90) {
         *box = NupCellBox{across * column, down * row, across, down, FALSE};
-    } else if (rotation == 270) {
+    } else if (across90 == 270) {
         *box = NupCellBox{down * (R - 1 - row), across * column, down, across, TRUE};
     } else {
         *box = NupCellBox{down * row, across * (C - 1 - column), down, across, TRUE};

@@ -111,11 +111,19 @@ BOOL Pxl_BeginPageMedia(PDEV* pdev) {
     // Orientation, reversed when the page is turned by 180 degrees. A
     // booklet puts two pages side by side on a sheet turned against them:
     // the printer's page is that sheet, and the booklet cells are laid out
-    // on it.
+    // on it. Every sheet of an N-up job keeps the first page's orientation,
+    // whatever the orientation of the page that begins it: the cells are
+    // laid out for it, and pages of the other orientation are turned into
+    // them.
     int sheetOrientation = pdev->Orientation;
-    const int bookletSheet = state.Layout.SheetOrientation;
-    if (job.priv.BookletOn && (bookletSheet == DMORIENT_PORTRAIT || bookletSheet == DMORIENT_LANDSCAPE))
-        sheetOrientation = bookletSheet;
+    const LayoutState& layout = state.Layout;
+    const auto known = [](int orientation) {
+        return orientation == DMORIENT_PORTRAIT || orientation == DMORIENT_LANDSCAPE;
+    };
+    if (job.priv.BookletOn && known(layout.SheetOrientation))
+        sheetOrientation = layout.SheetOrientation;
+    else if (job.priv.PagesPerSheet > 1 && known(layout.FirstPageOrientation))
+        sheetOrientation = layout.FirstPageOrientation;
     int orientation = sheetOrientation == DMORIENT_LANDSCAPE ? 1 : 0;
     if (state.PageTurn) orientation += 2;
     Block head;

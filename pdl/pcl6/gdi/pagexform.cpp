@@ -54,6 +54,24 @@ struct Transform {
     }
 };
 
+// Whether a page of `orientation` needs no turn of its own beyond the
+// sheet's (the 180-degree rule's answer for it equals the sheet's turn).
+bool SameTurn(const PDEV* pdev, int orientation) {
+    return (Layout_RotationApplies(JobSettings(pdev), orientation) != 0) == (pdev->Job.State.PageTurn != 0);
+}
+
+// The turn of a page of the first page's orientation on a turned sheet:
+// 270 or 90 degrees.
+int TurnedSheetRotation(const PDEV* pdev) {
+    const LayoutState& st = State(pdev);
+    const int first = st.FirstPageOrientation;
+    const bool sameTurn = SameTurn(pdev, first);
+    const int currentPagesPerSheet = PagesPerSheet(CurrentSettings(pdev));
+    const bool E = JobSettings(pdev).priv.DuplexBinding == 4 && !SheetIsOdd(pdev, currentPagesPerSheet);
+    if (first == DMORIENT_LANDSCAPE) return !sameTurn && !E ? 270 : 90;
+    return sameTurn || E ? 270 : 90;
+}
+
 // The N-up cell's turn for the current page (the rules are taken in order;
 // their offsets add up and the last rotation set stands).
 void TurnCell(const PDEV* pdev, Transform& tf) {
@@ -64,7 +82,7 @@ void TurnCell(const PDEV* pdev, Transform& tf) {
     const int first = st.FirstPageOrientation;
     const int S = st.SheetOrientation;
     const bool answer = Layout_RotationApplies(job, O) != 0;
-    const bool sameTurn = answer == (js.PageTurn != 0);
+    const bool sameTurn = SameTurn(pdev, O);
     const bool flip = js.BackSideFlip != 0;
     const bool uprightKind = O == DMORIENT_PORTRAIT || O == DMORIENT_LANDSCAPE;
     const bool oddSheet = SheetIsOdd(pdev, PagesPerSheet(job));
@@ -89,13 +107,8 @@ void TurnCell(const PDEV* pdev, Transform& tf) {
         const int currentPagesPerSheet = PagesPerSheet(CurrentSettings(pdev));
         const bool E = job.priv.DuplexBinding == 4 && !SheetIsOdd(pdev, currentPagesPerSheet);
         if (O == first) {
-            if (O == DMORIENT_LANDSCAPE) {
-                if (!sameTurn && !E)
-                    tf.Turn270T();
-                else
-                    tf.Turn90();
-            } else if (O == DMORIENT_PORTRAIT) {
-                if (sameTurn || E)
+            if (uprightKind) {
+                if (TurnedSheetRotation(pdev) == 270)
                     tf.Turn270T();
                 else
                     tf.Turn90();
@@ -111,6 +124,8 @@ void TurnCell(const PDEV* pdev, Transform& tf) {
 }
 
 }  // namespace
+
+int Layout_NupSheetRotation(const PDEV* pdev) { return pdev ? TurnedSheetRotation(pdev) : 270; }
 
 INT32 Layout_FormWidth() { return g_FormWidth; }
 INT32 Layout_FormHeight() { return g_FormHeight; }

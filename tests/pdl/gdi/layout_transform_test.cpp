@@ -90,8 +90,10 @@ const TurnCase kTurns[] = {
     {"b: portrait, other turn, flip mode front", kA4Portrait, 2, 0, 0, 1, 0, 0, 4, 1, 96 + 4768, 96, 270},
     {"b: landscape, other turn", kA4Landscape, 2, 0, 0, 1, 0, 0, 0, 1, 96 + 3408 + 3335, 96, 270},
     {"b: landscape, flip mode front", kA4Landscape, 2, 0, 0, 1, 0, 0, 4, 1, 96, 96 + 4768, 90},
-    // Rule c: a page turned against the first on a turned sheet.
-    {"c: other turn", kA4Portrait, 2, 2, 0, 1, 0, 0, 0, 1, 96 + 4768, 96 + 3335, 180},
+    // Rule c: a page turned against the first on a turned sheet. With the
+    // sheet's turn set, the first page's kind would lie at 90 degrees on it:
+    // the sheet lies that way round, its first cell the far one (3408 on).
+    {"c: other turn", kA4Portrait, 2, 2, 0, 1, 0, 0, 0, 1, 96 + 4768, 96 + 3408 + 3335, 180},
     {"c: same turn", kA4Portrait, 2, 2, 0, 0, 0, 0, 0, 1, 96, 96, 0},
 };
 
