@@ -11,6 +11,7 @@
 
 #include "pcl6/gdi/layout.h"
 #include "pdl/gdi/layout_fixture.h"
+#include "support/page_box.h"
 
 namespace tam::test {
 namespace {
@@ -285,17 +286,11 @@ TEST_P(NupLayoutTable, EveryPageLiesOnThePrintersPageWithoutOverlap) {
     const double w = pageWidth * t.scale, h = pageHeight * t.scale;
     for (int order = 0; order <= 7; ++order) {
         LayoutPdev pdev = StartJob(order);
-        struct Box {
-            double left, top, right, bottom;
-        };
-        std::vector<Box> boxes;
+        std::vector<PageBox> boxes;
         for (int i = 0; i < t.columns * t.rows; ++i) {
             pdev.AtPage(i + 1, i + 1);
             const LayoutPdev::Placed p = pdev.Transform(i + 1);
-            Box b{};
-            if (p.rotation == 0) b = {double(p.x), double(p.y), p.x + w, p.y + h};
-            if (p.rotation == 90) b = {double(p.x), p.y - w, p.x + h, double(p.y)};
-            if (p.rotation == 270) b = {p.x - h, double(p.y), double(p.x), p.y + w};
+            const PageBox b = PlacedPageBox(p.x, p.y, p.rotation, 1.0, 1.0, w, h);
             SCOPED_TRACE("order " + std::to_string(order) + " page " + std::to_string(i + 1));
             ASSERT_TRUE(p.rotation == 0 || p.rotation == 90 || p.rotation == 270) << p.rotation;
             // One unit of slack for the truncations.
@@ -303,11 +298,7 @@ TEST_P(NupLayoutTable, EveryPageLiesOnThePrintersPageWithoutOverlap) {
             EXPECT_GE(b.top, D - 1);
             EXPECT_LE(b.right, D + pageWidth + 1);
             EXPECT_LE(b.bottom, D + pageHeight + 1);
-            for (const Box& other : boxes) {
-                const double across = std::min(b.right, other.right) - std::max(b.left, other.left);
-                const double down = std::min(b.bottom, other.bottom) - std::max(b.top, other.top);
-                EXPECT_FALSE(across > 1 && down > 1) << "overlaps an earlier page";
-            }
+            for (const PageBox& other : boxes) EXPECT_FALSE(Overlap(b, other)) << "overlaps an earlier page";
             boxes.push_back(b);
         }
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "spool_fixture.h"
+#include "support/page_box.h"
 
 namespace tam::test {
 namespace {
@@ -23,10 +24,6 @@ struct JobPaper {
     int paper;        // DMPAPER_*
     int orientation;  // 1 portrait, 2 landscape
     int dpi;          // 600 or 1200
-};
-
-struct Box {
-    double left, top, right, bottom;
 };
 
 // A paper at the job's resolution with its unprintable margin: portrait,
@@ -44,25 +41,13 @@ PrinterPage PrinterPageOf(const JobPaper& paper, int64_t orientation) {
     return {width, height, 96 * factor};
 }
 
-// The area a page of extent w x h covers at origin (x, y), turned by
-// `angle` and scaled by (sx, sy): rotation 90 turns the page's x axis up
-// the printer's page, 270 down it, 180 turns it over.
-Box PlacedBox(const PrintedSide::Placed& p, double w, double h) {
-    const double x = double(p.originX), y = double(p.originY);
-    const double ws = w * p.scaleX, hs = h * p.scaleY;
-    switch (p.angle) {
-    case 90: return {x, y - ws, x + hs, y};
-    case 180: return {x - ws, y - hs, x, y};
-    case 270: return {x - hs, y, x, y + ws};
-    default: return {x, y, x + ws, y + hs};
-    }
+PageBox PlacedBox(const PrintedSide::Placed& p, double w, double h) {
+    return PlacedPageBox(double(p.originX), double(p.originY), p.angle, p.scaleX, p.scaleY, w, h);
 }
 
-std::string Describe(const PrintedSide::Placed& p, const Box& b) {
+std::string Describe(const PrintedSide::Placed& p, const PageBox& b) {
     return "page " + std::to_string(p.page) + " at (" + std::to_string(p.originX) + ", " + std::to_string(p.originY) +
-           ") angle " + std::to_string(p.angle) + " scale " + std::to_string(p.scaleX) + " covers [" +
-           std::to_string(b.left) + ", " + std::to_string(b.right) + "] x [" + std::to_string(b.top) + ", " +
-           std::to_string(b.bottom) + "]";
+           ") angle " + std::to_string(p.angle) + " scale " + std::to_string(p.scaleX) + " covers " + Describe(b);
 }
 
 class Placement : public SpoolTest {
@@ -135,10 +120,10 @@ TEST_P(BookletPlacement, EveryPageLiesOnTheSheetApartFromItsNeighbour) {
         // The printer is given the sheet (Orientation 1 landscape, 0
         // portrait; +2 turned over).
         EXPECT_EQ(side.orientation % 2, landscapeJob ? 0 : 1);
-        std::vector<Box> boxes;
+        std::vector<PageBox> boxes;
         for (const PrintedSide::Placed& p : side.pages) {
             seen.push_back(p.page);
-            const Box b = PlacedBox(p, w, h);
+            const PageBox b = PlacedBox(p, w, h);
             SCOPED_TRACE(Describe(p, b));
             EXPECT_TRUE(p.angle == 0 || p.angle == 180);
             EXPECT_GT(p.scaleX, 0.0);
@@ -147,11 +132,7 @@ TEST_P(BookletPlacement, EveryPageLiesOnTheSheetApartFromItsNeighbour) {
             EXPECT_GE(b.top, sheet.margin - 1);
             EXPECT_LE(b.right, sheet.width - sheet.margin + 1);
             EXPECT_LE(b.bottom, sheet.height - sheet.margin + 1);
-            for (const Box& other : boxes) {
-                const double across = std::min(b.right, other.right) - std::max(b.left, other.left);
-                const double down = std::min(b.bottom, other.bottom) - std::max(b.top, other.top);
-                EXPECT_FALSE(across > 1 && down > 1) << "overlaps the other page of its side";
-            }
+            for (const PageBox& other : boxes) EXPECT_FALSE(Overlap(b, other)) << "overlaps the other page of its side";
             boxes.push_back(b);
         }
     }
@@ -244,7 +225,7 @@ TEST_P(PosterPlacement, TilesShowTheEnlargedPageOnce) {
             const PrintedSide::Placed& p = side.pages[0];
             ASSERT_EQ(p.angle, 0);
             const PrinterPage printer = PrinterPageOf(c.paper, side.orientation);
-            const Box b = PlacedBox(p, w, h);
+            const PageBox b = PlacedBox(p, w, h);
             SCOPED_TRACE(Describe(p, b));
             enlargedWidth = b.right - b.left;
             enlargedHeight = b.bottom - b.top;

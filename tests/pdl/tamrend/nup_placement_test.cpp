@@ -13,30 +13,13 @@
 #include <vector>
 
 #include "print_fixture.h"
+#include "support/page_box.h"
 
 namespace tam::test {
 namespace {
 
 // A4 at 600 dpi and its unprintable margin.
 constexpr double kA4Width = 4960, kA4Height = 7008, kMargin = 96;
-
-struct Box {
-    double left, top, right, bottom;
-};
-
-// The area a page of printable extent w x h covers at its placement:
-// rotation 90 turns the page's x axis up the printer's page, 270 down it,
-// 180 turns it over.
-Box PlacedBox(const Placement& p, double w, double h) {
-    const double x = double(p.originX), y = double(p.originY);
-    const double ws = w * p.scaleX, hs = h * p.scaleY;
-    switch (p.angle) {
-    case 90: return {x, y - ws, x + hs, y};
-    case 180: return {x - ws, y - hs, x, y};
-    case 270: return {x - hs, y, x, y + ws};
-    default: return {x, y, x + ws, y + hs};
-    }
-}
 
 struct MixedCase {
     int pagesPerSheet;
@@ -99,27 +82,21 @@ TEST_P(NupPlacement, EveryPageLiesOnItsSheetApartFromTheOthers) {
         const bool landscapeSheet = sheets[s].begin->Int("Orientation").value_or(0) % 2 == 1;
         const double width = landscapeSheet ? kA4Height : kA4Width;
         const double height = landscapeSheet ? kA4Width : kA4Height;
-        std::vector<Box> boxes;
+        std::vector<PageBox> boxes;
         for (const Placement& p : sheets[s].placements) {
             ASSERT_LT(page, orientations.size());
             const bool landscapePage = orientations[page] == DMORIENT_LANDSCAPE;
             const double w = (landscapePage ? kA4Height : kA4Width) - 2 * kMargin;
             const double h = (landscapePage ? kA4Width : kA4Height) - 2 * kMargin;
-            const Box b = PlacedBox(p, w, h);
+            const PageBox b = PlacedPageBox(double(p.originX), double(p.originY), p.angle, p.scaleX, p.scaleY, w, h);
             SCOPED_TRACE("page " + std::to_string(++page) + " at (" + std::to_string(p.originX) + ", " +
-                         std::to_string(p.originY) + ") angle " + std::to_string(p.angle) + " covers [" +
-                         std::to_string(b.left) + ", " + std::to_string(b.right) + "] x [" + std::to_string(b.top) +
-                         ", " + std::to_string(b.bottom) + "]");
+                         std::to_string(p.originY) + ") angle " + std::to_string(p.angle) + " covers " + Describe(b));
             // One unit of slack for the truncations.
             EXPECT_GE(b.left, kMargin - 1);
             EXPECT_GE(b.top, kMargin - 1);
             EXPECT_LE(b.right, width - kMargin + 1);
             EXPECT_LE(b.bottom, height - kMargin + 1);
-            for (const Box& other : boxes) {
-                const double across = std::min(b.right, other.right) - std::max(b.left, other.left);
-                const double down = std::min(b.bottom, other.bottom) - std::max(b.top, other.top);
-                EXPECT_FALSE(across > 1 && down > 1) << "overlaps an earlier page of its sheet";
-            }
+            for (const PageBox& other : boxes) EXPECT_FALSE(Overlap(b, other)) << "overlaps an earlier page of its sheet";
             boxes.push_back(b);
         }
     }
