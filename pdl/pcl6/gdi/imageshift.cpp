@@ -157,11 +157,22 @@ void Layout_NupShiftUpright(const PDEV* pdev, INT16* x, INT16* y) {
     Layout_ShiftOffsets(pdev, &dx, &dy);
     if (dx == 0 && dy == 0) return;
 
-    const int C = st.NupColumns > 0 ? st.NupColumns : 1;
-    const int R = st.NupRows > 0 ? st.NupRows : 1;
+    int C = st.NupColumns > 0 ? st.NupColumns : 1;
+    int R = st.NupRows > 0 ? st.NupRows : 1;
     int c = 0, k = 0;
     Layout_CellPosition(job.priv.NupOrder, st.SheetOrientation, int(pdev->Job.State.SheetPageCount) - 1, C, R, &c,
                         &k);
+    // The shift is shared over the cells as they lie on the printer's page:
+    // a turned sheet's columns run down it and its rows across.
+    NupCellBox box{};
+    Layout_NupCellOnPage(pdev, c, k, st.PageRotation, &box);
+    if (box.turned && box.width > 0 && box.height > 0) {
+        const int columns = R, rows = C;
+        c = int(box.x / box.width);
+        k = int(box.y / box.height);
+        C = columns;
+        R = rows;
+    }
     const bool fit = job.priv.ShiftFit != 0;
     const bool flip = pdev->Job.State.BackSideFlip != 0;
     int nx = *x, ny = *y;

@@ -52,26 +52,29 @@ void PageExtent(const PDEV* pdev, int largerCount, int* pw, int* ph) {
 
 // The cell scale of one side: the smaller of the sheet's printable width
 // over the width of `columns` pages and its height over the height of
-// `rows` pages.
-double CellScale(const PDEV* pdev, bool reduce, BOOL backSide, int pw, int ph, int columns, int rows) {
+// `rows` pages, after the image shift took its room along the side it
+// moves the pages on (which the first page's orientation gives, for a
+// sheet turned against the printer's page as well).
+double CellScale(const PDEV* pdev, BOOL backSide, int pw, int ph, int columns, int rows) {
     const LayoutState& st = State(pdev);
     const int margins = 2 * Layout_MarginUnit(JobSettings(pdev));
     int s = st.SheetGeometry.Width - margins;
     int q = st.SheetGeometry.Height - margins;
-    if (reduce) Layout_ReduceForGutter(pdev, st.FirstPageOrientation, &s, &q, backSide);
+    Layout_ReduceForGutter(pdev, st.FirstPageOrientation, &s, &q, backSide);
     return Smaller(Ratio(s, double(pw) * columns), Ratio(q, double(ph) * rows));
 }
 
 // The front and back cell scales. The back side has a scale of its own
-// only when a duplex job shifts its two sides by different amounts.
+// only when a duplex job shifts its two sides by different amounts. Every
+// grid leaves the shift its room (a turned sheet's cells, left without it,
+// were pushed past the paper's edge by the shift).
 void ComputeCellScales(PDEV* pdev, int pw, int ph, int columns, int rows) {
     LayoutState& st = State(pdev);
     const RendPrivate& job = JobSettings(pdev).priv;
-    const bool square = columns == rows;
-    const double front = CellScale(pdev, square, FALSE, pw, ph, columns, rows);
+    const double front = CellScale(pdev, FALSE, pw, ph, columns, rows);
     double back = 1.0;
     if (job.DuplexBinding > 0 && job.ImageShiftDirection != 0 && job.FrontShift != job.BackShift)
-        back = CellScale(pdev, true, TRUE, pw, ph, columns, rows);
+        back = CellScale(pdev, TRUE, pw, ph, columns, rows);
     st.ShiftScale = front;
     st.ShiftScaleFront = front;
     st.ShiftScaleBack = back;

@@ -199,7 +199,13 @@ INT16 Layout_PageTransform(PDEV* pdev, INT16* outX, INT16* outY, int sheetPageCo
                 across += 6 * (Layout_ResFactor(job) + 1);
                 down += 6 * (Layout_ResFactor(job) + 1);
             }
-            if (PagesPerSheet(job) == 2 && Ws > 0 && Hs > 0) {
+            // A fitted image shift places the page in its cell itself: the
+            // cells were shrunk for it, and centring as well would push the
+            // shifted pages past the sheet's edge.
+            INT32 shiftX = 0, shiftY = 0;
+            Layout_ShiftOffsets(pdev, &shiftX, &shiftY);
+            const bool shiftPlaces = priv.ShiftFit && (shiftX != 0 || shiftY != 0);
+            if (!shiftPlaces && PagesPerSheet(job) == 2 && Ws > 0 && Hs > 0) {
                 if (Ws < Hs) {
                     const INT16 v = INT16(Ws * Ws / Hs);
                     if (v < Hs / 2) down += (Hs / 2 - v) / 2;
@@ -207,7 +213,7 @@ INT16 Layout_PageTransform(PDEV* pdev, INT16* outX, INT16* outY, int sheetPageCo
                     const INT16 v = INT16(Hs * Hs / Ws);
                     if (v < Ws / 2) across += (Ws / 2 - v) / 2;
                 }
-            } else if (PagesPerSheet(job) == 8 && orientation == DMORIENT_PORTRAIT) {
+            } else if (!shiftPlaces && PagesPerSheet(job) == 8 && orientation == DMORIENT_PORTRAIT) {
                 // Where the estimate comes out negative (Letter) the page
                 // already fills its cell; moving it back would push it out
                 // of the printable area.

@@ -410,6 +410,45 @@ TEST_P(NupDuplexShift, FrontAndBackScales) {
 
 INSTANTIATE_TEST_SUITE_P(All, NupDuplexShift, testing::ValuesIn(kDuplexShifts));
 
+// With the shift fitted, every grid leaves the shift its room and shares it
+// over the cells as they lie on the printer's page: in every direction
+// each page stays inside the printable area and apart from the others,
+// turned sheets (2-up, 8-up) included.
+TEST(NupShiftFit, EveryPageStaysOnThePrintersPage) {
+    for (const LayoutPaper& paper : {kA4Portrait, kA4Landscape}) {
+        const bool landscape = paper.orientation == 2;
+        const int pageWidth = (landscape ? 7008 : 4960) - 192, pageHeight = (landscape ? 4960 : 7008) - 192;
+        for (int pagesPerSheet : {2, 4, 8, 16})
+            for (int direction = 1; direction <= 8; ++direction) {
+                SCOPED_TRACE(std::string(paper.name) + ", " + std::to_string(pagesPerSheet) + "-up, direction " +
+                             std::to_string(direction));
+                LayoutPdev pdev(paper);
+                pdev.Settings([&](RendPrivate& p) {
+                    p.PagesPerSheet = BYTE(pagesPerSheet);
+                    p.ImageShiftDirection = UINT16(direction);
+                    p.ShiftFit = 1;
+                    p.FrontShift = 400;  // 304 beyond the margin
+                });
+                Layout_StartJob(pdev.get());
+                double sx = 0, sy = 0;
+                Layout_PageScale(pdev.get(), &sx, &sy);
+                std::vector<PageBox> boxes;
+                for (int i = 0; i < pagesPerSheet; ++i) {
+                    pdev.AtPage(i + 1, i + 1);
+                    const LayoutPdev::Placed p = pdev.Transform(i + 1);
+                    const PageBox b = PlacedPageBox(p.x, p.y, p.rotation, sx, sy, pageWidth, pageHeight);
+                    SCOPED_TRACE("page " + std::to_string(i + 1) + " covers " + Describe(b));
+                    EXPECT_GE(b.left, 96 - 1);
+                    EXPECT_GE(b.top, 96 - 1);
+                    EXPECT_LE(b.right, 96 + pageWidth + 1);
+                    EXPECT_LE(b.bottom, 96 + pageHeight + 1);
+                    for (const PageBox& other : boxes) EXPECT_FALSE(Overlap(b, other)) << "overlaps an earlier page";
+                    boxes.push_back(b);
+                }
+            }
+    }
+}
+
 TEST(NupGutter, ReducesTheSideOfTheDirection) {
     LayoutPdev pdev(kA4Portrait);
     pdev.Settings([](RendPrivate& p) {
