@@ -57,6 +57,13 @@ void CPatternBuilderT::Clear() {
     m_elements.clear();
     m_blocks.clear();
     m_blockUsed = 0;
+    ResetBuildState();
+    std::fill(std::begin(m_predefined), std::end(m_predefined), nullptr);
+    m_posixCache.clear();
+    m_scratch.clear();
+}
+
+void CPatternBuilderT::ResetBuildState() {
     m_groups.clear();
     m_recursions.clear();
     m_namedGroups.clear();
@@ -68,9 +75,6 @@ void CPatternBuilderT::Clear() {
     m_nesting = 0;
     m_openGroups = 0;
     m_buildStatus = RX_BUILD_OK;
-    std::fill(std::begin(m_predefined), std::end(m_predefined), nullptr);
-    m_posixCache.clear();
-    m_scratch.clear();
 }
 
 namespace {
@@ -96,17 +100,7 @@ T* CPatternBuilderT::Make(Args&&... args) {
 MatchNode* CPatternBuilderT::Build(const WCHAR* pattern, int length, int flags) {
     m_top = nullptr;
     m_topRightToLeft = (flags & RX_RIGHT_TO_LEFT) != 0;
-    m_groups.clear();
-    m_recursions.clear();
-    m_namedGroups.clear();
-    m_namedBackrefs.clear();
-    m_conditions.clear();
-    m_groupCount = 0;
-    m_namedGroupCount = 0;
-    m_maxGroup = 0;
-    m_nesting = 0;
-    m_openGroups = 0;
-    m_buildStatus = RX_BUILD_OK;
+    ResetBuildState();
     if (!pattern || length < 0) length = 0;
 
     m_scratch.clear();

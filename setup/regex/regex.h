@@ -153,6 +153,8 @@ private:
 
     template <class T, class... Args>
     T* Make(Args&&... args);
+    // Forgets the groups, names and counters of the last build.
+    void ResetBuildState();
     regex::MatchNode* Predefined(int type);
 
     regex::MatchNode* BuildAlternative(int& flags);

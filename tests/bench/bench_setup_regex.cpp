@@ -11,27 +11,11 @@
 #include <vector>
 
 #include "setup/regex/regex.h"
+#include "setup/regex/wizard_patterns.h"
 
 namespace {
 
-const std::u16string kDecimal = u"(([0-1]?\\d{1,2})|(2[0-4]\\d)|(25[0-5]))";
-const std::u16string kV4 = u"(" + kDecimal + u"(\\." + kDecimal + u"){3})";
-const std::u16string kHex = u"([:xdigit:]{1,4})";
-const std::u16string kP1 =
-    u"((" + kHex + u"(:" + kHex + u"){7})|(:(:" + kHex + u"){1,6})|((" + kHex + u":){1,7}:))";
-const std::u16string kP2 = u"((" + kHex + u":){1,6}(:" + kHex + u"){1,6})";
-const std::u16string kP3 = u"((" + kHex + u"(:" + kHex + u"){5})|(:(:" + kHex + u"){0,5}))(:" + kV4 + u")";
-const std::u16string kP4 = u"((" + kHex + u":){1,6}(:" + kHex + u"){0,5})(:" + kV4 + u")";
-const std::u16string kIpv4 = u"^([1-9]|[1-9]\\d|1\\d{2}|2[0-4]\\d|25[0-5])(\\.(\\d|[1-9]\\d|1\\d{2}|2[0-4]\\d|25[0-5])){3}$";
-const std::u16string kHostName = u"^[a-zA-Z0-9-]{1}([a-zA-Z0-9-]){0,14}$";
-const std::u16string kDigits = u"^[0-9]{1,15}$";
-
-std::u16string ForPcre2(std::u16string pattern) {
-    const std::u16string from = u"[:xdigit:]";
-    for (size_t at = pattern.find(from); at != std::u16string::npos; at = pattern.find(from, at + from.size() + 2))
-        pattern.replace(at, from.size(), u"[[:xdigit:]]");
-    return pattern;
-}
+using namespace regex_test;
 
 std::u16string Repeat(const std::u16string& text, int count) {
     std::u16string out;

@@ -13,7 +13,7 @@
 #include "kernel32/filehost.h"
 #include "kernel32/fileobject.h"
 #include "kernel32/filepath.h"
-#include "kernel32/specialpath.h"
+#include "kernel32/devicename.h"
 
 using namespace w32::files;
 

@@ -11,6 +11,7 @@
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/jobsettings.h"
 #include "pcl6/gdi/layout.h"
+#include "pcl6/gdi/layoututil.h"
 #include "pcl6/gdi/outbuf.h"
 #include "pcl6/gdi/pagemedia.h"
 #include "pcl6/gdi/pclxl.h"
@@ -36,11 +37,7 @@ constexpr UINT32 kKeptSheets = OUTF_FORM_RECORD | OUTF_FORM_MERGE | OUTF_COLLATE
 
 JobState& State(PDEV* pdev) { return pdev->Job.State; }
 
-int PagesPerSheet(const RendDevmode& settings) {
-    return settings.priv.PagesPerSheet ? settings.priv.PagesPerSheet : 1;
-}
-
-bool IsManualDuplex(const RendDevmode& settings) { return settings.priv.DuplexBinding >= 3; }
+using layout::PagesPerSheet;
 
 // The cells of a sheet: N-up columns times rows, at least 1.
 int CellsPerSheet(const PDEV* pdev) {
@@ -124,14 +121,14 @@ void DecidePageTurn(PDEV* pdev) {
     const int mode = job.priv.DuplexBinding;
     const int page = state.PageCounter;
     const BOOL answer = Job_RotationApplies(pdev);
-    if (perSheet < 2 || page == 1 || (IsManualDuplex(job) && page % perSheet == 1)) {
+    if (perSheet < 2 || page == 1 || (Settings_IsManualDuplex(job) && page % perSheet == 1)) {
         // Duplex mode 4 turns the front sides against the back sides.
         const bool front = perSheet > 1 ? ((page - 1) / perSheet) % 2 == 0 : page % 2 == 1;
         SetPageTurn(state, answer, mode == 4 && front);
     }
     if (job.priv.BookletOn) {
         state.PageTurn = 0;
-    } else if (perSheet == 1 && IsManualDuplex(job)) {
+    } else if (perSheet == 1 && Settings_IsManualDuplex(job)) {
         // The sides of a manual duplex job follow its papers.
         SetPageTurn(state, answer, mode == 4 && ManualDuplexFrontSide(pdev));
     }
@@ -308,7 +305,7 @@ BOOL Job_BeginPage(PDEV* pdev) {
     JobState& state = State(pdev);
 
     if (state.SheetPageCount <= 1) {
-        if (IsManualDuplex(Job_Settings(pdev))) {
+        if (Settings_IsManualDuplex(Job_Settings(pdev))) {
             // The sides are sent in another order at the end of the job,
             // each pass with a session of its own: the header entry stays
             // empty.
@@ -387,7 +384,7 @@ BOOL Job_EndDoc(PDEV* pdev, int mode) {
     const RendDevmode& job = Job_Settings(pdev);
     const SpoolState& spool = state.Spool;
     const bool hasPages =
-        spool.PageTable && spool.PageTableCount > 0 && (IsManualDuplex(job) || spool.PageTable[0].Length > 0);
+        spool.PageTable && spool.PageTableCount > 0 && (Settings_IsManualDuplex(job) || spool.PageTable[0].Length > 0);
 
     Job_SendPage(pdev, FALSE);
     if (state.SheetPageCount > 0 && hasPages) Job_CompleteSheet(pdev);

@@ -25,6 +25,15 @@
 
 inline const RendDevmode& Job_Settings(const PDEV* pdev) { return pdev->Job.JobDevmode; }
 
+// The printer turns the sheets itself: duplex modes 1 and 2 (or mode 0
+// with a two-sided public setting).
+inline bool Settings_IsPrinterDuplex(const RendDevmode& settings) {
+    const int mode = settings.priv.DuplexBinding;
+    return mode == 1 || mode == 2 || (mode == 0 && settings.pub.dmDuplex > DMDUP_SIMPLEX);
+}
+// The user turns the stack over between two passes: duplex modes 3 and 4.
+inline bool Settings_IsManualDuplex(const RendDevmode& settings) { return settings.priv.DuplexBinding >= 3; }
+
 // 0 renders at 600 dpi, 1 at 1200 dpi.
 inline int Settings_ResolutionStep(const PDEV* pdev) {
     return Job_Settings(pdev).priv.ColorAdjust.ResolutionStep ? 1 : 0;

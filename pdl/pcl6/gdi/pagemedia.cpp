@@ -57,11 +57,6 @@ private:
     DWORD length_ = 0;
 };
 
-bool IsPrinterDuplex(const RendDevmode& job) {
-    const int mode = job.priv.DuplexBinding;
-    return mode == 1 || mode == 2 || (mode == 0 && job.pub.dmDuplex > DMDUP_SIMPLEX);
-}
-
 bool IsShortEdge(const RendDevmode& job) {
     const int mode = job.priv.DuplexBinding;
     return mode == 1 || mode == 3 || (job.pub.dmDuplex == DMDUP_HORIZONTAL && mode < 3);
@@ -72,6 +67,20 @@ void PaperName(const RendDevmode& job, int code, LPSTR name, int capacity) {
     PaperName_Lookup(PaperNameTable, code, name, capacity, PAPER_NAME_DEFAULT);
     if (std::strcmp(name, "A5") == 0 && job.priv.A5FeedFlags[0] == 1 && job.priv.A5FeedFlags[1] == 1)
         lstrcpynA(name, "A5L", capacity);
+}
+
+// The attributes an image and a raster pattern begin with: colour
+// mapping and depth, the source's size and the size it is drawn at.
+Block& RasterHead(Block& block, int colorMapping, int colorDepth, int sourceWidth, int sourceHeight, int destWidth,
+                  int destHeight) {
+    return block.UByteAttr(unsigned(colorMapping), PXL_ATTR_COLOR_MAPPING)
+        .UByteAttr(unsigned(colorDepth), PXL_ATTR_COLOR_DEPTH)
+        .UInt16Attr(unsigned(sourceWidth), PXL_ATTR_SOURCE_WIDTH)
+        .UInt16Attr(unsigned(sourceHeight), PXL_ATTR_SOURCE_HEIGHT)
+        .Byte(PXL_TAG_UINT16_XY)
+        .U16(unsigned(destWidth))
+        .U16(unsigned(destHeight))
+        .Attribute(PXL_ATTR_DESTINATION_SIZE);
 }
 
 }  // namespace
@@ -129,7 +138,7 @@ BOOL Pxl_BeginPageMedia(PDEV* pdev) {
     Block head;
     head.UByteAttr(unsigned(orientation), PXL_ATTR_ORIENTATION);
 
-    if (IsPrinterDuplex(job) && state.DuplexAttributes == 1) {
+    if (Settings_IsPrinterDuplex(job) && state.DuplexAttributes == 1) {
         const bool shortEdge = IsShortEdge(job);
         const bool landscape = sheetOrientation == DMORIENT_LANDSCAPE;
         const BYTE binding = shortEdge != landscape ? kDuplexHorizontalBinding : kDuplexVerticalBinding;
@@ -209,14 +218,7 @@ BOOL Pxl_BeginImage(PDEV* pdev, int colorMapping, int colorDepth, int x, int y, 
                     int sourceWidth, int sourceHeight) {
     Pxl_SetCursor(pdev, x, y);
     Block image;
-    image.UByteAttr(unsigned(colorMapping), PXL_ATTR_COLOR_MAPPING)
-        .UByteAttr(unsigned(colorDepth), PXL_ATTR_COLOR_DEPTH)
-        .UInt16Attr(unsigned(sourceWidth), PXL_ATTR_SOURCE_WIDTH)
-        .UInt16Attr(unsigned(sourceHeight), PXL_ATTR_SOURCE_HEIGHT)
-        .Byte(PXL_TAG_UINT16_XY)
-        .U16(unsigned(destWidth))
-        .U16(unsigned(destHeight))
-        .Attribute(PXL_ATTR_DESTINATION_SIZE)
+    RasterHead(image, colorMapping, colorDepth, sourceWidth, sourceHeight, destWidth, destHeight)
         .Byte(PXL_OP_BEGIN_IMAGE);
     return image.WriteTo(pdev);
 }
@@ -235,14 +237,7 @@ BOOL Pxl_ReadImage(PDEV* pdev, int startLine, int blockHeight, int compressMode,
 BOOL Pxl_BeginRastPattern(PDEV* pdev, int colorMapping, int colorDepth, int sourceWidth, int sourceHeight,
                           int destWidth, int destHeight, int patternId, int persistence) {
     Block pattern;
-    pattern.UByteAttr(unsigned(colorMapping), PXL_ATTR_COLOR_MAPPING)
-        .UByteAttr(unsigned(colorDepth), PXL_ATTR_COLOR_DEPTH)
-        .UInt16Attr(unsigned(sourceWidth), PXL_ATTR_SOURCE_WIDTH)
-        .UInt16Attr(unsigned(sourceHeight), PXL_ATTR_SOURCE_HEIGHT)
-        .Byte(PXL_TAG_UINT16_XY)
-        .U16(unsigned(destWidth))
-        .U16(unsigned(destHeight))
-        .Attribute(PXL_ATTR_DESTINATION_SIZE)
+    RasterHead(pattern, colorMapping, colorDepth, sourceWidth, sourceHeight, destWidth, destHeight)
         .Byte(PXL_TAG_SINT16)
         .U16(unsigned(patternId))
         .Attribute(PXL_ATTR_PATTERN_DEFINE_ID)

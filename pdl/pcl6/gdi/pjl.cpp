@@ -34,9 +34,6 @@ constexpr char kPellixProcessor[] = "Pellixpps";
 // GetComputerNameW is given room for this many characters.
 constexpr DWORD kOwnerChars = 200;
 
-// Manual duplex (3, 4) begins the session again for each pass of sides.
-bool IsManualDuplex(const PDEV* pdev) { return Job_Settings(pdev).priv.DuplexBinding >= 3; }
-
 LPCSTR DuplexValue(const PDEV* pdev) {
     const int mode = Job_Settings(pdev).priv.DuplexBinding;
     const int dmDuplex = Job_Settings(pdev).pub.dmDuplex;
@@ -109,7 +106,7 @@ BOOL Pxl_BeginSession(PDEV* pdev) {
     const BOOL result = Pxl_WriteBeginSession(pdev, Settings_UnitsPerInch(pdev));
     Pxl_OpenDataSource(pdev);
     Gx_SetColorTreatment(pdev, 0);
-    if (!IsManualDuplex(pdev)) {
+    if (!Settings_IsManualDuplex(Job_Settings(pdev))) {
         Spool_AddHeaderEntry(pdev);
         pdev->Job.JobFlags |= JOBF_SESSION_BEGUN;
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pcl6/gdi/jobsettings.h"
 #include "pcl6/gdi/layout.h"
 #include "pcl6/gdi/layoututil.h"
 #include "pcl6/gdi/outbuf.h"
@@ -422,7 +423,7 @@ BOOL Job_OpenFiles(PDEV* pdev) {
     }
     if (job.priv.OppositeOrder) flags |= OUTF_REVERSE;
     if (Layout_PosterOn(job)) flags |= OUTF_POSTER;
-    if (job.priv.DuplexBinding >= 3) flags |= OUTF_MANUAL_DUPLEX;
+    if (Settings_IsManualDuplex(job)) flags |= OUTF_MANUAL_DUPLEX;
     if (job.priv.BookletOn) flags |= OUTF_BOOKLET;
     if (!(flags & kKeepsPages)) {
         flags |= OUTF_TO_PRINTER;
@@ -864,7 +865,7 @@ void ReplayStoredPages(PDEV* pdev) {
     } else {
         const bool reverse = flags & OUTF_REVERSE;
         const bool poster = flags & OUTF_POSTER;
-        const bool sheetPairs = !poster && (job.priv.DuplexBinding == 1 || job.priv.DuplexBinding == 2);
+        const bool sheetPairs = !poster && Settings_IsPrinterDuplex(job);
         const int places = reverse && sheetPairs ? (pages + 1) / 2 * 2 : pages;
         for (int copy = 0; ok && copy < copies; ++copy)
             for (int i = 1; ok && i <= places; ++i) {

@@ -51,6 +51,21 @@ bool InsidePrivatePart(const DevmodeKeyEntry& slot) {
     return slot.size > 0 && slot.offset >= 0 && slot.offset <= PRIVATE_DEVMODE_SIZE - slot.size;
 }
 
+// The checks of a read or write by key: the slot of `key`, when the
+// context, key, size and buffer allow the transfer; otherwise the answer.
+HRESULT FindSlot(UiContext* context, LPCSTR key, const void* buffer, INT32 size, const DevmodeKeyEntry** found) {
+    *found = nullptr;
+    if (!context) return E_PENDING;
+    if (!context->priv) return E_FAIL;
+    const DevmodeKeyEntry* slot = FindKey(context, key);
+    if (!slot) return E_INVALIDARG;
+    if (size != slot->size) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    if (!buffer) return E_INVALIDARG;
+    if (!InsidePrivatePart(*slot)) return E_FAIL;
+    *found = slot;
+    return S_OK;
+}
+
 }  // namespace
 
 void BuildDevmodeKeyTable(UiContext* context) {
@@ -60,25 +75,15 @@ void BuildDevmodeKeyTable(UiContext* context) {
 }
 
 HRESULT DevmodeGetValueByKey(UiContext* context, LPCSTR key, LPVOID buffer, INT32 size) {
-    if (!context) return E_PENDING;
-    if (!context->priv) return E_FAIL;
-    const DevmodeKeyEntry* slot = FindKey(context, key);
-    if (!slot) return E_INVALIDARG;
-    if (size != slot->size) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-    if (!buffer) return E_INVALIDARG;
-    if (!InsidePrivatePart(*slot)) return E_FAIL;
+    const DevmodeKeyEntry* slot = nullptr;
+    if (const HRESULT result = FindSlot(context, key, buffer, size, &slot); result != S_OK) return result;
     CopyMemory(buffer, reinterpret_cast<const BYTE*>(context->priv) + slot->offset, size);
     return S_OK;
 }
 
 HRESULT DevmodeSetValueByKey(UiContext* context, LPCSTR key, LPCVOID buffer, INT32 size) {
-    if (!context) return E_PENDING;
-    if (!context->priv) return E_FAIL;
-    const DevmodeKeyEntry* slot = FindKey(context, key);
-    if (!slot) return E_INVALIDARG;
-    if (size != slot->size) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-    if (!buffer) return E_INVALIDARG;
-    if (!InsidePrivatePart(*slot)) return E_FAIL;
+    const DevmodeKeyEntry* slot = nullptr;
+    if (const HRESULT result = FindSlot(context, key, buffer, size, &slot); result != S_OK) return result;
     CopyMemory(reinterpret_cast<BYTE*>(context->priv) + slot->offset, buffer, size);
     return S_OK;
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "file_helpers.h"
-#include "kernel32/specialpath.h"
+#include "kernel32/devicename.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "kernel32/specialpath.h"
+#include "kernel32/devicename.h"
 
 #include <map>
 #include <mutex>
