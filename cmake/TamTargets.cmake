@@ -12,12 +12,16 @@ function(tam_layer_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_LIBS})
 endfunction()
 
-# tam_test_suite(NAME [LIBS lib...])
-# One GoogleTest program built from every source in the calling folder; CTest
-# runs each test in a process of its own.
+# tam_test_suite(NAME [SOURCES file...] [LIBS lib...])
+# One GoogleTest program built from the sources given, or else from every
+# source in the calling folder; CTest runs each test in a process of its own.
 function(tam_test_suite name)
-    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    if(ARG_SOURCES)
+        set(sources ${ARG_SOURCES})
+    else()
+        file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    endif()
     if(NOT sources)
         message(STATUS "${name}: no tests yet")
         return()

@@ -12,10 +12,6 @@ using namespace layout;
 
 namespace {
 
-// The byte of the layout pair that switches poster printing on (private
-// offset 110); the pair's word at 108 is the poster size.
-const BYTE& PosterSwitch(const RendDevmode& settings) { return settings.priv.reserved110[0]; }
-
 // The geometry of paper `code` for the job's settings, turned to
 // `orientation`; FALSE when the model does not know the paper.
 BOOL LookupPaper(const RendDevmode& job, int code, int orientation, PageGeometry* out) {
@@ -33,9 +29,9 @@ int Layout_ResFactor(const RendDevmode& settings) { return settings.priv.ColorAd
 
 int Layout_MarginUnit(const RendDevmode& settings) { return XMODEL_MIN_MARGIN * (Layout_ResFactor(settings) + 1); }
 
-BOOL Layout_PosterOn(const RendDevmode& settings) { return PosterSwitch(settings) ? TRUE : FALSE; }
+BOOL Layout_PosterOn(const RendDevmode& settings) { return settings.priv.PosterOn ? TRUE : FALSE; }
 
-int Layout_PosterSize(const RendDevmode& settings) { return settings.priv.LayoutWord; }
+int Layout_PosterSize(const RendDevmode& settings) { return settings.priv.PosterSize; }
 
 int Layout_PosterTiles(const RendDevmode& settings) {
     switch (Layout_PosterSize(settings)) {

@@ -63,19 +63,15 @@ bool HasFile(const SpoolState& spool) {
     return spool.SpoolFileHandle && spool.SpoolFileHandle != INVALID_HANDLE_VALUE;
 }
 
-// The byte after the poster switch of the layout pair (private offset 111)
-// asks for cut marks on the poster tiles.
-bool PosterMarksOn(const RendDevmode& settings) { return settings.priv.reserved110[1] != 0; }
-
 // The booklet's grouping: 0 the whole document, 1 groups of the given
 // number of sheets (4 pages a sheet), 2 groups of up to 200 pages; any
 // other value is taken as 0.
 int BookletGroupMode(const RendDevmode& settings) {
-    const int mode = settings.priv.Value1860;
+    const int mode = settings.priv.BookletGrouping;
     return mode >= 0 && mode <= 2 ? mode : 0;
 }
 int BookletSheetsPerGroup(const RendDevmode& settings) {
-    return settings.priv.Value1861 ? settings.priv.Value1861 : 1;
+    return settings.priv.BookletGroupSheets ? settings.priv.BookletGroupSheets : 1;
 }
 
 LPCSTR FailureText(SpoolFailure reason) {
@@ -669,7 +665,7 @@ BOOL Spool_ReplayPoster(PDEV* pdev, HANDLE file, int entry, BOOL mergeForm) {
     const int n = Layout_PosterTiles(job);
     const int percent = size >= 0 && size <= 2 ? job.priv.ScalePercent : 100;
     const bool shrunk = job.priv.ScaleOn == 1 && percent < 100;
-    const bool marksOn = PosterMarksOn(job);
+    const bool marksOn = job.priv.PosterCutMarks != 0;
     const int I = 96 * (Layout_ResFactor(job) + 1);
     const int W = INT16(stored.PageSize & 0xFFFF);
     const int H = INT16(UINT32(stored.PageSize) >> 16);

@@ -203,7 +203,7 @@ BOOL Devmode_ConvertFromUi(const DEVMODEW* source, RendDevmode* target) {
     }
     if (ui.MultipleUp == 22) {
         priv.LayoutFlag = 1;
-        priv.LayoutWord = 0;
+        priv.PosterSize = 0;
         priv.ScaleOn = 0;
     }
 

@@ -99,7 +99,7 @@ bool EndsWithin(const Ch* text, int count) {
 bool InRange(long value, long low, long high) { return value >= low && value <= high; }
 
 bool BookletAreaValid(const RendPrivate& s) {
-    return s.BookletOrder >= 0 && s.FirstGutterFlag >= 0 && s.SecondGutterFlag >= 0 && InRange(s.Value1861, 1, 50) &&
+    return s.BookletOrder >= 0 && s.FirstGutterFlag >= 0 && s.SecondGutterFlag >= 0 && InRange(s.BookletGroupSheets, 1, 50) &&
            InRange(s.GutterWidth, 0, 1181);
 }
 
@@ -258,7 +258,7 @@ void MergePrivate(RendDevmode* target, const RendDevmode* source) {
     const BYTE pps = s.PagesPerSheet;
     if ((pps == 1 || pps == 2 || pps == 4 || pps == 8 || pps == 16) && s.NupOrder < 4)
         TakeArea(t, s, offsetof(RendPrivate, PageBorderMode), 8);
-    if (s.LayoutWord < 3) TakeArea(t, s, offsetof(RendPrivate, LayoutWord), 8);
+    if (s.PosterSize < 3) TakeArea(t, s, offsetof(RendPrivate, PosterSize), 8);
 
     // Taken as they stand.
     t.OppositeOrder = s.OppositeOrder;

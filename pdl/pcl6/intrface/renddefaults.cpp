@@ -114,7 +114,7 @@ BOOL Ui_DefaultSettings(RendDevmode* settings, LPCWSTR deviceName) {
     priv.CustomPaperCode = pub.dmPaperSize;
     priv.CustomPaperLength = pub.dmPaperLength;
     priv.CustomPaperWidth = pub.dmPaperWidth;
-    priv.Value1861 = 5;
+    priv.BookletGroupSheets = 5;
     priv.SecondGutterFlag = 1;
     priv.InchUnits = a4 ? 0 : 1;
     Util_GetFormsFolder(settings);

@@ -156,9 +156,11 @@ struct RendPrivate {
     BYTE PagesPerSheet;         // 1, 2, 4, 8 or 16
     BYTE NupOrder;              // below 4
     BYTE reserved106[2];
-    // Layout pair (108..115), taken together.
-    UINT16 LayoutWord;          // below 3
-    BYTE reserved110[6];
+    // Poster (108..115), taken together.
+    UINT16 PosterSize;          // 0, 1, 2: tiles of 2, 3 or 4 per side
+    BYTE PosterOn;              // nonzero: print each page as poster tiles
+    BYTE PosterCutMarks;        // nonzero: cut marks on the tiles
+    BYTE reserved112[4];
     // Shift, print position and margins (116..539), taken together.
     UINT16 ImageShiftDirection; // 0 none, 1..8
     BYTE ShiftFit;              // 1 by default
@@ -195,8 +197,9 @@ struct RendPrivate {
     RendCustomSize CustomSizes[REND_CUSTOM_SIZE_ENTRIES];
     // Booklet and gutter (1856..1879), taken together.
     INT32 BookletOrder;         // not negative; its low byte is used
-    BYTE Value1860;
-    BYTE Value1861;             // 1..50; 5 by default
+    BYTE BookletGrouping;       // 0 the whole document, 1 groups of BookletGroupSheets
+                                // sheets, 2 groups of up to 200 pages
+    BYTE BookletGroupSheets;    // 1..50; 5 by default
     BYTE reserved1862[2];
     INT32 FirstGutterFlag;      // not negative
     INT32 SecondGutterFlag;     // not negative; 1 by default
@@ -340,7 +343,9 @@ static_assert(offsetof(RendPrivate, SettingsName) == 20);
 static_assert(offsetof(RendPrivate, PageBorderMode) == 100);
 static_assert(offsetof(RendPrivate, PagesPerSheet) == 104);
 static_assert(offsetof(RendPrivate, NupOrder) == 105);
-static_assert(offsetof(RendPrivate, LayoutWord) == 108);
+static_assert(offsetof(RendPrivate, PosterSize) == 108);
+static_assert(offsetof(RendPrivate, PosterOn) == 110);
+static_assert(offsetof(RendPrivate, PosterCutMarks) == 111);
 static_assert(offsetof(RendPrivate, ImageShiftDirection) == 116);
 static_assert(offsetof(RendPrivate, ShiftFit) == 118);
 static_assert(offsetof(RendPrivate, FrontShift) == 120);
@@ -365,8 +370,8 @@ static_assert(offsetof(RendPrivate, CustomPaperWidth) == 572);
 static_assert(offsetof(RendPrivate, CustomSizes) == 576);
 static_assert(offsetof(RendPrivate, CustomSizes) + offsetof(RendCustomSize, CustomPaperLength600) == 580);
 static_assert(offsetof(RendPrivate, BookletOrder) == 1856);
-static_assert(offsetof(RendPrivate, Value1860) == 1860);
-static_assert(offsetof(RendPrivate, Value1861) == 1861);
+static_assert(offsetof(RendPrivate, BookletGrouping) == 1860);
+static_assert(offsetof(RendPrivate, BookletGroupSheets) == 1861);
 static_assert(offsetof(RendPrivate, FirstGutterFlag) == 1864);
 static_assert(offsetof(RendPrivate, SecondGutterFlag) == 1868);
 static_assert(offsetof(RendPrivate, GutterWidth) == 1872);

@@ -9,8 +9,7 @@
 // Characters of a language suffix buffer: 128 and the terminator.
 #define UI_SUFFIX_CHARS 129
 
-// This module (set when the DLL is attached; tests may set it).
-HMODULE GetUiModule();
+// Records this module (when the DLL is attached; tests may set it).
 void SetUiModule(HMODULE module);
 
 // The folder of this module, without a trailing separator, in a buffer of

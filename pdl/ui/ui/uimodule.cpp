@@ -39,7 +39,6 @@ void Trace(LPCWSTR format, LPCWSTR first, LPCWSTR second = u"") {
 
 }  // namespace
 
-HMODULE GetUiModule() { return gUiModule.load(); }
 void SetUiModule(HMODULE module) { gUiModule.store(module); }
 
 BOOL GetUiModuleFolder(LPWSTR buffer) {

@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "pcl6/gdi/layout.h"
-#include "pdl/gdi/layout_fixture.h"
+#include "pdl/pcl6/gdi/layout_fixture.h"
 #include "support/machine_fixture.h"
 
 namespace tam::test {
@@ -65,8 +65,8 @@ TEST_P(PageScale, ScaleXAndScaleY) {
         p.PagesPerSheet = BYTE(t.pagesPerSheet);
         p.BookletOn = BYTE(t.booklet);
         if (t.poster >= 0) {
-            p.reserved110[0] = 1;  // poster on
-            p.LayoutWord = UINT16(t.poster);
+            p.PosterOn = 1;  // poster on
+            p.PosterSize = UINT16(t.poster);
         }
     });
     Layout_StartJob(pdev.get());
@@ -83,8 +83,8 @@ TEST(PosterSettings, SizeGivesTilesPerSide) {
     const int tiles[] = {2, 3, 4, 2};
     for (int size = 0; size < 4; ++size) {
         pdev.Settings([&](RendPrivate& p) {
-            p.reserved110[0] = 1;
-            p.LayoutWord = UINT16(size);
+            p.PosterOn = 1;
+            p.PosterSize = UINT16(size);
         });
         EXPECT_TRUE(Layout_PosterOn(job));
         EXPECT_EQ(Layout_PosterSize(job), size);

@@ -13,7 +13,7 @@
 #include "kernel32/memory.h"
 #include "pcl6/gdi/nt/ddi.h"
 #include "pcl6/gdi/pdev.h"
-#include "pdl/intrface_render/settings_image.h"
+#include "pdl/pcl6/intrface/settings_image.h"
 #include "support/tamrend_fixture.h"
 
 namespace tam::test {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "pcl6/gdi/layout.h"
-#include "pdl/gdi/layout_fixture.h"
+#include "pdl/pcl6/gdi/layout_fixture.h"
 #include "support/page_box.h"
 
 namespace tam::test {

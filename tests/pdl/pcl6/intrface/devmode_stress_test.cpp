@@ -71,11 +71,11 @@ std::vector<std::string> Violations(const RendDevmode& s) {
     need(p.LayoutFlag < 2 && p.Rotate180Mode < 4 && p.Value1882 < 3, "layout flags");
     need(p.ResolutionByte <= 1 && p.ColorAdjust.ResolutionStep <= 1, "resolution step");
     need(std::set<int>{1, 2, 4, 8, 16}.count(p.PagesPerSheet) == 1 && p.NupOrder < 4, "N-up");
-    need(p.LayoutWord < 3, "layout word");
+    need(p.PosterSize < 3, "layout word");
     need(p.MediaIndex >= 0 && p.MediaIndex <= 6, "media index");
     need(p.Value8 >= 0 && p.Value8 <= 31 && endsWithin(p.SettingsName, 40), "name");
-    need(p.BookletOrder >= 0 && p.FirstGutterFlag >= 0 && p.SecondGutterFlag >= 0 && p.Value1861 >= 1 &&
-             p.Value1861 <= 50 && p.GutterWidth >= 0 && p.GutterWidth <= 1181,
+    need(p.BookletOrder >= 0 && p.FirstGutterFlag >= 0 && p.SecondGutterFlag >= 0 && p.BookletGroupSheets >= 1 &&
+             p.BookletGroupSheets <= 50 && p.GutterWidth >= 0 && p.GutterWidth <= 1181,
          "booklet area");
     need(p.ScalePercent >= 25 && p.ScalePercent <= 400 && p.PaperOverride >= 0 && p.PaperOverride <= 300,
          "scale area");

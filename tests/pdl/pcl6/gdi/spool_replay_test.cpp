@@ -284,8 +284,8 @@ TEST_F(SpoolReplay, BookletGroupsImposeEachGroupOnItsOwn) {
     // Groups of one sheet: four pages each, the last group the rest.
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
         settings.priv.BookletOn = 1;
-        settings.priv.Value1860 = 1;
-        settings.priv.Value1861 = 1;
+        settings.priv.BookletGrouping = 1;
+        settings.priv.BookletGroupSheets = 1;
     });
     ASSERT_NE(pdev, nullptr);
     EXPECT_TRUE(PrintJob(pdev, 9).ended);
@@ -346,8 +346,8 @@ class Poster : public SpoolReplay, public testing::WithParamInterface<OrderCase>
 
 TEST_P(Poster, EachPageIsSentOncePerTile) {
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
-        settings.priv.reserved110[0] = 1;  // poster on
-        settings.priv.LayoutWord = 0;      // 2 x 2 tiles
+        settings.priv.PosterOn = 1;  // poster on
+        settings.priv.PosterSize = 0;      // 2 x 2 tiles
     });
     ASSERT_NE(pdev, nullptr);
     const EndResult end = PrintJob(pdev, GetParam().pages);
@@ -373,8 +373,8 @@ class PosterTiles : public SpoolReplay, public testing::WithParamInterface<TileC
 TEST_P(PosterTiles, TilesRowByRowEachWithItsOrigin) {
     const TileCase& c = GetParam();
     PDEV* pdev = EnableWith([&](RendDevmode& settings) {
-        settings.priv.reserved110[0] = 1;
-        settings.priv.LayoutWord = UINT16(c.size);
+        settings.priv.PosterOn = 1;
+        settings.priv.PosterSize = UINT16(c.size);
     });
     ASSERT_NE(pdev, nullptr);
     EXPECT_TRUE(PrintJob(pdev, 2).ended);
@@ -404,8 +404,8 @@ TEST_F(SpoolReplay, PosterOfAPageTurnedByItsMediaIsCutAsAnUprightOne) {
     // orientation, which turns the printer's whole coordinate system: the
     // tiles keep the upright origins.
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
-        settings.priv.reserved110[0] = 1;
-        settings.priv.LayoutWord = 0;
+        settings.priv.PosterOn = 1;
+        settings.priv.PosterSize = 0;
         settings.priv.Rotate180Mode = 3;  // every page turned
     });
     ASSERT_NE(pdev, nullptr);
@@ -423,8 +423,8 @@ TEST_F(SpoolReplay, PosterOfAPageTurnedByItsMediaIsCutAsAnUprightOne) {
 
 TEST_F(SpoolReplay, PosterOfAPageTurnedByItsTransformCountsTilesFromTheFarEdges) {
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
-        settings.priv.reserved110[0] = 1;
-        settings.priv.LayoutWord = 0;
+        settings.priv.PosterOn = 1;
+        settings.priv.PosterSize = 0;
     });
     ASSERT_NE(pdev, nullptr);
     ASSERT_TRUE(StartJob(pdev));
@@ -467,8 +467,8 @@ TEST_F(SpoolReplay, PosterOfAPageTurnedByItsTransformCountsTilesFromTheFarEdges)
 
 TEST_F(SpoolReplay, PosterShrunkBelowItsSheetLeavesTheOtherTilesEmpty) {
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
-        settings.priv.reserved110[0] = 1;
-        settings.priv.LayoutWord = 0;
+        settings.priv.PosterOn = 1;
+        settings.priv.PosterSize = 0;
         settings.priv.ScaleOn = 1;
         settings.priv.ScalePercent = 50;
     });
@@ -487,9 +487,9 @@ TEST_F(SpoolReplay, PosterShrunkBelowItsSheetLeavesTheOtherTilesEmpty) {
 
 TEST_F(SpoolReplay, PosterMarksAreDrawnOnEveryTile) {
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
-        settings.priv.reserved110[0] = 1;
-        settings.priv.reserved110[1] = 1;  // cut marks
-        settings.priv.LayoutWord = 0;
+        settings.priv.PosterOn = 1;
+        settings.priv.PosterCutMarks = 1;  // cut marks
+        settings.priv.PosterSize = 0;
     });
     ASSERT_NE(pdev, nullptr);
     EXPECT_TRUE(PrintJob(pdev, 1).ended);

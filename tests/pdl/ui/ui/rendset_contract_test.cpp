@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "pdl/intrface_render/settings_image.h"
+#include "pdl/pcl6/intrface/settings_image.h"
 #include "support/machine_fixture.h"
 #include "ui/ui/devmode.h"
 

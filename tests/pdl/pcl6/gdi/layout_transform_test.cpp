@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "pcl6/gdi/layout.h"
-#include "pdl/gdi/layout_fixture.h"
+#include "pdl/pcl6/gdi/layout_fixture.h"
 
 namespace tam::test {
 namespace {

@@ -197,8 +197,8 @@ class PosterPlacement : public Placement, public testing::WithParamInterface<Pos
 TEST_P(PosterPlacement, TilesShowTheEnlargedPageOnce) {
     const PosterPlacementCase& c = GetParam();
     PDEV* pdev = EnablePaper(c.paper, [&](RendPrivate& p) {
-        p.reserved110[0] = 1;  // poster on
-        p.LayoutWord = UINT16(c.size);
+        p.PosterOn = 1;  // poster on
+        p.PosterSize = UINT16(c.size);
         p.Rotate180Mode = BYTE(c.rotate);
         // The user interface's settings have the user's scaling on (at 100
         // percent), which keeps a poster page at its size: off, the page

@@ -7,7 +7,7 @@
 
 #include "machine/unicode.h"
 #include "pcl6/intrface/util.h"
-#include "pdl/intrface/util_cases.h"
+#include "pdl/pcl6/intrface/util_cases.h"
 #include "support/machine_fixture.h"
 
 namespace tam::test {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "pcl6/intrface/util.h"
-#include "pdl/intrface/util_cases.h"
+#include "pdl/pcl6/intrface/util_cases.h"
 
 namespace tam::test {
 namespace {
