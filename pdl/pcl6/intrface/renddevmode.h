@@ -155,7 +155,9 @@ struct RendPrivate {
     INT32 PageBorderMode;       // bit 0x4 page borders, bit 0x8 cell grid
     BYTE PagesPerSheet;         // 1, 2, 4, 8 or 16
     BYTE NupOrder;              // below 4
-    BYTE reserved106[2];
+    BYTE AllCellBorders;        // nonzero: each page end frames every cell placed so far
+    BYTE NupSheetOrientation;   // 0 the layout turns the sheet; 1 portrait, 2 landscape
+                                // sheets for the 2-, 8- and 32-up grids
     // Poster (108..115), taken together.
     UINT16 PosterSize;          // 0, 1, 2: tiles of 2, 3 or 4 per side
     BYTE PosterOn;              // nonzero: print each page as poster tiles
@@ -182,12 +184,14 @@ struct RendPrivate {
     BYTE reserved541;
     INT16 ScalePercent;         // 25..400
     INT16 PaperOverride;        // a paper code, 0 for none; 0..300
-    BYTE reserved546[2];
+    INT16 OutputPaperOverride;  // a paper code the output is forced to, 0 for none
     INT16 RequestedPaperSize;   // the application's paper code before mapping
     BYTE PaperOrientation;      // low byte of dmOrientation
     BYTE reserved551;
     INT16 MediaIndex;           // index of the PJL paper type, 0..6
-    BYTE reserved554[6];
+    BYTE SheetKeepFlags;        // bit 0x1: sheets are kept, so fonts go with each sheet
+    BYTE SheetKeepValue;        // nonzero: likewise
+    BYTE reserved556[4];
     // Custom paper (560..1855), taken together.
     INT16 CustomPaperOn;
     BYTE reserved562[2];
@@ -343,6 +347,8 @@ static_assert(offsetof(RendPrivate, SettingsName) == 20);
 static_assert(offsetof(RendPrivate, PageBorderMode) == 100);
 static_assert(offsetof(RendPrivate, PagesPerSheet) == 104);
 static_assert(offsetof(RendPrivate, NupOrder) == 105);
+static_assert(offsetof(RendPrivate, AllCellBorders) == 106);
+static_assert(offsetof(RendPrivate, NupSheetOrientation) == 107);
 static_assert(offsetof(RendPrivate, PosterSize) == 108);
 static_assert(offsetof(RendPrivate, PosterOn) == 110);
 static_assert(offsetof(RendPrivate, PosterCutMarks) == 111);
@@ -360,9 +366,12 @@ static_assert(offsetof(RendPrivate, MarginTable) == 146);
 static_assert(offsetof(RendPrivate, ScaleOn) == 540);
 static_assert(offsetof(RendPrivate, ScalePercent) == 542);
 static_assert(offsetof(RendPrivate, PaperOverride) == 544);
+static_assert(offsetof(RendPrivate, OutputPaperOverride) == 546);
 static_assert(offsetof(RendPrivate, RequestedPaperSize) == 548);
 static_assert(offsetof(RendPrivate, PaperOrientation) == 550);
 static_assert(offsetof(RendPrivate, MediaIndex) == 552);
+static_assert(offsetof(RendPrivate, SheetKeepFlags) == 554);
+static_assert(offsetof(RendPrivate, SheetKeepValue) == 555);
 static_assert(offsetof(RendPrivate, CustomPaperOn) == 560);
 static_assert(offsetof(RendPrivate, CustomPaperCode) == 564);
 static_assert(offsetof(RendPrivate, CustomPaperLength) == 568);
