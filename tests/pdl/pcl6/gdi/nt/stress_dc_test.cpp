@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "dc_fixture.h"
+#include "support/stress_run.h"
 
 namespace tam::test {
 namespace {
 
-constexpr int kIterations = 10000;
+constexpr int kIterations = 10000;  // by default; see support/stress_run.h
 
 class TamrendStress : public TamrendDcTest {
 protected:
@@ -136,10 +137,12 @@ TEST_F(TamrendStress, DamagedSettingsAreRefusedOrRepaired) {
     std::vector<BYTE> buffer(sizeof(DEVMODEW) + 0xFFFF);
     auto* dm = reinterpret_cast<DEVMODEW*>(buffer.data());
 
-    Mutator mutator(20240611);
+    const StressRun run = StressRunFromEnvironment(20240611, kIterations);
+    SCOPED_TRACE(run.Describe());
+    Mutator mutator(run.seed);
     int refused = 0, made = 0, resets = 0;
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kIterations; ++i) {
+    for (int i = 0; i < run.count; ++i) {
         std::fill(buffer.begin(), buffer.end(), BYTE(0));
         std::memcpy(buffer.data(), &bases[size_t(i) % bases.size()], sizeof(UiDevmode));
         const int changes = 1 + mutator.Below(6);
@@ -175,13 +178,13 @@ TEST_F(TamrendStress, DamagedSettingsAreRefusedOrRepaired) {
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // Both outcomes occur often, so that both roads are exercised.
-    EXPECT_GT(refused, kIterations / 20);
-    EXPECT_GT(made, kIterations / 4);
-    EXPECT_GT(resets, kIterations / 40);
+    EXPECT_GT(refused, run.count / 20);
+    EXPECT_GT(made, run.count / 4);
+    EXPECT_GT(resets, run.count / 40);
     RecordProperty("refused", refused);
     RecordProperty("made", made);
     RecordProperty("seconds", std::to_string(seconds));
-    std::printf("%d refused, %d made, %d reset in %.2f s\n", refused, made, resets, seconds);
+    std::printf("%s: %d refused, %d made, %d reset in %.2f s\n", run.Describe().c_str(), refused, made, resets, seconds);
 }
 
 }  // namespace
