@@ -1,4 +1,14 @@
 // CreateFileW and the functions that work on an open file handle.
+//
+// CreateFileW's dispositions: CREATE_NEW fails on an existing file
+// (ERROR_FILE_EXISTS); CREATE_ALWAYS and OPEN_ALWAYS open an existing file and
+// say so with ERROR_ALREADY_EXISTS, CREATE_ALWAYS cutting it to nothing;
+// OPEN_EXISTING and TRUNCATE_EXISTING need the file (ERROR_FILE_NOT_FOUND),
+// TRUNCATE_EXISTING cutting it. An open of an existing file meets the handles
+// already open on it (fileobject.h): its access against their share modes,
+// its share mode against their access, ERROR_SHARING_VIOLATION on a conflict.
+// An open that cuts the file is checked as a writer, and before anything is
+// cut, so that a refused open leaves the file as it was.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,7 +130,9 @@ HANDLE OpenExistingFile(const ApiPath& path, const HostInfo& info, DWORD rights,
     int fd = open(path.host.c_str(), HostOpenFlags(rights));
     if (fd < 0) return FailHandle(ErrorFromErrno(errno));
     auto file = std::make_shared<FileObject>(fd, FileKey{info.device, info.inode}, rights, share, false, path.host);
-    if (DWORD error = RegisterOpen(file.get())) return FailHandle(error);
+    // Overwriting is writing: the other handles must share writing even with
+    // a caller that asked only to read, and nothing is cut before they agree.
+    if (DWORD error = RegisterOpen(file.get(), truncates ? DWORD(FILE_WRITE_DATA) : 0)) return FailHandle(error);
     if (truncates) {
         // CREATE_ALWAYS truncates even for a handle that may not write.
         int writable = (rights & FILE_WRITE_DATA) ? fd : open(path.host.c_str(), O_WRONLY | O_CLOEXEC);

@@ -67,9 +67,9 @@ DWORD CheckShareAccess(const FileKey& key, DWORD access, DWORD share) {
     return CheckLocked(key, access, share);
 }
 
-DWORD RegisterOpen(FileObject* file) {
+DWORD RegisterOpen(FileObject* file, DWORD impliedAccess) {
     std::lock_guard lock(gShareLock);
-    if (DWORD error = CheckLocked(file->Key(), file->Access(), file->Share())) return error;
+    if (DWORD error = CheckLocked(file->Key(), file->Access() | impliedAccess, file->Share())) return error;
     gOpenFiles[file->Key()].opens.push_back(file);
     return ERROR_SUCCESS;
 }

@@ -64,8 +64,11 @@ private:
 
 // Adds an open to the share table, or returns ERROR_SHARING_VIOLATION when it
 // conflicts with a handle already open on the same file (ERROR_ACCESS_DENIED
-// when the file is waiting to be deleted).
-DWORD RegisterOpen(FileObject* file);
+// when the file is waiting to be deleted). `impliedAccess` joins the open's
+// own access for the check only: an open that overwrites the file is checked
+// as a writer (FILE_WRITE_DATA) whatever access it asked for, but the handle
+// it gives restricts later opens by its own access alone.
+DWORD RegisterOpen(FileObject* file, DWORD impliedAccess = 0);
 // Removes an open. A handle opened with FILE_FLAG_DELETE_ON_CLOSE marks its
 // file for deletion; the file goes when its last open goes, whichever handle
 // that is. Returns true, with the path to delete, when the caller is to

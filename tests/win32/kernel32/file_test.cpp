@@ -168,30 +168,62 @@ TEST_F(FileTest, ReadAndWriteNeedTheAccessTheHandleWasOpenedWith) {
 
 // --- Sharing ------------------------------------------------------------------
 
+// A second open meets a handle already open on the file: its access against
+// the handle's share mode, its share mode against the handle's access. An
+// open that overwrites (CREATE_ALWAYS, TRUNCATE_EXISTING) counts as a writer
+// whatever access it asks for; OPEN_ALWAYS over an existing file only opens it.
 struct ShareCase {
-    DWORD firstAccess, firstShare;
-    DWORD secondAccess, secondShare;
-    bool secondOpens;
+    DWORD heldAccess, heldShare;
+    DWORD access, share, disposition;
+    DWORD refusal;  // 0: the second open succeeds
 };
 
+constexpr DWORD kRead = FILE_SHARE_READ;
+constexpr DWORD kWrite = FILE_SHARE_WRITE;
+constexpr DWORD kDelete = FILE_SHARE_DELETE;
+constexpr DWORD kSharing = ERROR_SHARING_VIOLATION;
+
 const ShareCase kShares[] = {
-    {GENERIC_READ, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ, true},
-    {GENERIC_READ, FILE_SHARE_READ, GENERIC_WRITE, FILE_SHARE_READ, false},
-    {GENERIC_READ, 0, GENERIC_READ, FILE_SHARE_READ, false},
-    {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, GENERIC_READ, FILE_SHARE_READ, false},
-    {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, true},
-    {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, GENERIC_WRITE,
-     FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+    {GENERIC_READ, kRead, GENERIC_READ, kRead, OPEN_EXISTING, 0},
+    {GENERIC_READ, kRead, GENERIC_WRITE, kRead, OPEN_EXISTING, kSharing},
+    {GENERIC_READ, 0, GENERIC_READ, kRead, OPEN_EXISTING, kSharing},
+    {GENERIC_WRITE, kRead | kWrite, GENERIC_READ, kRead, OPEN_EXISTING, kSharing},
+    {GENERIC_WRITE, kRead | kWrite, GENERIC_READ, kRead | kWrite, OPEN_EXISTING, 0},
+    {GENERIC_READ | GENERIC_WRITE, kRead | kWrite, GENERIC_WRITE, kRead | kWrite, OPEN_EXISTING, 0},
     // Opens that only look at attributes neither conflict nor restrict.
-    {GENERIC_READ, 0, FILE_READ_ATTRIBUTES, 0, true},
-    {FILE_READ_ATTRIBUTES, 0, GENERIC_WRITE, 0, true},
-    {GENERIC_READ, FILE_SHARE_READ, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false},
-    {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, DELETE, FILE_SHARE_READ, true},
+    {GENERIC_READ, 0, FILE_READ_ATTRIBUTES, 0, OPEN_EXISTING, 0},
+    {FILE_READ_ATTRIBUTES, 0, GENERIC_WRITE, 0, OPEN_EXISTING, 0},
+    {GENERIC_READ, kRead, DELETE, kRead | kWrite | kDelete, OPEN_EXISTING, kSharing},
+    {GENERIC_READ, kRead | kDelete, DELETE, kRead, OPEN_EXISTING, 0},
+    {DELETE, kRead | kWrite | kDelete, GENERIC_READ, kRead | kWrite, OPEN_EXISTING, kSharing},
+
+    // Overwriting asks the holders to share writing, even for a reader or an
+    // open without data access.
+    {GENERIC_READ, kRead, GENERIC_READ, kRead | kWrite, CREATE_ALWAYS, kSharing},
+    {GENERIC_READ, kRead, 0, kRead | kWrite | kDelete, CREATE_ALWAYS, kSharing},
+    {GENERIC_READ, kRead, GENERIC_WRITE, kRead | kWrite, CREATE_ALWAYS, kSharing},
+    {GENERIC_READ, kRead | kWrite, GENERIC_READ, kRead | kWrite, CREATE_ALWAYS, 0},
+    {GENERIC_READ, kRead | kWrite, GENERIC_WRITE, kRead, CREATE_ALWAYS, 0},
+    {GENERIC_READ, kRead | kWrite, GENERIC_WRITE, kWrite, CREATE_ALWAYS, kSharing},
+    {GENERIC_WRITE, kRead | kWrite, GENERIC_WRITE, kRead, CREATE_ALWAYS, kSharing},
+    {DELETE, kRead | kWrite | kDelete, GENERIC_WRITE, kRead | kWrite, CREATE_ALWAYS, kSharing},
+    {DELETE, kRead | kWrite | kDelete, GENERIC_READ, kRead | kWrite | kDelete, CREATE_ALWAYS, 0},
+    {FILE_READ_ATTRIBUTES, 0, GENERIC_READ, 0, CREATE_ALWAYS, 0},
+    {GENERIC_READ, kRead, GENERIC_READ | GENERIC_WRITE, kRead, TRUNCATE_EXISTING, kSharing},
+    {GENERIC_READ, kRead | kWrite, GENERIC_WRITE, kRead, TRUNCATE_EXISTING, 0},
+    {GENERIC_READ, kRead | kWrite, GENERIC_WRITE, kWrite, TRUNCATE_EXISTING, kSharing},
+    {GENERIC_READ | GENERIC_WRITE, kRead | kWrite | kDelete, GENERIC_WRITE, kRead | kWrite, TRUNCATE_EXISTING, 0},
+
+    // OPEN_ALWAYS over an existing file is an open, checked by its own access.
+    {GENERIC_READ, kRead, GENERIC_READ, kRead, OPEN_ALWAYS, 0},
+    {GENERIC_READ, kRead, GENERIC_WRITE, kRead | kWrite, OPEN_ALWAYS, kSharing},
+    {GENERIC_WRITE, kRead | kWrite, GENERIC_READ, kRead, OPEN_ALWAYS, kSharing},
+    {GENERIC_WRITE, kRead | kWrite, GENERIC_READ, kRead | kWrite, OPEN_ALWAYS, 0},
 };
 
 void PrintTo(const ShareCase& c, std::ostream* os) {
-    *os << std::hex << "access/share " << c.firstAccess << "/" << c.firstShare << " then " << c.secondAccess << "/"
-        << c.secondShare;
+    *os << std::hex << "held access/share " << c.heldAccess << "/" << c.heldShare << ", then access/share "
+        << c.access << "/" << c.share << std::dec << " disposition " << c.disposition;
 }
 
 class ShareModes : public FileTest, public testing::WithParamInterface<ShareCase> {};
@@ -199,19 +231,28 @@ class ShareModes : public FileTest, public testing::WithParamInterface<ShareCase
 TEST_P(ShareModes, SecondOpenMeetsTheFirst) {
     const ShareCase& c = GetParam();
     PutHostFile(u"C:\\shared.txt", "data");
-    ScopedHandle first(CreateFileW(u"C:\\shared.txt", c.firstAccess, c.firstShare, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(first.valid());
+    ScopedHandle held(CreateFileW(u"C:\\shared.txt", c.heldAccess, c.heldShare, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.valid());
+    const bool overwrites = c.disposition == CREATE_ALWAYS || c.disposition == TRUNCATE_EXISTING;
+    const bool reportsExisting = c.disposition == CREATE_ALWAYS || c.disposition == OPEN_ALWAYS;
     SetLastError(0xdeadbeef);
-    ScopedHandle second(
-        CreateFileW(u"C:\\shared.txt", c.secondAccess, c.secondShare, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_EQ(second.valid(), c.secondOpens);
-    EXPECT_EQ(GetLastError(), c.secondOpens ? DWORD(ERROR_SUCCESS) : DWORD(ERROR_SHARING_VIOLATION));
+    ScopedHandle second(CreateFileW(u"C:\\shared.txt", c.access, c.share, nullptr, c.disposition, 0, nullptr));
+    EXPECT_EQ(second.valid(), c.refusal == 0);
+    if (c.refusal) {
+        EXPECT_EQ(second.get(), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), c.refusal);
+        // A refused overwrite has cut nothing.
+        EXPECT_EQ(HostContents(u"C:\\shared.txt"), "data");
+    } else {
+        EXPECT_EQ(GetLastError(), reportsExisting ? DWORD(ERROR_ALREADY_EXISTS) : DWORD(ERROR_SUCCESS));
+        EXPECT_EQ(HostContents(u"C:\\shared.txt"), overwrites ? "" : "data");
+    }
     // Once the first handle is closed, nothing stands in the way.
-    ASSERT_TRUE(first.Close());
+    ASSERT_TRUE(held.Close());
     if (!second.valid()) {
-        ScopedHandle retry(
-            CreateFileW(u"C:\\shared.txt", c.secondAccess, c.secondShare, nullptr, OPEN_EXISTING, 0, nullptr));
+        ScopedHandle retry(CreateFileW(u"C:\\shared.txt", c.access, c.share, nullptr, c.disposition, 0, nullptr));
         EXPECT_TRUE(retry.valid());
+        EXPECT_EQ(HostContents(u"C:\\shared.txt"), overwrites ? "" : "data");
     }
 }
 
