@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "advapi32/regkey.h"
-#include "machine/machine.h"
+#include "kernel32/envexpand.h"
 
 using namespace w32;
 using namespace w32::reg;
@@ -38,32 +38,6 @@ std::vector<BYTE> BytesOf(const std::u16string& text) {
     std::vector<BYTE> bytes(text.size() * 2);
     if (!bytes.empty()) std::memcpy(bytes.data(), text.data(), bytes.size());
     return bytes;
-}
-
-// %NAME% becomes the value of the machine's environment variable NAME; a name
-// that is not set stays as written, as ExpandEnvironmentStrings does.
-std::u16string ExpandEnvironment(std::u16string_view text) {
-    Machine& machine = Machine::Current();
-    std::u16string out;
-    size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == u'%') {
-            size_t end = text.find(u'%', i + 1);
-            if (end != std::u16string_view::npos) {
-                std::u16string value;
-                if (end > i + 1 && machine.GetEnvironment(text.substr(i + 1, end - i - 1), value)) {
-                    out += value;
-                    i = end + 1;
-                } else {
-                    out.append(text.substr(i, end - i));
-                    i = end;
-                }
-                continue;
-            }
-        }
-        out += text[i++];
-    }
-    return out;
 }
 
 // The RRF_RT_* bit of a value type; 0 for types only RRF_RT_ANY accepts.
@@ -102,7 +76,7 @@ LONG GetValue(HKEY hkey, LPCWSTR lpSubKey, LPCWSTR lpValue, DWORD dwFlags, LPDWO
     std::vector<BYTE> data = value->data;
     if (type == REG_EXPAND_SZ && !(dwFlags & RRF_NOEXPAND)) {
         std::u16string text = TextOf(data);
-        text = ExpandEnvironment(text.substr(0, text.find(u'\0')));
+        text = ExpandEnvironmentText(text.substr(0, text.find(u'\0')));
         data = BytesOf(text);
         type = REG_SZ;
     }

@@ -1,19 +1,24 @@
-// Environment variables of the machine.
+// Environment variables of the machine: GetEnvironmentVariableW,
+// SetEnvironmentVariableW and ExpandEnvironmentStringsW.
+//
+// Names are compared without regard to case. The Get and Expand functions
+// follow the Win32 size protocol: with room, the text and its terminator are
+// written and Get returns the length without the terminator, Expand the count
+// with it; without room, both return the count needed with the terminator.
 #include <windows.h>
 
 #include <string>
 
+#include "kernel32/envexpand.h"
 #include "kernel32/filepath.h"
 #include "machine/machine.h"
 
 using w32::files::CopyOut;
 
-namespace {
+namespace w32 {
 
-// Replaces %NAME% where NAME is set; an unknown %NAME% stays as written, and
-// a lone % is kept.
-std::u16string Expand(std::u16string_view text) {
-    const w32::Machine& machine = w32::Machine::Current();
+std::u16string ExpandEnvironmentText(std::u16string_view text) {
+    const Machine& machine = Machine::Current();
     std::u16string out;
     size_t i = 0;
     while (i < text.size()) {
@@ -32,15 +37,17 @@ std::u16string Expand(std::u16string_view text) {
         std::u16string_view name = text.substr(open + 1, close - open - 1);
         if (!name.empty() && machine.GetEnvironment(name, value)) {
             out += value;
+            i = close + 1;
         } else {
-            out.append(text.substr(open, close - open + 1));
+            // "%NAME" stays; the closing '%' is read again as a possible opening one.
+            out.append(text.substr(open, close - open));
+            i = close;
         }
-        i = close + 1;
     }
     return out;
 }
 
-}  // namespace
+}  // namespace w32
 
 DWORD WINAPI GetEnvironmentVariableW(LPCWSTR lpName, LPWSTR lpBuffer, DWORD nSize) {
     if (!lpName) {
@@ -77,7 +84,7 @@ DWORD WINAPI ExpandEnvironmentStringsW(LPCWSTR lpSrc, LPWSTR lpDst, DWORD nSize)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    std::u16string expanded = Expand(lpSrc);
+    std::u16string expanded = w32::ExpandEnvironmentText(lpSrc);
     DWORD needed = DWORD(expanded.size() + 1);
     if (lpDst && nSize >= needed) {
         expanded.copy(lpDst, expanded.size());

@@ -1,4 +1,5 @@
 #include "registry_fixture.h"
+#include "win32/kernel32/expand_cases.h"
 
 using tam::test::Bytes;
 using tam::test::RegistryTest;
@@ -265,5 +266,44 @@ TEST_F(RegValues, GetValueExpandsUnlessAskedNotTo) {
     Query(key, u"Path", &queried);
     EXPECT_EQ(queried, DWORD(REG_EXPAND_SZ));
 }
+
+// RegGetValueW reads REG_EXPAND_SZ data as ExpandEnvironmentStrings expands
+// it, as REG_SZ, with the registry's size protocol in bytes.
+class RegExpandTable : public RegistryTest, public testing::WithParamInterface<tam::test::ExpandCase> {};
+
+TEST_P(RegExpandTable, GetValueExpandsAsTheEnvironmentFunctionDoes) {
+    ASSERT_TRUE(tam::test::SetExpansionVariables());
+    HKEY key = Create(HKEY_CURRENT_USER, u"Software\\Korvan\\Expand");
+    SetString(key, u"Text", GetParam().text, REG_EXPAND_SZ);
+    const std::u16string expected = GetParam().expanded;
+    const DWORD needed = DWORD((expected.size() + 1) * sizeof(WCHAR));
+
+    DWORD type = 0, size = 0;
+    EXPECT_EQ(RegGetValueW(key, nullptr, u"Text", RRF_RT_REG_SZ, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, needed);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+
+    WCHAR text[64];
+    std::fill(std::begin(text), std::end(text), u'#');
+    type = 0;
+    size = needed - sizeof(WCHAR);
+    EXPECT_EQ(RegGetValueW(key, nullptr, u"Text", RRF_RT_REG_SZ, &type, text, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, needed);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+
+    type = 0;
+    size = sizeof(text);
+    EXPECT_EQ(RegGetValueW(key, nullptr, u"Text", RRF_RT_REG_SZ, &type, text, &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(text), expected);
+    EXPECT_EQ(size, needed);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+
+    // The same text read through the environment function.
+    WCHAR direct[64];
+    EXPECT_EQ(ExpandEnvironmentStringsW(GetParam().text, direct, 64), DWORD(expected.size() + 1));
+    EXPECT_EQ(std::u16string(direct), std::u16string(text));
+}
+
+INSTANTIATE_TEST_SUITE_P(All, RegExpandTable, testing::ValuesIn(tam::test::kExpandCases));
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "support/machine_fixture.h"
+#include "win32/kernel32/expand_cases.h"
 
 namespace {
 
@@ -75,5 +76,34 @@ TEST_F(Environment, ExpandReplacesKnownNamesOnly) {
         EXPECT_EQ(ExpandEnvironmentStringsW(c.text, nullptr, 0), DWORD(expected.size() + 1));
     }
 }
+
+}  // namespace
+
+namespace {
+
+using tam::test::ExpandCase;
+
+class ExpandTable : public tam::test::MachineTest, public testing::WithParamInterface<ExpandCase> {};
+
+TEST_P(ExpandTable, ExpandsAndFollowsTheSizeProtocol) {
+    ASSERT_TRUE(tam::test::SetExpansionVariables());
+    const std::u16string expected = GetParam().expanded;
+    const DWORD needed = DWORD(expected.size() + 1);  // characters, the terminator included
+
+    WCHAR buffer[64];
+    std::fill(std::begin(buffer), std::end(buffer), u'#');
+    EXPECT_EQ(ExpandEnvironmentStringsW(GetParam().text, buffer, 64), needed);
+    EXPECT_EQ(std::u16string(buffer), expected);
+    EXPECT_EQ(buffer[needed], u'#');  // nothing past the terminator
+
+    // Exactly the room needed is enough; one less is not, and the size comes back.
+    std::fill(std::begin(buffer), std::end(buffer), u'#');
+    EXPECT_EQ(ExpandEnvironmentStringsW(GetParam().text, buffer, needed), needed);
+    EXPECT_EQ(std::u16string(buffer), expected);
+    EXPECT_EQ(ExpandEnvironmentStringsW(GetParam().text, buffer, needed - 1), needed);
+    EXPECT_EQ(ExpandEnvironmentStringsW(GetParam().text, nullptr, 0), needed);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ExpandTable, testing::ValuesIn(tam::test::kExpandCases));
 
 }  // namespace
