@@ -224,8 +224,9 @@ bool CPatternBuilderT::IsQuantifier(const RegexToken& token) const {
 
 // The inside of "{...}", read as text: optional blanks, up to six digits,
 // optional blanks, then optionally ',' and the same again. A maximum left
-// out after the comma is infinite; content that does not start with a digit
-// is {0,0}. Leaves the scanner after the '}'.
+// out after the comma is infinite, one below the minimum is the minimum;
+// content that does not start with a digit is {0,0}. Returns whether the
+// content was a well-formed count; leaves the scanner after the '}'.
 bool CPatternBuilderT::ReadQuantifier(int* minimum, int* maximum) {
     const int open = m_tokenizer.Cur().start;
     int close = open + 1;
@@ -260,6 +261,10 @@ bool CPatternBuilderT::ReadQuantifier(int* minimum, int* maximum) {
             *maximum = *minimum;
         }
         clean = p == close;
+        if (*maximum < *minimum) {  // "{3,2}" is "{3}"
+            *maximum = *minimum;
+            clean = false;
+        }
     }
     if (!clean) m_buildStatus |= RX_BUILD_FALLBACK;
     m_tokenizer.SkipTo(close + 1);
@@ -280,7 +285,6 @@ MatchNode* CPatternBuilderT::BuildRepeat(int& flags) {
         maximum = token.ch == u'?' ? 1 : kInfinite;
         m_tokenizer.NextToken();
     }
-    if (maximum < minimum) maximum = minimum;
     const bool rightToLeft = (flags & RX_RIGHT_TO_LEFT) != 0;
     if (minimum == maximum) {
         // A fixed count has one way to match: a lazy or possessive mark changes nothing.
@@ -527,7 +531,12 @@ MatchNode* CPatternBuilderT::BuildClass(int flags) {
             default:
                 break;
             }
-        } else if (m_tokenizer.Next().IsMeta(u'-') && !m_tokenizer.AfterNext().meta) {
+        }
+        // A character followed by a '-' and an ordinary character is a
+        // range. The first end may itself be a '-' ("[--/]" is '-' to '/'),
+        // the last end may not ("[!--]" is '!' and '-'). Any other '-' (as
+        // in "[-a]", "[a-]", "[\d-z]") stands for itself.
+        if (m_tokenizer.Next().IsMeta(u'-') && !m_tokenizer.AfterNext().meta) {
             ranges.emplace_back(token.ch, m_tokenizer.AfterNext().ch);
             m_tokenizer.NextToken();
             m_tokenizer.NextToken();

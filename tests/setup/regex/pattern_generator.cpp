@@ -233,7 +233,8 @@ PatternGenerator::Frag PatternGenerator::Class(bool fixedWidth) {
     }
     static const char16_t kMembers[] = u"abcAB019_-.:^]\\[ \u00E9\u4E00";
     static const char16_t kRanges[][2] = {{u'a', u'c'}, {u'A', u'C'}, {u'0', u'5'}, {u'x', u'z'},
-                                          {0xE0, 0xFF}, {0x4E00, 0x4E10}, {u'Z', u'a'}};
+                                          {0xE0, 0xFF}, {0x4E00, 0x4E10}, {u'Z', u'a'},
+                                          {u'-', u':'}, {u' ', u'-'}};
     static const struct {
         const char16_t* text;
         const char16_t* members;
@@ -246,6 +247,15 @@ PatternGenerator::Frag PatternGenerator::Class(bool fixedWidth) {
     // positive POSIX class and a negated one or a negated class escape.
     bool positivePosix = false;
     bool negatedItem = false;
+    // Whether a '-' may stand unescaped depends on what comes before it.
+    // Both engines take one as a character first in the class, right after
+    // a range or last, and as the first end of a range in the first two
+    // places. Right after a character PCRE2 takes it as the range mark, and
+    // between a class escape and a character it refuses it. As the last end
+    // of a range it stays escaped: PCRE2 takes a '-' there, this engine only
+    // an ordinary character.
+    enum { kStart, kCharacter, kRange, kSet } last = kStart;
+    auto hyphenMayStart = [&] { return (last == kStart || last == kRange) && Chance(70); };
     const int items = 1 + Pick(4);
     for (int i = 0; i < items; ++i) {
         int kind = Pick(10);
@@ -257,18 +267,23 @@ PatternGenerator::Frag PatternGenerator::Class(bool fixedWidth) {
             const char16_t c = kMembers[Pick(int(sizeof(kMembers) / sizeof(kMembers[0])) - 1)];
             // PCRE2 reads "[." and "[:" at the start as a collating element or POSIX class.
             if (body.empty() && (c == u'.' || c == u':')) body += u"\\";
-            body += ClassMemberText(c);
+            body += c == u'-' && hyphenMayStart() ? std::u16string(u"-") : ClassMemberText(c);
             members.push_back(c);
+            last = kCharacter;
         } else if (kind < 7) {
             const auto& range = kRanges[Pick(int(sizeof(kRanges) / sizeof(kRanges[0])))];
-            body += ClassMemberText(range[0]) + u"-" + ClassMemberText(range[1]);
+            body += range[0] == u'-' && hyphenMayStart() ? std::u16string(u"-") : ClassMemberText(range[0]);
+            body += u"-" + ClassMemberText(range[1]);
             members.push_back(range[0]);
+            members.push_back(char16_t((range[0] + range[1]) / 2));
             members.push_back(range[1]);
+            last = kRange;
         } else if (kind < 9) {
             const auto& escape = kClassEscapes[positivePosix ? Pick(3) : Pick(6)];
             body += escape.text;
             members += escape.members;
             negatedItem = negatedItem || escape.text[1] < u'a';
+            last = kSet;
         } else {
             Frag posix = Posix(false);
             const bool negatedPosix = posix.ours[2] == u'^';
@@ -278,11 +293,16 @@ PatternGenerator::Frag PatternGenerator::Class(bool fixedWidth) {
             SampleState state;
             posix.sample(state, m_rng);
             members += state.out;
+            last = kSet;
         }
     }
     if (body.empty()) {
         body = u"a";
         members = u"a";
+    }
+    if (Chance(15)) {  // a '-' last is a character after anything
+        body += u"-";
+        members.push_back(u'-');
     }
     frag.ours = frag.pcre = std::u16string(negated ? u"[^" : u"[") + body + u"]";
     frag.sample = [members, negated](SampleState& state, std::mt19937& rng) {

@@ -192,6 +192,27 @@ const Case kSyntax[] = {
 
 INSTANTIATE_TEST_SUITE_P(Syntax, Table, testing::ValuesIn(kSyntax));
 
+// A '-' in a class marks a range between a character, which may itself be a
+// '-', and an ordinary character; anywhere else it is a character.
+const Case kHyphens[] = {
+    {u"[--/]", u".", {0, 1}},
+    {u"[--/]", u"0", kNo},
+    {u"[^--/]", u".", kNo},
+    {u"[^--/]", u"0", {0, 1}},
+    {u"[a-c--/]", u".", {0, 1}},  // a range right after a range
+    {u"[b-d-z]", u"-", {0, 1}},   // a '-' right after a range is a character
+    {u"[b-d-z]", u"e", kNo},
+    {u"[!--]", u"-", {0, 1}},     // a '-' ends no range: '!' and '-'
+    {u"[!--]", u"\"", kNo},
+    {u"[#--]", u"#", {0, 1}},
+    {u"[#--]", u"$", kNo},
+    {u"[!-\\-]", u"\"", {0, 1}},  // an escaped '-' does
+    {u"[\\d-]", u"-", {0, 1}},
+    {u"[-\\d]", u"-", {0, 1}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Hyphens, Table, testing::ValuesIn(kHyphens));
+
 // The matcher finds every way to match: repetitions that once pruned end
 // positions, and whole-text matching that gave up after two retries ending
 // at the start, now find these matches.
@@ -317,7 +338,9 @@ TEST(Build, ReportsFallbacks) {
     const StatusCase cases[] = {
         {u"^([1-9]|[1-9]\\d|1\\d{2}|2[0-4]\\d|25[0-5])(\\.(\\d|[1-9]\\d|1\\d{2}|2[0-4]\\d|25[0-5])){3}$", RX_BUILD_OK},
         {u"((([:xdigit:]{1,4}):){1,6}(:([:xdigit:]{1,4})){1,6})", RX_BUILD_OK},
+        {u"a{2,2}b{3,}", RX_BUILD_OK},
         {u"a{,3}", RX_BUILD_FALLBACK},
+        {u"a{3,2}", RX_BUILD_FALLBACK},
         {u"a{1234567}", RX_BUILD_FALLBACK},
         {u"(ab", RX_BUILD_FALLBACK},
         {u"[ab", RX_BUILD_FALLBACK},
