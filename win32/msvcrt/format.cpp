@@ -1,5 +1,6 @@
 // The formatting engine: %[flags][width][.precision][size]type with the
-// Windows runtime's reading of each part.
+// Windows runtime's reading of each part, or with wsprintf's narrower reading
+// (FormatSyntax in format.h) for user32's functions.
 //
 // Sizes are LLP64: l is 32 bits, ll, I64 and j are 64, I, z and t are pointer
 // sized (64 bits), h 16 and hh 8. For strings and characters h means narrow
@@ -346,6 +347,87 @@ SizePrefix ParseSize(const Ch*& p) {
     }
 }
 
+// Reads the flags, width, precision and size of a directive in the
+// runtime's syntax; p is left on the type. A '*' takes its number from the
+// arguments.
+template <class Ch>
+void ParseRuntimeDirective(const Ch*& p, va_list& ap, Directive& field) {
+    for (bool flags = true; flags;) {
+        switch (Unit(*p)) {
+            case '-': field.left = true; break;
+            case '+': field.plus = true; break;
+            case ' ': field.space = true; break;
+            case '0': field.zero = true; break;
+            case '#': field.alt = true; break;
+            default: flags = false; continue;
+        }
+        ++p;
+    }
+    if (Unit(*p) == '*') {
+        ++p;
+        long long width = va_arg(ap, int);
+        // A negative width from the arguments means '-' and its size.
+        if (width < 0) {
+            field.left = true;
+            width = -width;
+        }
+        field.width = size_t(width) > kMaxField ? kMaxField : size_t(width);
+    } else {
+        field.width = ParseNumber(p);
+    }
+    if (Unit(*p) == '.') {
+        ++p;
+        if (Unit(*p) == '*') {
+            ++p;
+            int precision = va_arg(ap, int);
+            field.precision = precision < 0 ? -1 : precision;  // negative: as if none were given
+        } else {
+            field.precision = (long long)ParseNumber(p);
+        }
+    }
+    field.size = ParseSize(p);
+}
+
+// The same in wsprintf's syntax: '-' and '#' in either order, then '0', then
+// digits for the width and the precision, then h or l.
+template <class Ch>
+void ParseUserDirective(const Ch*& p, Directive& field) {
+    for (;; ++p) {
+        if (Unit(*p) == '-')
+            field.left = true;
+        else if (Unit(*p) == '#')
+            field.alt = true;
+        else
+            break;
+    }
+    if (Unit(*p) == '0') {
+        field.zero = true;
+        ++p;
+    }
+    field.width = ParseNumber(p);
+    if (Unit(*p) == '.') {
+        ++p;
+        field.precision = (long long)ParseNumber(p);
+    }
+    if (Unit(*p) == 'h') {
+        ++p;
+        field.size = SizePrefix::H;
+    } else if (Unit(*p) == 'l') {
+        ++p;
+        field.size = SizePrefix::L;
+    }
+}
+
+// The types wsprintf converts.
+bool IsUserType(unsigned type) {
+    switch (type) {
+        case 'c': case 'C': case 'd': case 'i': case 'u': case 'x': case 'X': case 'p': case 's': case 'S':
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 template <class Ch>
@@ -361,42 +443,17 @@ void FormatText(FormatOutput<Ch>& out, const Ch* format, va_list args, const For
         ++p;
 
         Directive field;
-        for (bool flags = true; flags;) {
-            switch (Unit(*p)) {
-                case '-': field.left = true; break;
-                case '+': field.plus = true; break;
-                case ' ': field.space = true; break;
-                case '0': field.zero = true; break;
-                case '#': field.alt = true; break;
-                default: flags = false; continue;
-            }
-            ++p;
-        }
-        if (Unit(*p) == '*') {
-            ++p;
-            long long width = va_arg(ap, int);
-            // A negative width from the arguments means '-' and its size.
-            if (width < 0) {
-                field.left = true;
-                width = -width;
-            }
-            field.width = size_t(width) > kMaxField ? kMaxField : size_t(width);
-        } else {
-            field.width = ParseNumber(p);
-        }
-        if (Unit(*p) == '.') {
-            ++p;
-            if (Unit(*p) == '*') {
-                ++p;
-                int precision = va_arg(ap, int);
-                field.precision = precision < 0 ? -1 : precision;  // negative: as if none were given
-            } else {
-                field.precision = (long long)ParseNumber(p);
-            }
-        }
-        field.size = ParseSize(p);
+        if (rules.syntax == FormatSyntax::User)
+            ParseUserDirective(p, field);
+        else
+            ParseRuntimeDirective(p, ap, field);
         if (!*p) break;
         unsigned type = Unit(*p++);
+        if (rules.syntax == FormatSyntax::User && !IsUserType(type)) {
+            // Not a conversion of wsprintf's: the character as it is.
+            out.Put(Ch(type));
+            continue;
+        }
 
         switch (type) {
             case '%':
@@ -427,9 +484,15 @@ void FormatText(FormatOutput<Ch>& out, const Ch* format, va_list args, const For
                 break;
             }
             case 'c':
-            case 'C':
-                PutCharacter(out, field, va_arg(ap, int), TakesWide<Ch>(type, field.size), rules);
+            case 'C': {
+                int value = va_arg(ap, int);
+                bool wide = TakesWide<Ch>(type, field.size);
+                // wsprintf's %hc and %lc leave out a character of value zero.
+                bool sized = field.size == SizePrefix::H || field.size == SizePrefix::L;
+                if (rules.syntax == FormatSyntax::User && sized && (wide ? WCHAR(value) : char(value)) == 0) break;
+                PutCharacter(out, field, value, wide, rules);
                 break;
+            }
             case 's':
             case 'S':
                 PutString(out, field, va_arg(ap, const void*), TakesWide<Ch>(type, field.size), rules);
@@ -447,10 +510,6 @@ void FormatText(FormatOutput<Ch>& out, const Ch* format, va_list args, const For
             case 'G':
             case 'a':
             case 'A':
-                if (!rules.floatingPoint) {
-                    out.Put(Ch(type));
-                    break;
-                }
                 // long double is double on Windows: a caller's long double
                 // prints with double's digits.
                 if (field.size == SizePrefix::LongDouble)
@@ -490,6 +549,6 @@ void NarrowToBytes(const WCHAR* text, size_t maxUnits, std::string& out) {
 
 }  // namespace
 
-const FormatRules kRuntimeFormatRules = {true, {WidenBytes, NarrowToBytes}};
+const FormatRules kRuntimeFormatRules = {FormatSyntax::Runtime, {WidenBytes, NarrowToBytes}};
 
 }  // namespace w32

@@ -52,10 +52,26 @@ struct FormatConversions {
     void (*narrow)(const WCHAR* text, size_t maxUnits, std::string& out);
 };
 
+// Which directives a function reads.
+enum class FormatSyntax {
+    // The runtime's: %[flags][width][.precision][size]type with the flags
+    // - + space 0 #, a width and a precision that may be * (taken from the
+    // arguments), the sizes hh h l ll L w j z t I I32 I64, and the types
+    // d i u o x X p c C s S n e E f F g G a A.
+    Runtime,
+    // wsprintf's: %[-][#][0][width][.precision][size]type with '-' and '#' in
+    // either order before '0', a width and a precision in digits only, the
+    // sizes h and l, and the types c C d i u x X p s S. Whatever else stands
+    // where the type should be is printed as it is, without taking an
+    // argument, and the '%' and what was read before it are dropped: "%o"
+    // prints "o", "%+d" prints "+d", "%lld" prints "ld", "%f" prints "f" and
+    // "%%" prints "%". A character of value zero given to %hc or %lc (either
+    // case of c) prints nothing.
+    User,
+};
+
 struct FormatRules {
-    // The runtime formats e, f, g and a; wsprintf has no floating point and
-    // prints such a conversion's letter without taking an argument.
-    bool floatingPoint;
+    FormatSyntax syntax;
     FormatConversions conversions;
 };
 

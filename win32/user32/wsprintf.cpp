@@ -1,6 +1,8 @@
-// wsprintf: the runtime's conversions without floating point, at most 1024
-// characters with the terminator, and string arguments of the other width
-// converted through the machine's ANSI code page.
+// wsprintfA/W and wvsprintfA/W: wsprintf's own format syntax (FormatSyntax::User
+// in msvcrt/format.h, narrower than the runtime's printf family), at most 1024
+// characters written with the terminator whatever the buffer, the count
+// without the terminator returned, and string or character arguments of the
+// other width converted through the machine's ANSI code page.
 #include <windows.h>
 
 #include <algorithm>
@@ -73,7 +75,7 @@ void NarrowAnsi(const WCHAR* text, size_t maxUnits, std::string& out) {
     }
 }
 
-const w32::FormatRules kUserFormatRules = {false, {WidenAnsi, NarrowAnsi}};
+const w32::FormatRules kUserFormatRules = {w32::FormatSyntax::User, {WidenAnsi, NarrowAnsi}};
 
 template <class Ch>
 int FormatLimited(Ch* output, const Ch* format, va_list args) {
