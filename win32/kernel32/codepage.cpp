@@ -1,6 +1,13 @@
 // Code pages: the machine's ANSI and OEM pages, UTF-8, and the single- and
 // double-byte Windows pages, with glibc's iconv tables underneath.
 //
+// MultiByteToWideChar and WideCharToMultiByte check their arguments
+// (ERROR_INVALID_PARAMETER), then the flags against the page
+// (ERROR_INVALID_FLAGS: some pages take no flag, UTF-8 only the one for
+// invalid input), then the page itself. Their size protocol: a size of 0
+// asks for the count needed; a buffer too small gets what fits and
+// ERROR_INSUFFICIENT_BUFFER with a result of 0.
+//
 // Single-byte pages use a 256-entry table built once; a byte that iconv does
 // not define maps to the character of the same value, as Windows does for the
 // holes of 1252. Double-byte pages go through iconv with per-thread
@@ -198,6 +205,26 @@ void WideToDoubleByte(const PageInfo& page, const WCHAR* src, size_t len, std::s
     }
 }
 
+// Pages whose conversions take no flag at all: Symbol, the ISO-2022 pages,
+// HZ, ISCII and UTF-7. UTF-8 and GB18030 take only the flag that makes an
+// invalid sequence fail the call. Any other flag for these pages is
+// ERROR_INVALID_FLAGS, whether or not the layer converts the page.
+bool TakesNoFlags(UINT page) {
+    return page == CP_SYMBOL || (page >= 50220 && page <= 50222) || page == 50225 || page == 50227 ||
+           page == 50229 || page == 52936 || (page >= 57002 && page <= 57011) || page == CP_UTF7;
+}
+
+bool TakesOnlyTheStrictFlag(UINT page) { return page == CP_UTF8 || page == 54936; }
+
+// ERROR_INVALID_FLAGS when a conversion of `page` may not take `flags`; 0
+// otherwise. `strict` is the function's flag for failing on invalid input,
+// `known` the flags it takes for the other pages.
+DWORD CheckFlags(UINT page, DWORD flags, DWORD strict, DWORD known) {
+    if (TakesNoFlags(page)) return flags ? ERROR_INVALID_FLAGS : ERROR_SUCCESS;
+    if (TakesOnlyTheStrictFlag(page)) return (flags & ~strict) ? ERROR_INVALID_FLAGS : ERROR_SUCCESS;
+    return (flags & ~known) ? ERROR_INVALID_FLAGS : ERROR_SUCCESS;
+}
+
 template <class T>
 int Deliver(const T& converted, typename T::value_type* dst, int capacity) {
     if (capacity == 0) return int(converted.size());
@@ -264,16 +291,17 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int cbSrc
         return 0;
     }
     UINT page = ResolvePage(codePage);
+    constexpr DWORD kKnownFlags = MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS;
+    DWORD flagError = CheckFlags(page, flags, MB_ERR_INVALID_CHARS, kKnownFlags);
+    // Precomposed and composite output exclude each other.
+    if (!flagError && (flags & MB_PRECOMPOSED) && (flags & MB_COMPOSITE)) flagError = ERROR_INVALID_FLAGS;
+    if (flagError) {
+        SetLastError(flagError);
+        return 0;
+    }
     if (page == CP_UTF7) {
         // UTF-7 is a valid page that this layer does not convert.
         SetLastError(ERROR_NOT_SUPPORTED);
-        return 0;
-    }
-    bool strict = flags & MB_ERR_INVALID_CHARS;
-    size_t len = cbSrc == -1 ? std::strlen(src) + 1 : size_t(cbSrc);
-    std::u16string converted;
-    if (flags & ~(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS)) {
-        SetLastError(ERROR_INVALID_FLAGS);
         return 0;
     }
     if (flags & (MB_COMPOSITE | MB_USEGLYPHCHARS)) {
@@ -281,11 +309,10 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int cbSrc
         SetLastError(ERROR_NOT_SUPPORTED);
         return 0;
     }
+    bool strict = flags & MB_ERR_INVALID_CHARS;
+    size_t len = cbSrc == -1 ? std::strlen(src) + 1 : size_t(cbSrc);
+    std::u16string converted;
     if (page == CP_UTF8) {
-        if (flags & ~MB_ERR_INVALID_CHARS) {
-            SetLastError(ERROR_INVALID_FLAGS);
-            return 0;
-        }
         bool invalid = false;
         converted = w32::FromUtf8(std::string_view(src, len), &invalid);
         if (invalid && strict) {
@@ -319,6 +346,19 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int cchS
         return 0;
     }
     UINT page = ResolvePage(codePage);
+    // The composite-check flags act on base-plus-mark sequences, which this
+    // layer passes through as they are; every conversion maps exactly, as with
+    // WC_NO_BEST_FIT_CHARS. WC_ERR_INVALID_CHARS is for UTF-8 and GB18030 only.
+    constexpr DWORD kKnownFlags = WC_COMPOSITECHECK | WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR | WC_NO_BEST_FIT_CHARS;
+    if (DWORD error = CheckFlags(page, flags, WC_ERR_INVALID_CHARS, kKnownFlags)) {
+        SetLastError(error);
+        return 0;
+    }
+    // UTF-8 and UTF-7 have no default character: every character has bytes.
+    if ((page == CP_UTF8 || page == CP_UTF7) && (defaultChar || usedDefaultChar)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
     if (page == CP_UTF7) {
         SetLastError(ERROR_NOT_SUPPORTED);
         return 0;
@@ -326,14 +366,6 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int cchS
     size_t len = cchSrc == -1 ? w32::WideLength(src) + 1 : size_t(cchSrc);
     std::string converted;
     if (page == CP_UTF8) {
-        if (defaultChar || usedDefaultChar) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return 0;
-        }
-        if (flags & ~WC_ERR_INVALID_CHARS) {
-            SetLastError(ERROR_INVALID_FLAGS);
-            return 0;
-        }
         bool invalid = false;
         converted = w32::ToUtf8(std::u16string_view(src, len), &invalid);
         if (invalid && (flags & WC_ERR_INVALID_CHARS)) {
@@ -345,13 +377,6 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int cchS
     const PageInfo* info = FindPage(page);
     if (!info) {
         SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    // The composite-check flags act on base-plus-mark sequences, which this
-    // layer passes through as they are; every conversion maps exactly, as with
-    // WC_NO_BEST_FIT_CHARS. WC_ERR_INVALID_CHARS is for UTF-8 only.
-    if (flags & ~(WC_COMPOSITECHECK | WC_DISCARDNS | WC_SEPCHARS | WC_DEFAULTCHAR | WC_NO_BEST_FIT_CHARS)) {
-        SetLastError(ERROR_INVALID_FLAGS);
         return 0;
     }
     std::string_view fallback = "?";

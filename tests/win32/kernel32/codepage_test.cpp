@@ -316,3 +316,81 @@ TEST_F(CodePage, CodePageInformation) {
 }
 
 }  // namespace
+
+namespace {
+
+// Some pages take no conversion flag at all, and UTF-8 and GB18030 only the
+// flag that makes invalid input fail: any other flag is ERROR_INVALID_FLAGS,
+// before anything is converted, whether the flag is known elsewhere or not.
+struct FlagCase {
+    UINT page;
+    DWORD flags;
+    bool toWide;  // MultiByteToWideChar, else WideCharToMultiByte
+};
+
+std::vector<FlagCase> RefusedFlagCases() {
+    const UINT noFlagPages[] = {CP_SYMBOL, 50220, 50221, 50222, 50225, 50227, 50229, 52936,
+                                57002,     57003, 57006, 57010, 57011, CP_UTF7};
+    const UINT strictOnlyPages[] = {CP_UTF8, 54936};
+    std::vector<FlagCase> cases;
+    for (UINT page : noFlagPages) {
+        for (DWORD flags : {DWORD(MB_PRECOMPOSED), DWORD(MB_COMPOSITE), DWORD(MB_USEGLYPHCHARS),
+                            DWORD(MB_ERR_INVALID_CHARS), DWORD(MB_COMPOSITE | MB_ERR_INVALID_CHARS)})
+            cases.push_back({page, flags, true});
+        for (DWORD flags : {DWORD(WC_COMPOSITECHECK), DWORD(WC_NO_BEST_FIT_CHARS), DWORD(WC_ERR_INVALID_CHARS)})
+            cases.push_back({page, flags, false});
+    }
+    for (UINT page : strictOnlyPages) {
+        for (DWORD flags : {DWORD(MB_PRECOMPOSED), DWORD(MB_COMPOSITE), DWORD(MB_USEGLYPHCHARS),
+                            DWORD(MB_COMPOSITE | MB_ERR_INVALID_CHARS), DWORD(0x100)})
+            cases.push_back({page, flags, true});
+        for (DWORD flags : {DWORD(WC_COMPOSITECHECK), DWORD(WC_NO_BEST_FIT_CHARS),
+                            DWORD(WC_DEFAULTCHAR | WC_ERR_INVALID_CHARS)})
+            cases.push_back({page, flags, false});
+    }
+    // Precomposed and composite output exclude each other on any page.
+    cases.push_back({1252, MB_PRECOMPOSED | MB_COMPOSITE, true});
+    return cases;
+}
+
+void PrintTo(const FlagCase& c, std::ostream* os) {
+    *os << (c.toWide ? "MultiByteToWideChar" : "WideCharToMultiByte") << " page " << c.page << " flags 0x" << std::hex
+        << c.flags;
+}
+
+class RefusedFlags : public CodePage, public testing::WithParamInterface<FlagCase> {};
+
+TEST_P(RefusedFlags, FailWithInvalidFlagsAndWriteNothing) {
+    const FlagCase& c = GetParam();
+    SetLastError(0xdeadbeef);
+    if (c.toWide) {
+        WCHAR wide[8] = {u'#', u'#', u'#', u'#', u'#', u'#', u'#', u'#'};
+        EXPECT_EQ(MultiByteToWideChar(c.page, c.flags, "abc", -1, wide, 8), 0);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_FLAGS));
+        EXPECT_EQ(wide[0], u'#');
+        SetLastError(0xdeadbeef);
+        EXPECT_EQ(MultiByteToWideChar(c.page, c.flags, "abc", -1, nullptr, 0), 0);  // the size query too
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_FLAGS));
+    } else {
+        char narrow[8] = {'#', '#', '#', '#', '#', '#', '#', '#'};
+        EXPECT_EQ(WideCharToMultiByte(c.page, c.flags, u"abc", -1, narrow, 8, nullptr, nullptr), 0);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_FLAGS));
+        EXPECT_EQ(narrow[0], '#');
+        SetLastError(0xdeadbeef);
+        EXPECT_EQ(WideCharToMultiByte(c.page, c.flags, u"abc", -1, nullptr, 0, nullptr, nullptr), 0);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_FLAGS));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, RefusedFlags, testing::ValuesIn(RefusedFlagCases()));
+
+TEST_F(CodePage, Utf8TakesTheFlagForInvalidInput) {
+    WCHAR wide[8] = {};
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "ab\xC3\xA9", -1, wide, 8), 4);
+    EXPECT_EQ(std::u16string(wide), u"ab\x00E9");
+    char narrow[8] = {};
+    EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, u"ab\x00E9", -1, narrow, 8, nullptr, nullptr), 5);
+    EXPECT_STREQ(narrow, "ab\xC3\xA9");
+}
+
+}  // namespace
