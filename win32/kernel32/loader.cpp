@@ -217,30 +217,25 @@ Module* SystemModule(const SystemModuleEntry& entry, bool onlyIfMapped) {
     auto& state = State();
     for (Module* module : state.modules)
         if (module->kind == ModuleKind::System && NamesEqual(module->BaseName(), entry.name)) return module;
-    std::filesystem::path folder = LayerLibraryFolder();
-    for (const char* library : entry.libraries) {
-        if (!library) break;
-        std::filesystem::path path = folder / library;
-        std::error_code ec;
-        if (!std::filesystem::exists(path, ec)) continue;
-        void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | (onlyIfMapped ? RTLD_NOLOAD : 0));
-        if (!handle) {
-            if (!onlyIfMapped) Note(dlerror());
-            continue;
-        }
-        auto* module = new Module;
-        module->kind = ModuleKind::System;
-        module->windowsPath = Machine::Current().SystemDirectory() + u"\\" + entry.name;
-        module->hostPath = path;
-        module->library = handle;
-        module->pinned = true;
-        // A library that carries an export table (hhctrl.ocx: its exports by
-        // ordinal) is read like a code module's.
-        module->info = ModuleInfoOf(handle);
-        state.modules.push_back(module);
-        return module;
+    std::filesystem::path path = LayerLibraryFolder() / entry.library;
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return nullptr;
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | (onlyIfMapped ? RTLD_NOLOAD : 0));
+    if (!handle) {
+        if (!onlyIfMapped) Note(dlerror());
+        return nullptr;
     }
-    return nullptr;
+    auto* module = new Module;
+    module->kind = ModuleKind::System;
+    module->windowsPath = Machine::Current().SystemDirectory() + u"\\" + entry.name;
+    module->hostPath = path;
+    module->library = handle;
+    module->pinned = true;
+    // A library that carries an export table (hhctrl.ocx: its exports by
+    // ordinal) is read like a code module's.
+    module->info = ModuleInfoOf(handle);
+    state.modules.push_back(module);
+    return module;
 }
 
 int CallEntry(Module* module, DWORD reason) {

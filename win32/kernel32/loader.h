@@ -68,15 +68,15 @@ void LoaderThreadAttach();
 void LoaderThreadDetach();
 
 // The layer's own modules: a Windows module name (e.g. "shell32.dll") and
-// the shared libraries that stand in for it, tried in order (file names in
-// the folder of the layer's libraries).
+// the shared library of the layer that stands in for it (a file name in the
+// folder of the layer's libraries).
 struct SystemModuleEntry {
     const char16_t* name;
-    const char* libraries[3];
+    const char* library;
 };
 // Null when the name is not one of the layer's modules.
 const SystemModuleEntry* FindSystemModule(std::u16string_view fileName);
-// The module a library of the layer stands in for first (libw32kernel32.so:
+// The module a library of the layer stands in for (libw32kernel32.so:
 // kernel32.dll); null for another file.
 const SystemModuleEntry* FindSystemModuleByLibrary(std::string_view libraryFile);
 

@@ -331,29 +331,52 @@ TEST_F(Loader, LayerModulesLoadByBareNameWithoutFiles) {
         EXPECT_EQ(GetProcAddress(kernel32, name), nullptr) << name;
         EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND)) << name;
     }
+}
 
-    // Other modules of the layer load once their libraries are built; until
-    // then they are missing.
-    struct Layer {
+// Every module the layer lists loads by its bare name, from the system
+// folder, with its exports.
+TEST_F(Loader, EveryLayerModuleLoadsByItsSystemName) {
+    struct Case {
         const char16_t* name;
-        const char* library;
-        const char* exported;  // null: none checked
+        const char* exported;
     };
-    const Layer layers[] = {
-        {u"shell32.dll", "libw32shell32.so", "SHGetFolderPathW"},
-        {u"winspool.drv", "libw32winspool.so", nullptr},
-        {u"gdi32.dll", "libw32gdi32.so", nullptr},
+    const Case cases[] = {
+        {u"kernel32.dll", "GetLastError"},     {u"msvcrt.dll", "_snwprintf"},
+        {u"advapi32.dll", "RegOpenKeyExW"},    {u"user32.dll", "wsprintfW"},
+        {u"gdi32.dll", "CreateDCW"},           {u"shell32.dll", "SHGetFolderPathW"},
+        {u"shlwapi.dll", "PathFileExistsW"},   {u"winspool.drv", "OpenPrinterW"},
+        {u"hhctrl.ocx", "HtmlHelpW"},
     };
-    for (const auto& layer : layers) {
-        bool built = std::filesystem::exists(tam::test::BuiltFolder() / layer.library);
+    for (const auto& c : cases) {
+        HMODULE module = LoadLibraryW(c.name);
+        ASSERT_NE(module, nullptr) << w32::ToUtf8(c.name);
+        EXPECT_EQ(FileName(module), u"C:\\Windows\\System32\\" + std::u16string(c.name));
+        EXPECT_NE(GetProcAddress(module, c.exported), nullptr) << c.exported;
+        EXPECT_EQ(GetModuleHandleW(c.name), module);
+        EXPECT_TRUE(FreeLibrary(module));
+    }
+}
+
+// A system name the layer does not build is no module: neither LoadLibrary
+// nor GetModuleHandle falls back to a module that is there (kernel32 for
+// ntdll, advapi32 for userenv, winspool for spoolss, ...).
+TEST_F(Loader, AnUnbuiltSystemNameIsNotFoundAndHasNoStandIn) {
+    ASSERT_NE(LoadLibraryW(u"kernel32.dll"), nullptr);
+    ASSERT_NE(LoadLibraryW(u"advapi32.dll"), nullptr);
+    ASSERT_NE(LoadLibraryW(u"winspool.drv"), nullptr);
+    for (const char16_t* name : {u"ntdll.dll", u"kernelbase.dll", u"version.dll", u"userenv.dll", u"spoolss.dll",
+                                 u"comdlg32.dll", u"oleaut32", u"C:\\Windows\\System32\\version.dll"}) {
         SetLastError(0xdeadbeef);
-        HMODULE module = LoadLibraryW(layer.name);
-        EXPECT_EQ(module != nullptr, built) << layer.library;
-        if (!built) {
-            EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND)) << layer.library;
-        } else if (layer.exported) {
-            EXPECT_NE(GetProcAddress(module, layer.exported), nullptr) << layer.exported;
-        }
+        EXPECT_EQ(LoadLibraryW(name), nullptr) << w32::ToUtf8(name);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND)) << w32::ToUtf8(name);
+        SetLastError(0xdeadbeef);
+        EXPECT_EQ(GetModuleHandleW(name), nullptr) << w32::ToUtf8(name);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND)) << w32::ToUtf8(name);
+        HMODULE handle = reinterpret_cast<HMODULE>(1);
+        SetLastError(0xdeadbeef);
+        EXPECT_FALSE(GetModuleHandleExW(0, name, &handle)) << w32::ToUtf8(name);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND)) << w32::ToUtf8(name);
+        EXPECT_EQ(handle, nullptr);
     }
 }
 
