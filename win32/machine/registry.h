@@ -7,6 +7,10 @@
 // This is the store; the Win32 functions (RegOpenKeyExW and friends, with
 // their handles, predefined keys, views and access rules) are in advapi32.
 // Every use of keys and values goes under Registry::Mutex().
+//
+// registry.cpp: the registry of the machine, batches and saving, making and
+// loading; registrykey.cpp: the key tree and its changes; registryhive.h:
+// the hive file format; registrydefaults.cpp: the keys of a fresh machine.
 #pragma once
 #include <ext/pb_ds/assoc_container.hpp>
 #include <ext/pb_ds/tree_policy.hpp>
@@ -43,6 +47,9 @@ struct RegistryValue {
 // way, and this registry orders values the same way, so that enumeration is
 // stable. Access by position is O(log n), so enumerating n entries is
 // O(n log n).
+// The name a key or value is indexed under: upper-cased unit by unit.
+std::u16string RegistryIndexName(std::u16string_view name);
+
 template <class T>
 using RegistryNameIndex = __gnu_pbds::tree<std::u16string, T, std::less<std::u16string>, __gnu_pbds::rb_tree_tag,
                                            __gnu_pbds::tree_order_statistics_node_update>;
@@ -188,6 +195,7 @@ private:
     };
 
     static RegistryKeyPtr NewRoot(RegistryHive hive);
+    static void MarkDeleted(const RegistryKeyPtr& top);
     ULONGLONG Now() const;
     void Touch(const RegistryKey& key);
     void EndBatch();
