@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "document.h"
+#include "progressline.h"
 
 namespace tamprint {
 namespace {
@@ -253,7 +254,9 @@ std::string HelpText() {
         "  \"pages\" may also be a count: {\"pages\": 12}. Pages print blank until the\n"
         "  driver prints drawing; then pages take a \"draw\" list.\n"
         "\n"
-        "A document of more than 5 pages shows its progress on standard error.\n"
+        "A document of more than " + std::to_string(kProgressPages) + " pages shows its progress on standard error:\n"
+        "on a terminal, a line that follows the pages as they print (a few updates a\n"
+        "second); in a file or a pipe, the number of pages printed, once at the end.\n"
         "\n"
         "Exit codes: 0 printed; 1 the driver, the spooler or the machine failed (the\n"
         "message says how); 2 a wrong option, value or document. After a failure no\n"

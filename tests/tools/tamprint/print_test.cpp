@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -264,19 +268,49 @@ TEST_F(TamprintJob, DumpsTheDecodedJobBeforeTheSummary) {
     EXPECT_EQ(result.out.substr(dump.size() + 1, 18), "Printed \"Korvan sa");
 }
 
-TEST_F(TamprintJob, ShowsItsProgressForLongDocumentsOnly) {
+// Standard error in a file (as in a log): a long document leaves the count
+// of its pages once, no line or "\r" update per page; a short one nothing.
+TEST_F(TamprintJob, ShowsItsProgressInAFileAsTheFinalCountOnly) {
     ASSERT_EQ(Print({"--pages", "5"}).code, 0);  // also installs: the next runs say nothing else
     const RunResult shortRun = Print({"--pages", "5"});
     ASSERT_EQ(shortRun.code, 0);
     EXPECT_EQ(shortRun.err, "");
 
-    const RunResult longRun = Print({"--pages", "12"});
+    const RunResult longRun = Print({"--pages", "200"});
     ASSERT_EQ(longRun.code, 0);
-    std::string progress;
-    for (int page = 1; page <= 12; ++page) progress += "\rtamprint: page " + std::to_string(page) + "/12";
-    EXPECT_EQ(longRun.err, progress + "\n");
-    EXPECT_NE(longRun.out.find("  pages:    12\n"), std::string::npos);
-    EXPECT_EQ(Decode(JobPath()).PageCount(), 12u);
+    EXPECT_EQ(longRun.err, "tamprint: printed 200 pages\n");
+    EXPECT_NE(longRun.out.find("  pages:    200\n"), std::string::npos);
+    EXPECT_EQ(Decode(JobPath()).PageCount(), 200u);
+}
+
+// On a terminal the line follows the pages in place, from the first page to
+// the last, updated at most every quarter of a second besides those two: a
+// run of T milliseconds shows at most T / 250 + 2 updates, however many
+// pages it prints.
+TEST_F(TamprintJob, ShowsItsProgressOnATerminalAFewTimesASecond) {
+    ASSERT_EQ(Print({"--pages", "1"}).code, 0);  // installs first
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult run = PrintOnTerminal({"--pages", "300"});
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(run.code, 0);
+    ASSERT_EQ(run.err.substr(0, 1), "\r") << run.err;
+    ASSERT_EQ(run.err.back(), '\n') << run.err;
+    std::vector<int> shown;
+    std::istringstream updates(run.err.substr(1, run.err.size() - 2));
+    for (std::string update; std::getline(updates, update, '\r');) {
+        int page = 0, total = 0;
+        char rest = 0;
+        ASSERT_EQ(std::sscanf(update.c_str(), "tamprint: page %d/%d%c", &page, &total, &rest), 2) << update;
+        EXPECT_EQ(total, 300);
+        shown.push_back(page);
+    }
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), 1);
+    EXPECT_EQ(shown.back(), 300);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end())) << run.err;
+    EXPECT_LE(int64_t(shown.size()), elapsed / 250 + 2) << run.err;
+    EXPECT_EQ(Decode(JobPath()).PageCount(), 300u);
 }
 
 // A machine whose printer names a driver that is not installed: the print
