@@ -62,13 +62,6 @@ bool IsShortEdge(const RendDevmode& job) {
     return mode == 1 || mode == 3 || (job.pub.dmDuplex == DMDUP_HORIZONTAL && mode < 3);
 }
 
-// The MediaSize name of a paper code below the custom codes.
-void PaperName(const RendDevmode& job, int code, LPSTR name, int capacity) {
-    PaperName_Lookup(PaperNameTable, code, name, capacity, PAPER_NAME_DEFAULT);
-    if (std::strcmp(name, "A5") == 0 && job.priv.A5FeedFlags[0] == 1 && job.priv.A5FeedFlags[1] == 1)
-        lstrcpynA(name, "A5L", capacity);
-}
-
 // The attributes an image and a raster pattern begin with: colour
 // mapping and depth, the source's size and the size it is drawn at.
 Block& RasterHead(Block& block, int colorMapping, int colorDepth, int sourceWidth, int sourceHeight, int destWidth,
@@ -90,6 +83,10 @@ const MediaTypeRow MediaTypeTable[PXL_MEDIA_TYPE_COUNT] = {
     {"LABELS", TRUE}, {"TRANSPARENCY", TRUE}, {"TISSUE", TRUE},
 };
 
+const MediaTypeRow& Pxl_MediaType(int paperType) {
+    return paperType >= 0 && paperType < PXL_MEDIA_TYPE_COUNT ? MediaTypeTable[paperType] : MediaTypeTable[0];
+}
+
 BYTE Pxl_MediaSource(int paperSource) {
     switch (paperSource) {
         case 0: return PXL_MEDIA_SOURCE_AUTO;
@@ -106,6 +103,7 @@ int Pxl_MediaPaperCode(const PDEV* pdev) {
     const int substitute = pdev->Job.State.Layout.SubstitutedPaper;
     if (substitute && !Xmodel_IsModelPaper(code)) code = substitute;
     if (job.priv.PaperOverride) code = job.priv.PaperOverride;
+    if (job.priv.OutputPaperOverride) code = job.priv.OutputPaperOverride;
     return code;
 }
 
@@ -147,11 +145,10 @@ BOOL Pxl_BeginPageMedia(PDEV* pdev) {
     }
     head.UByteAttr(Pxl_MediaSource(job.priv.FeedSource), PXL_ATTR_MEDIA_SOURCE);
 
-    int type = job.priv.MediaIndex;
-    if (type < 0 || type >= PXL_MEDIA_TYPE_COUNT) type = 0;
-    if (MediaTypeTable[type].Send) {
-        head.Text(MediaTypeTable[type].Name, PXL_ATTR_MEDIA_TYPE);
-        headerLength += int(std::strlen(MediaTypeTable[type].Name)) + 6;
+    const MediaTypeRow& type = Pxl_MediaType(job.priv.MediaIndex);
+    if (type.Send) {
+        head.Text(type.Name, PXL_ATTR_MEDIA_TYPE);
+        headerLength += int(std::strlen(type.Name)) + 6;
     }
     head.WriteTo(pdev);
 
@@ -170,7 +167,7 @@ BOOL Pxl_BeginPageMedia(PDEV* pdev) {
         headerLength += kCustomSizeHeaderLength;
     } else {
         char name[32];
-        PaperName(job, code, name, sizeof(name));
+        PaperName_OfJob(job, code, name, sizeof(name));
         size.Text(name, PXL_ATTR_MEDIA_SIZE);
         headerLength += int(std::strlen(name)) + 6;
     }

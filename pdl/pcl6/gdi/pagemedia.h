@@ -19,17 +19,23 @@ BYTE Pxl_MediaSource(int paperSource);
 
 // The MediaType name of a paper type (0..6: "PLAIN", "TOUGH", "ENVELOPE",
 // "CARDSTOCK", "LABELS", "TRANSPARENCY", "TISSUE"), and whether BeginPage
-// sends it. A type outside the table is taken as plain paper.
+// sends it. The PJL PAPERTYPE value is the same name.
 struct MediaTypeRow {
     LPCSTR Name;
     BOOL Send;
 };
 #define PXL_MEDIA_TYPE_COUNT 7
 extern const MediaTypeRow MediaTypeTable[PXL_MEDIA_TYPE_COUNT];
+// The row of the settings' paper type (MediaIndex). The settings check keeps
+// the type within the table; a type outside it is read as plain paper, so
+// that no value of the settings reaches past the table.
+const MediaTypeRow& Pxl_MediaType(int paperType);
 
-// The paper code of the page's media: the job's paper, the A4 or Letter
-// sheet that replaced a paper the model does not know, and the user's
-// output paper (which wins).
+// The paper code of the sheets the printer is asked for: the job's paper
+// (the A4 or Letter that replaced it when the model does not know it), the
+// page paper override when set, and the output paper override when set; the
+// last one set wins. BeginPage's MediaSize and the PJL PAPER value both name
+// this paper.
 int Pxl_MediaPaperCode(const PDEV* pdev);
 
 // A length in 600-dpi dots in tenths of a millimetre, rounded.

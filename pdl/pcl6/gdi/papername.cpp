@@ -2,7 +2,10 @@
 #include <windows.h>
 #include <strsafe.h>
 
+#include <cstring>
+
 #include "pcl6/gdi/papername.h"
+#include "pcl6/intrface/renddevmode.h"
 
 const PaperNameRow PaperNameTable[] = {
     {1, "LETTER", 1},      {5, "LEGAL", 1},       {14, "FOLIO", 1},      {7, "EXEC", 1},
@@ -26,4 +29,12 @@ BYTE PaperName_Lookup(const PaperNameRow* table, int code, LPSTR outName, int ca
         StringCchCopyA(outName, size_t(capacity), name ? name : "");
     }
     return row->Value;
+}
+
+void PaperName_OfJob(const RendDevmode& settings, int code, LPSTR outName, int capacity) {
+    if (!outName || capacity <= 0) return;
+    PaperName_Lookup(PaperNameTable, code, outName, capacity, PAPER_NAME_DEFAULT);
+    const BYTE* longEdge = settings.priv.A5FeedFlags;
+    if (std::strcmp(outName, "A5") == 0 && longEdge[0] == 1 && longEdge[1] == 1)
+        StringCchCopyA(outName, size_t(capacity), "A5L");
 }

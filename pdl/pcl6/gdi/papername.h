@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+struct RendDevmode;
+
 // One row of a name table: a code, its name and a value byte; a table ends
 // with a row whose name is null.
 struct PaperNameRow {
@@ -20,3 +22,9 @@ extern const PaperNameRow PaperNameTable[];
 // NUL-terminated) when it is given, and returns the row's value byte (the
 // end row's when nothing matched).
 BYTE PaperName_Lookup(const PaperNameRow* table, int code, LPSTR outName, int capacity, LPCSTR defaultName);
+// The name the job stream gives paper `code` of a job with `settings`: its
+// PaperNameTable name ("CUSTOM" for a code the table lacks), except that A5
+// is "A5L" when both A5 long-edge flags of the settings are 1 (the printer
+// feeds it long edge first). The PJL PAPER value and the PCL XL MediaSize
+// both take it from here, so that the two always name the same paper.
+void PaperName_OfJob(const RendDevmode& settings, int code, LPSTR outName, int capacity);

@@ -9,6 +9,7 @@
 #include "pcl6/gdi/ips.h"
 #include "pcl6/gdi/jobsettings.h"
 #include "pcl6/gdi/outbuf.h"
+#include "pcl6/gdi/pagemedia.h"
 #include "pcl6/gdi/papername.h"
 #include "pcl6/gdi/pclxl.h"
 #include "pcl6/gdi/pdev.h"
@@ -16,7 +17,6 @@
 #include "pcl6/gdi/spoolfile.h"
 #include "pcl6/intrface/rendutil.h"
 #include "pcl6/intrface/util.h"
-#include "pcl6/intrface/xmodel.h"
 
 namespace {
 
@@ -25,8 +25,6 @@ constexpr char kStreamHeaderStart[] = ") HP-PCL XL;3;0;Comment ";
 constexpr char kStreamComment[] = "Tamrend PCL XL driver 5.00 for Korvan printers";
 static_assert(sizeof(kStreamHeaderStart) - 1 == 24);
 static_assert(sizeof(kStreamComment) - 1 == 46);
-
-constexpr LPCSTR kPaperTypes[] = {"PLAIN", "TOUGH", "ENVELOPE", "CARDSTOCK", "LABELS", "TRANSPARENCY", "TISSUE"};
 
 // The print processor whose printers always got the session start as a
 // write of its own.
@@ -46,10 +44,8 @@ LPCSTR BindingValue(const PDEV* pdev) {
     return mode == 1 || mode == 3 || ((mode == 0 || mode == 2) && dmDuplex == 2) ? "SHORTEDGE" : "LONGEDGE";
 }
 
-LPCSTR PaperTypeValue(const PDEV* pdev) {
-    const int type = Job_Settings(pdev).priv.MediaIndex;
-    return type >= 0 && type < int(ARRAYSIZE(kPaperTypes)) ? kPaperTypes[type] : kPaperTypes[0];
-}
+// The paper type: the name BeginPage gives it as MediaType.
+LPCSTR PaperTypeValue(const PDEV* pdev) { return Pxl_MediaType(Job_Settings(pdev).priv.MediaIndex).Name; }
 
 LPCSTR DensityValue(const PDEV* pdev) {
     switch (Job_Settings(pdev).priv.DensityLevel) {
@@ -59,16 +55,11 @@ LPCSTR DensityValue(const PDEV* pdev) {
     }
 }
 
-// The paper the printer is told of: the job's paper, or the fallback when
-// the model does not know it; a page paper override wins.
+// The paper the printer is told of: the paper its sheets ask for, so that
+// the job header and every BeginPage name the same paper (the output paper
+// override included).
 void PaperValue(const PDEV* pdev, LPSTR name, int capacity) {
-    const RendDevmode& settings = Job_Settings(pdev);
-    int code = settings.pub.dmPaperSize;
-    if (!Xmodel_IsModelPaper(code)) code = pdev->Job.State.Layout.SubstitutedPaper;
-    if (settings.priv.PaperOverride) code = settings.priv.PaperOverride;
-    PaperName_Lookup(PaperNameTable, code, name, capacity, PAPER_NAME_DEFAULT);
-    if (std::strcmp(name, "A5") == 0 && settings.priv.A5FeedFlags[0] == 1 && settings.priv.A5FeedFlags[1] == 1)
-        lstrcpynA(name, "A5L", capacity);
+    PaperName_OfJob(Job_Settings(pdev), Pxl_MediaPaperCode(pdev), name, capacity);
 }
 
 // The job's owner: the computer name as its UTF-16LE bytes; empty when the

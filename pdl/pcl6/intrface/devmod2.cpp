@@ -72,7 +72,11 @@ INT16 DefaultMedia(int paper) {
     }
 }
 
-// The media indexes the job's paper types cover.
+// The media indexes the job's paper types cover. The media table above
+// knows twelve media (0..11), but the job names a paper type to the printer
+// only for 0..6 ("PLAIN" to "TISSUE", in the PJL header and in BeginPage):
+// a source media of 7..11 would print as a type the printer was never told
+// of, so it is not taken and the target keeps its own.
 constexpr int kLastMediaIndex = 6;
 
 template <class T>

@@ -9,6 +9,7 @@
 
 #include "job_fixture.h"
 #include "pcl6/gdi/pagemedia.h"
+#include "pcl6/gdi/pjl.h"
 
 namespace tam::test {
 namespace {
@@ -126,7 +127,7 @@ TEST_F(PageMedia, AttributesFollowTheSettings) {
          "C0 00 F8 28 C0 03 F8 26 C8 C1 05 00 \"PLAIN\" F8 27", "C8 C1 02 00 \"A4\" F8 25 43 61", 28},
         {"a source of no table row", [](PDEV* p) { p->Job.JobDevmode.priv.FeedSource = 7; },
          "C0 00 F8 28 C0 00 F8 26 C8 C1 05 00 \"PLAIN\" F8 27", "C8 C1 02 00 \"A4\" F8 25 43 61", 28},
-        {"the output paper wins", [](PDEV* p) { p->Job.JobDevmode.priv.PaperOverride = DMPAPER_LETTER; },
+        {"the page paper override", [](PDEV* p) { p->Job.JobDevmode.priv.PaperOverride = DMPAPER_LETTER; },
          "C0 00 F8 28 C0 01 F8 26 C8 C1 05 00 \"PLAIN\" F8 27", "C8 C1 06 00 \"LETTER\" F8 25 43 61", 32},
         {"A5 fed long edge first",
          [](PDEV* p) {
@@ -147,6 +148,97 @@ TEST_F(PageMedia, AttributesFollowTheSettings) {
         const Bytes bytes = Media(c.change);
         EXPECT_EQ(HexText(bytes), HexText(Hex(std::string(c.head) + " " + c.size)));
         EXPECT_EQ(lastHeaderLength_, c.headerLength);
+    }
+}
+
+// The paper the sheets ask for: the job's paper, replaced by the page
+// paper override and then by the output paper override, the last one set
+// winning. The PJL header names the same paper as every BeginPage, and the
+// job's first paper is the one its first sheet asked for.
+struct PaperCase {
+    const char* name;
+    short paper;
+    short pageOverride;
+    short outputOverride;
+    bool a5LongEdge;
+    const char* pjlPaper;
+    const char* mediaSize;  // null: a custom size
+    int firstPaper;
+};
+const PaperCase kPapers[] = {
+    {"the job's paper", DMPAPER_A4, 0, 0, false, "A4", "A4", DMPAPER_A4},
+    {"the page override", DMPAPER_A4, DMPAPER_LETTER, 0, false, "LETTER", "LETTER", DMPAPER_LETTER},
+    {"the output override", DMPAPER_A4, 0, DMPAPER_LEGAL, false, "LEGAL", "LEGAL", DMPAPER_LEGAL},
+    {"the output override after the page override", DMPAPER_A4, DMPAPER_LETTER, DMPAPER_LEGAL, false, "LEGAL",
+     "LEGAL", DMPAPER_LEGAL},
+    {"the output override of a paper the model lacks", 500, 0, DMPAPER_A4, false, "A4", "A4", DMPAPER_A4},
+    {"A5 output fed long edge first", DMPAPER_A4, 0, DMPAPER_A5, true, "A5L", "A5L", DMPAPER_A5},
+    {"A5 output fed short edge first", DMPAPER_A4, 0, DMPAPER_A5, false, "A5", "A5", DMPAPER_A5},
+    {"A5 long edge first overridden by A4", DMPAPER_A5, 0, DMPAPER_A4, true, "A4", "A4", DMPAPER_A4},
+    {"a custom output paper", DMPAPER_A4, DMPAPER_LETTER, 290, false, "CUSTOM", nullptr, 290},
+};
+
+class PaperOfTheSheets : public PageMedia, public testing::WithParamInterface<PaperCase> {};
+
+TEST_P(PaperOfTheSheets, HeaderAndBeginPageNameOnePaper) {
+    const PaperCase& c = GetParam();
+    PDEV* pdev = Job([&](PDEV* p) {
+        RendDevmode& job = p->Job.JobDevmode;
+        job.pub.dmPaperSize = c.paper;
+        job.priv.PaperOverride = c.pageOverride;
+        job.priv.OutputPaperOverride = c.outputOverride;
+        job.priv.A5FeedFlags[0] = job.priv.A5FeedFlags[1] = c.a5LongEdge ? 1 : 0;
+        job.priv.CustomSizes[2].CustomPaperWidth600 = 4724;
+        job.priv.CustomSizes[2].CustomPaperLength600 = 5905;
+        // The country's paper took the place of a paper the model lacks.
+        if (c.paper == 500) p->Job.State.Layout.SubstitutedPaper = DMPAPER_LETTER;
+    });
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(Pxl_BeginSession(pdev));
+    ASSERT_TRUE(Pxl_BeginPageMedia(pdev));
+    ASSERT_TRUE(Pxl_EndPage(pdev, 1));
+    ASSERT_TRUE(Pxl_CloseDataSource(pdev));
+    ASSERT_TRUE(Pjl_WriteEndOfJob(pdev));
+    const Bytes bytes = TakeOutput(pdev);
+    const job::DecodedJob decoded = job::DecodeJob(std::span<const uint8_t>(bytes.data(), bytes.size()));
+    ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+    EXPECT_EQ(decoded.PjlValue("PAPER"), c.pjlPaper);
+    const job::Operator* begin = decoded.First("BeginPage");
+    ASSERT_NE(begin, nullptr);
+    if (c.mediaSize) {
+        EXPECT_EQ(begin->Text("MediaSize"), c.mediaSize);
+        EXPECT_FALSE(begin->Has("CustomMediaSize"));
+    } else {
+        EXPECT_FALSE(begin->Has("MediaSize"));
+        EXPECT_EQ(begin->Number("CustomMediaSize", 0), 2000.0);
+        EXPECT_EQ(begin->Number("CustomMediaSize", 1), 2500.0);
+    }
+    EXPECT_EQ(pdev->Job.State.FirstPaper, c.firstPaper);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, PaperOfTheSheets, testing::ValuesIn(kPapers),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+// The settings check keeps the paper type within the seven types the job
+// can name; a type beyond them that reaches the job anyway (7 to 11 are
+// media the user interface knows but the printer's language does not) is
+// sent as plain paper, in the PJL header and in BeginPage alike.
+TEST_F(PageMedia, PaperTypesBeyondTheTableAreSentAsPlain) {
+    const int types[] = {7, 11, -1, 0x7FFF};
+    for (int type : types) {
+        SCOPED_TRACE("paper type " + std::to_string(type));
+        PDEV* pdev = Job([&](PDEV* p) { p->Job.JobDevmode.priv.MediaIndex = INT16(type); });
+        ASSERT_NE(pdev, nullptr);
+        ASSERT_TRUE(Pxl_BeginSession(pdev));
+        ASSERT_TRUE(Pxl_BeginPageMedia(pdev));
+        ASSERT_TRUE(Pxl_EndPage(pdev, 1));
+        const Bytes bytes = TakeOutput(pdev);
+        const job::DecodedJob decoded = job::DecodeJob(std::span<const uint8_t>(bytes.data(), bytes.size()));
+        EXPECT_EQ(decoded.PjlValue("PAPERTYPE"), "PLAIN");
+        const job::Operator* begin = decoded.First("BeginPage");
+        ASSERT_NE(begin, nullptr);
+        EXPECT_EQ(begin->Text("MediaType"), "PLAIN");
+        CloseJob();
     }
 }
 
