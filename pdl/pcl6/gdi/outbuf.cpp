@@ -22,7 +22,6 @@ namespace {
 constexpr int kLazyPrologueCheckLine = 3824;
 
 OutputBufferState& Sink(PDEV* pdev) { return pdev->Job.State.Output; }
-bool OutputFailed(const PDEV* pdev) { return (pdev->Job.JobFlags & JOBF_OUTPUT_ERROR) != 0; }
 
 // The buffer's capacity; never more than the buffer holds.
 DWORD Capacity(const OutputBufferState& sink) {
@@ -56,7 +55,7 @@ void EmptyBufferForReading(PDEV* pdev) {
 
 BOOL Spool_Write(PDEV* pdev, const void* bytes, DWORD length) {
     if (!pdev) return FALSE;
-    if (OutputFailed(pdev)) return FALSE;
+    if (Job_IsOutputError(pdev)) return FALSE;
     const UINT32 flags = pdev->Job.JobFlags;
     if ((flags & JOBF_SESSION_BEGUN) && (flags & JOBF_PAGE_STARTED) && !(flags & JOBF_PROLOGUE_WRITTEN)) {
         // Drawing reached the job before its page's prologue: write it now.
@@ -141,7 +140,7 @@ BOOL Spool_WriteBlock(PDEV* pdev, const void* bytes, DWORD length) {
 BOOL Spool_WritePrinter(PDEV* pdev, const void* bytes, DWORD length) {
     if (!pdev) return FALSE;
     if (length == 0) return TRUE;
-    if (OutputFailed(pdev)) return FALSE;
+    if (Job_IsOutputError(pdev)) return FALSE;
     DWORD written = 0;
     // Only the count tells: a write that took every byte succeeded.
     WritePrinter(pdev->Job.State.PrinterHandle, const_cast<void*>(bytes), length, &written);
