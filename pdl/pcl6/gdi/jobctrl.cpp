@@ -34,6 +34,9 @@ constexpr int kFrameAllCells = 3;
 // The routing bits of a job whose sheets are kept for replay or form work.
 constexpr UINT32 kKeptSheets = OUTF_FORM_RECORD | OUTF_FORM_MERGE | OUTF_COLLATE_REPLAY | OUTF_REVERSE |
                                OUTF_POSTER | OUTF_MANUAL_DUPLEX | OUTF_BOOKLET;
+// The settings' own mark of kept sheets (SheetKeepFlags); its further value
+// (SheetKeepValue) keeps them when nonzero.
+constexpr BYTE kSheetKeepBit = 0x1;
 
 JobState& State(PDEV* pdev) { return pdev->Job.State; }
 
@@ -350,8 +353,12 @@ void Job_SendPage(PDEV* pdev, BOOL endPage) {
     const RendDevmode& job = Job_Settings(pdev);
     const int perSheet = PagesPerSheet(job);
     if (perSheet > 1 && (job.priv.PageBorderMode & kPageBorders)) {
+        // The frame of the page's cell; with the every-cell setting, the
+        // frames of every cell placed on the sheet so far.
         WriteFrameTransform(pdev);
-        Layout_DrawCellFrame(pdev, kFrameOneCell, state.SheetPageCount);
+        const int first = job.priv.AllCellBorders ? 1 : state.SheetPageCount;
+        for (int cell = first; cell <= state.SheetPageCount; ++cell)
+            Layout_DrawCellFrame(pdev, kFrameOneCell, cell);
     }
     if (perSheet == 1 || state.SheetPageCount % CellsPerSheet(pdev) == 0) Job_CompleteSheet(pdev);
     Spool_Flush(pdev);
@@ -361,7 +368,8 @@ void Job_CompleteSheet(PDEV* pdev) {
     if (!pdev) return;
     JobState& state = State(pdev);
     const RendDevmode& job = Job_Settings(pdev);
-    if (state.Spool.OutputFlags & kKeptSheets) {
+    const bool keptBySettings = (job.priv.SheetKeepFlags & kSheetKeepBit) || job.priv.SheetKeepValue;
+    if ((state.Spool.OutputFlags & kKeptSheets) || keptBySettings) {
         // Each stored sheet must carry the fonts it uses: the next sheet
         // downloads them again.
         pdev->Job.FontCache.FirstId = kFirstFontId;

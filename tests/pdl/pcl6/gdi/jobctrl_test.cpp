@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <winddi.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -245,6 +246,136 @@ TEST_F(JobControl, AbortWritesNoEndOfJob) {
     EXPECT_EQ(next.PageCount(), 1u);
     ASSERT_EQ(next.trailer.size(), 3u);
     EXPECT_EQ(next.trailer[1].command, "EOJ");
+}
+
+// The boxes of the frames a job drew (each frame is a RectanglePath that
+// is painted, not one that sets the clip), in the order they were drawn.
+std::vector<std::array<int64_t, 4>> FrameBoxes(const job::DecodedJob& decoded) {
+    std::vector<std::array<int64_t, 4>> boxes;
+    for (size_t i = 0; i + 1 < decoded.ops.size(); ++i) {
+        const job::Operator& op = decoded.ops[i];
+        if (op.name == "RectanglePath" && decoded.ops[i + 1].name == "PaintPath")
+            boxes.push_back({op.Int("BoundingBox", 0).value_or(-1), op.Int("BoundingBox", 1).value_or(-1),
+                             op.Int("BoundingBox", 2).value_or(-1), op.Int("BoundingBox", 3).value_or(-1)});
+    }
+    return boxes;
+}
+
+// N-up page borders: each page end frames the page's cell; with the
+// every-cell setting it frames every cell placed on the sheet so far, so
+// that page k of a sheet ends with the frames of cells 1 to k. A sheet left
+// partial is framed as far as it was filled.
+TEST_F(JobControl, PageBordersOfOneOrEveryCell) {
+    struct Case {
+        BYTE perSheet;
+        int pages;
+    };
+    const Case cases[] = {{4, 4}, {2, 3}, {8, 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pages) + " pages at " + std::to_string(c.perSheet) + " a sheet");
+        std::vector<std::array<int64_t, 4>> framed[2];
+        for (BYTE every = 0; every < 2; ++every) {
+            PDEV* pdev = Enabled([&](RendDevmode& s) {
+                s.priv.PagesPerSheet = c.perSheet;
+                s.priv.PageBorderMode = 0x4;
+                s.priv.AllCellBorders = every;
+            });
+            ASSERT_NE(pdev, nullptr);
+            ASSERT_TRUE(StartDoc(u"doc"));
+            for (int page = 0; page < c.pages; ++page) ASSERT_TRUE(Page());
+            const job::DecodedJob decoded = EndDoc();
+            ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+            framed[every] = FrameBoxes(decoded);
+            Disable(pdev);
+        }
+        // One frame a page, each cell of a sheet its own.
+        const auto& own = framed[0];
+        ASSERT_EQ(own.size(), size_t(c.pages));
+        for (int page = 0; page < c.pages; ++page)
+            for (int other = page - page % c.perSheet; other < page; ++other)
+                EXPECT_NE(own[size_t(page)], own[size_t(other)]) << "page " << page + 1;
+        std::vector<std::array<int64_t, 4>> expected;
+        for (int page = 0; page < c.pages; ++page)
+            for (int cell = page - page % c.perSheet; cell <= page; ++cell) expected.push_back(own[size_t(cell)]);
+        EXPECT_EQ(framed[1], expected);
+    }
+}
+
+// The font identifiers start again at 100 on every sheet when the sheets
+// are kept (here by the settings' own mark: bit 0x1 of the flag byte, or a
+// nonzero further value), since each kept sheet must carry its own fonts.
+TEST_F(JobControl, SheetsKeptByTheSettingsStartTheirFontsAgain) {
+    struct Case {
+        BYTE flags;
+        BYTE value;
+        UINT16 nextId;  // after the sheet
+    };
+    const Case cases[] = {{0, 0, 130}, {0x1, 0, 100}, {0xFF, 0, 100}, {0xFE, 0, 130}, {0, 1, 100}, {0, 0x80, 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("flags " + std::to_string(c.flags) + ", value " + std::to_string(c.value));
+        PDEV* pdev = Enabled([&](RendDevmode& s) {
+            s.priv.SheetKeepFlags = c.flags;
+            s.priv.SheetKeepValue = c.value;
+        });
+        ASSERT_NE(pdev, nullptr);
+        ASSERT_TRUE(StartDoc(u"doc"));
+        for (int sheet = 0; sheet < 2; ++sheet) {
+            ASSERT_TRUE(DrvStartPage(&surface_));
+            // Fonts downloaded on this sheet.
+            pdev->Job.FontCache.NextId = 130;
+            ASSERT_TRUE(DrvSendPage(&surface_));
+            EXPECT_EQ(pdev->Job.FontCache.NextId, c.nextId) << "sheet " << sheet + 1;
+        }
+        const job::DecodedJob decoded = EndDoc();
+        EXPECT_EQ(decoded.PageCount(), 2u);
+        Disable(pdev);
+    }
+}
+
+// The end of a document closes the job whatever it held: with no page
+// stored (nothing started, a page abandoned by an abort, a collated job
+// whose spool file stayed empty) the job flags and the printer handles are
+// cleared, so that the next document on the PDEV is a job of its own and
+// not taken for a further copy of the last one.
+TEST_F(JobControl, EndDocClosesAJobWithoutPages) {
+    struct Case {
+        const char* name;
+        short copies;
+        bool startPage;
+        FLONG end;
+        size_t nextSheets;
+    };
+    const Case cases[] = {
+        {"no page", 1, false, 0, 1},
+        {"no page, aborted", 1, false, ED_ABORTDOC, 1},
+        {"a page started, aborted", 1, true, ED_ABORTDOC, 1},
+        {"collated, no page", 2, false, 0, 2},
+        {"collated, a page started, aborted", 2, true, ED_ABORTDOC, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PDEV* pdev = Enabled([&](RendDevmode& s) {
+            s.pub.dmCopies = c.copies;
+            s.pub.dmCollate = DMCOLLATE_TRUE;
+        });
+        ASSERT_NE(pdev, nullptr);
+        ASSERT_TRUE(StartDoc(u"doc"));
+        if (c.startPage) ASSERT_TRUE(DrvStartPage(&surface_));
+        EXPECT_EQ(EndDoc(c.end).size, 0u);
+        EXPECT_EQ(pdev->Job.JobFlags, 0u);
+        EXPECT_EQ(pdev->Job.State.PrinterHandle, nullptr);
+        EXPECT_EQ(pdev->Job.State.PrinterHandleCopy, nullptr);
+
+        ASSERT_TRUE(StartDoc(u"next"));
+        EXPECT_EQ(pdev->Job.JobFlags & JOBF_ENGINE_COPY, 0u);
+        ASSERT_TRUE(Page());
+        const job::DecodedJob next = EndDoc();
+        EXPECT_TRUE(next.Ok()) << Problems(next);
+        EXPECT_EQ(next.PageCount(), c.nextSheets);
+        ASSERT_EQ(next.trailer.size(), 3u);
+        EXPECT_EQ(next.trailer[1].command, "EOJ");
+        Disable(pdev);
+    }
 }
 
 }  // namespace
