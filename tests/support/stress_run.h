@@ -6,8 +6,9 @@
 //
 // (run the program directly: CTest stops a test after two minutes).
 #pragma once
-#include <cstdlib>
 #include <string>
+
+#include "support/environment_number.h"
 
 namespace tam::test {
 
@@ -19,21 +20,12 @@ struct StressRun {
     std::string Describe() const { return "seed " + std::to_string(seed) + ", count " + std::to_string(count); }
 };
 
-// A number from the environment, or `fallback` when the variable is unset,
-// empty or not a whole positive number.
-inline unsigned long EnvironmentNumber(const char* name, unsigned long fallback) {
-    const char* value = std::getenv(name);
-    if (!value || !*value) return fallback;
-    char* end = nullptr;
-    const unsigned long number = std::strtoul(value, &end, 10);
-    return end && *end == 0 && number > 0 ? number : fallback;
-}
-
 // The run of a stress test whose own series is `seed` and `count`.
 inline StressRun StressRunFromEnvironment(unsigned seed, int count) {
     StressRun run;
     run.seed = unsigned(EnvironmentNumber("TAM_STRESS_SEED", seed));
     run.count = int(EnvironmentNumber("TAM_STRESS_COUNT", unsigned(count)));
+    if (run.count <= 0) run.count = count;
     return run;
 }
 

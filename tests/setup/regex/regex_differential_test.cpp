@@ -14,6 +14,7 @@
 #include "pattern_generator.h"
 #include "pcre2_oracle.h"
 #include "regex_test_util.h"
+#include "support/environment_number.h"
 
 using regex_test::Ints;
 using regex_test::MatchInts;
@@ -213,15 +214,10 @@ INSTANTIATE_TEST_SUITE_P(Table, Shared, testing::ValuesIn(kRows),
 // Random patterns and texts from a fixed seed. REGEX_DIFF_SEED and
 // REGEX_DIFF_PATTERNS run other and longer series by hand.
 
-unsigned long EnvNumber(const char* name, unsigned long fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? std::strtoul(value, nullptr, 10) : fallback;
-}
-
 TEST(Generated, SameOutcomeAndGroupsAsPcre2) {
-    const uint32_t seed = uint32_t(EnvNumber("REGEX_DIFF_SEED", 20240611));
-    const unsigned long patterns = EnvNumber("REGEX_DIFF_PATTERNS", 6000);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(EnvNumber("REGEX_DIFF_SECONDS", 20));
+    const uint32_t seed = uint32_t(tam::test::EnvironmentNumber("REGEX_DIFF_SEED", 20240611));
+    const unsigned long patterns = tam::test::EnvironmentNumber("REGEX_DIFF_PATTERNS", 6000);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(tam::test::EnvironmentNumber("REGEX_DIFF_SECONDS", 20));
     regex_test::PatternGenerator generator(seed);
     unsigned long compared = 0, matched = 0, skipped = 0, failures = 0;
     unsigned long done = 0;

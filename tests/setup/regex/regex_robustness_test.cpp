@@ -10,6 +10,7 @@
 
 #include "machine/debuglog.h"
 #include "regex_test_util.h"
+#include "support/environment_number.h"
 
 using regex_test::Ints;
 using regex_test::Record;
@@ -61,11 +62,6 @@ void ExpectWellFormed(const CPatternT& expression, const std::vector<int>& recor
     }
 }
 
-unsigned long EnvNumber(const char* name, unsigned long fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? std::strtoul(value, nullptr, 10) : fallback;
-}
-
 // Patterns from fragments of syntax, and from raw 16-bit units.
 TEST(Fuzz, AnyPatternCompilesAndMatchesCleanly) {
     static const char16_t* const kFragments[] = {
@@ -79,13 +75,13 @@ TEST(Fuzz, AnyPatternCompilesAndMatchesCleanly) {
         u"*+", u"??", u"\\2", u"\\012", u"[\\b]", u"[a-", u"-]", u"\\p", u" ", u"\n",
     };
     const int fragmentCount = int(sizeof(kFragments) / sizeof(kFragments[0]));
-    const uint32_t seed = uint32_t(EnvNumber("REGEX_FUZZ_SEED", 99));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(EnvNumber("REGEX_FUZZ_MS", 2500));
+    const uint32_t seed = uint32_t(tam::test::EnvironmentNumber("REGEX_FUZZ_SEED", 99));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(tam::test::EnvironmentNumber("REGEX_FUZZ_MS", 2500));
     std::mt19937 rng(seed);
     const std::u16string textChars = u"ab1-:\n(){}[]\\\u4E00";
     CPatternT expression;
     expression.SetStepLimit(20000);
-    const unsigned long most = EnvNumber("REGEX_FUZZ_PATTERNS", 200000);
+    const unsigned long most = tam::test::EnvironmentNumber("REGEX_FUZZ_PATTERNS", 200000);
     unsigned long patterns = 0, matches = 0;
     for (; patterns < most && std::chrono::steady_clock::now() < deadline; ++patterns) {
         std::u16string pattern;
