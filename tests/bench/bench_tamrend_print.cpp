@@ -1,11 +1,15 @@
 // Printing through the whole print path: a document printed with GDI on a
 // printer device context of "Korvan Laser" on a simulated machine (made in
 // a temporary folder), with Tamrend.dll writing the job into the spooler.
-// Three settings: plain (one page a sheet, straight to the printer), 4-up
-// (four pages a sheet) and 3 collated copies (the pages go to the driver's
-// temporary spool file and are replayed three times at the end).
+// Four settings: plain (one page a sheet, straight to the printer), 4-up
+// (four pages a sheet), and two that keep their pages: 3 collated copies
+// (the pages go to the driver's temporary spool file and are replayed
+// three times at the end) and reverse order (replayed once, last page
+// first).
 //
-// Each case runs for 100, 200 and 400 pages and reports:
+// Each case runs for 100, 1,000, 10,000 and 100,000 pages, so that the time
+// a page takes can be seen to stay the same however long the job is (the
+// page table of the kept pages grows with it), and reports:
 //   pages/s          document pages printed per second (StartDoc to EndDoc)
 //   sheets           sheets in the job (BeginPage operators)
 //   job_kB           the job's bytes in the spooler
@@ -50,7 +54,7 @@ using tam::setup::kKorvanLaser;
 std::filesystem::path g_folder;
 UiDevmode g_defaults{};
 
-enum class Mode { Plain, FourUp, Collated3 };
+enum class Mode { Plain, FourUp, Collated3, Reverse };
 
 UiDevmode SettingsFor(Mode mode) {
     UiDevmode settings = g_defaults;
@@ -62,6 +66,7 @@ UiDevmode SettingsFor(Mode mode) {
         settings.pub.dmCopies = 3;
         settings.pub.dmCollate = DMCOLLATE_TRUE;
         break;
+    case Mode::Reverse: settings.priv.OppositeSide = 1; break;
     }
     return settings;
 }
@@ -184,12 +189,13 @@ void PrintBenchmark(benchmark::State& state, Mode mode) {
 }
 
 void Pages(benchmark::internal::Benchmark* b) {
-    b->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond)->UseRealTime();
+    b->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
 BENCHMARK_CAPTURE(PrintBenchmark, Plain, Mode::Plain)->Apply(Pages);
 BENCHMARK_CAPTURE(PrintBenchmark, FourUp, Mode::FourUp)->Apply(Pages);
 BENCHMARK_CAPTURE(PrintBenchmark, Collated3, Mode::Collated3)->Apply(Pages);
+BENCHMARK_CAPTURE(PrintBenchmark, Reverse, Mode::Reverse)->Apply(Pages);
 
 // A machine in a temporary folder with the driver package installed and
 // the printer "Korvan Laser" added with the user interface's defaults.

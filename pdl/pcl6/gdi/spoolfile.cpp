@@ -17,8 +17,12 @@ using namespace spool;
 
 namespace {
 
-// Each growth of the page table adds room for this many entries.
-constexpr INT32 kTableGrowth = 2;
+// The page table starts with room for two entries (the job header and
+// one sheet) and doubles when it is full, so that a job of n pages copies
+// fewer than 2n entries in all while it grows.
+constexpr INT32 kFirstTableCapacity = 2;
+// The largest table the counting allocator's 32-bit sizes can hold.
+constexpr ULONGLONG kLargestTableBytes = 0xFFFFFFFFull;
 
 LPCSTR FailureText(SpoolFailure reason) {
     switch (reason) {
@@ -120,10 +124,16 @@ BOOL Spool_AddPageEntry(PDEV* pdev) {
     if (!pdev) return FALSE;
     SpoolState& spool = State(pdev);
     if (spool.PageTableCount + 1 >= spool.PageTableCapacity) {
-        const INT32 capacity = spool.PageTableCapacity + kTableGrowth;
-        auto* grown = static_cast<SpoolPageEntry*>(Util_GlobalAlloc(nullptr, DWORD(capacity) * sizeof(SpoolPageEntry)));
+        // Room for this entry and the next one's preset offset.
+        const ULONGLONG capacity =
+            spool.PageTableCapacity < kFirstTableCapacity ? kFirstTableCapacity : 2ull * spool.PageTableCapacity;
+        const ULONGLONG bytes = capacity * sizeof(SpoolPageEntry);
+        auto* grown = bytes <= kLargestTableBytes
+                          ? static_cast<SpoolPageEntry*>(Util_GlobalAlloc(nullptr, DWORD(bytes)))
+                          : nullptr;
         if (!grown) {
-            Spool_FailJob(pdev, SPOOL_FAIL_PAGE_TABLE, GetLastError());
+            Spool_FailJob(pdev, SPOOL_FAIL_PAGE_TABLE, bytes <= kLargestTableBytes ? GetLastError()
+                                                                                    : DWORD(ERROR_NOT_ENOUGH_MEMORY));
             return FALSE;
         }
         if (spool.PageTable) {
@@ -131,7 +141,7 @@ BOOL Spool_AddPageEntry(PDEV* pdev) {
             Util_GlobalFree(nullptr, spool.PageTable);
         }
         spool.PageTable = grown;
-        spool.PageTableCapacity = capacity;
+        spool.PageTableCapacity = INT32(capacity);
     }
 
     OutputBufferState& sink = pdev->Job.State.Output;
