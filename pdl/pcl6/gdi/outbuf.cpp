@@ -14,6 +14,7 @@
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/outbuf.h"
 #include "pcl6/gdi/pdev.h"
+#include "pcl6/gdi/spool.h"
 
 namespace {
 
@@ -131,8 +132,11 @@ BOOL Spool_WriteBlock(PDEV* pdev, const void* bytes, DWORD length) {
         Spool_FailJob(pdev, SPOOL_FAIL_FILE_WRITE, GetLastError());
         return FALSE;
     }
-    if ((routing & OUTF_TO_FORM_FILE) && !WriteWholeFile(pdev->Job.State.Forms.FormWriteHandle, bytes, length))
+    if ((routing & OUTF_TO_FORM_FILE) && !WriteWholeFile(pdev->Job.State.Forms.FormWriteHandle, bytes, length)) {
+        // The form being recorded lacks this block: it would be kept broken.
+        Spool_FailJob(pdev, SPOOL_FAIL_FORM_WRITE, GetLastError());
         return FALSE;
+    }
     Sink(pdev).PageBytes += INT32(length);
     return TRUE;
 }
@@ -171,7 +175,12 @@ BOOL Spool_CopyFromFile(PDEV* pdev, HANDLE file, DWORD offset, DWORD length) {
             // Recording a form: the bytes go into the form file, whose
             // folders must exist; without them the copy stops.
             if (!Form_CheckPath(pdev->Job.State.Forms.FormPath, FORM_PATH_MAKE_FOLDERS)) break;
-            WriteWholeFile(pdev->Job.State.Forms.FormWriteHandle, sink.OutBuffer, got);
+            if (!WriteWholeFile(pdev->Job.State.Forms.FormWriteHandle, sink.OutBuffer, got)) {
+                // A form recorded without this piece is broken: the job fails
+                // as it does for a spool-file write.
+                Spool_FailJob(pdev, SPOOL_FAIL_FORM_WRITE, GetLastError());
+                return FALSE;
+            }
         } else if (!Spool_WritePrinter(pdev, sink.OutBuffer, got)) {
             return FALSE;
         }

@@ -46,15 +46,17 @@ BOOL Spool_WriteXYAttr(PDEV* pdev, const POINTS* xy, BYTE attributeId);
 // Sends one block to every destination of the routing word in turn: the
 // printer, the spool file, the form file. FALSE at the first that fails
 // (the later ones do not get the block); TRUE, with the page's byte count
-// advanced, when all took it. A block the spool file does not take fails
-// the job (Spool_FailJob): its stored pages could not be replayed whole.
+// advanced, when all took it. A block the spool file or the form file
+// being recorded does not take fails the job (Spool_FailJob): its stored
+// pages could not be replayed whole, or the form would be kept broken.
 BOOL Spool_WriteBlock(PDEV* pdev, const void* bytes, DWORD length);
 // One WritePrinter call. A count written that differs from `length` sets the
 // job's output error. TRUE for an empty block.
 BOOL Spool_WritePrinter(PDEV* pdev, const void* bytes, DWORD length);
 // Copies `length` bytes of `file` from `offset` to the printer, or into the
 // form file while a form is being recorded, through the output buffer (which
-// must be empty). FALSE without a file, when the printer write fails, or
+// must be empty). FALSE without a file, when the printer write fails, when
+// the form file does not take a piece (the job fails, Spool_FailJob), or
 // when the file cannot be read or ends before the range (ERROR_HANDLE_EOF).
 BOOL Spool_CopyFromFile(PDEV* pdev, HANDLE file, DWORD offset, DWORD length);
 // Finds the first occurrence of `pattern` (1..OUTBUF_SIZE bytes) in `file`

@@ -13,9 +13,10 @@
 // The 14 bytes from the origin's D3 to the rotation mark are what a
 // replay replaces.
 //
-// Failures never leave a job with pages silently missing: a spool-file
-// write that fails, a short read or a missing page mark during the replay
-// and a page table or sheet plan that cannot be allocated end the job
+// Failures never leave a job with pages silently missing, nor a form
+// recorded broken: a spool-file or form-file write that fails, a short read
+// or a missing page mark during the replay and a page table or sheet plan
+// that cannot be allocated end the job
 // (Spool_FailJob): its output error is set, so nothing more is written,
 // the failure goes to the debugger output, and Spool_ReplayJob answers
 // FALSE with the last error saying why.
@@ -33,6 +34,7 @@ enum SpoolFailure : DWORD {
     SPOOL_FAIL_PAGE_TABLE = 4,   // the page table could not grow
     SPOOL_FAIL_SHEET_PLAN = 5,   // the sheet plan of a replay could not be allocated
     SPOOL_FAIL_FILE_SIZE = 6,    // the spool file would pass the 4 GiB its page table can address
+    SPOOL_FAIL_FORM_WRITE = 7,   // a block did not reach the overlay form file being recorded
 };
 
 // Job start: zeroes the sink and the spool-file state (releasing a file or

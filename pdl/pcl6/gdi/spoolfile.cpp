@@ -32,6 +32,7 @@ LPCSTR FailureText(SpoolFailure reason) {
     case SPOOL_FAIL_PAGE_TABLE: return "the page table could not grow";
     case SPOOL_FAIL_SHEET_PLAN: return "the sheet plan could not be allocated";
     case SPOOL_FAIL_FILE_SIZE: return "the spool file grew past 4 GiB";
+    case SPOOL_FAIL_FORM_WRITE: return "a write to the overlay form file failed";
     default: return "unknown failure";
     }
 }

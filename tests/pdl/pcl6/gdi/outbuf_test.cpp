@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "job_fixture.h"
+#include "kernel32/filefaults.h"
 #include "pcl6/gdi/forms.h"
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/outbuf.h"
+#include "pcl6/gdi/spool.h"
 
 namespace tam::test {
 namespace {
@@ -218,6 +220,7 @@ protected:
     }
 
     void TearDown() override {
+        w32::ClearFileFaults();
         for (HANDLE file : files_) CloseHandle(file);
         OutputSink::TearDown();
     }
@@ -280,7 +283,9 @@ TEST_F(SinkFiles, FailedSpoolFileWriteStopsTheBlockAndEndsTheJob) {
     EXPECT_EQ(pdev->Job.State.Spool.FailureError, DWORD(ERROR_INVALID_HANDLE));
 }
 
-TEST_F(SinkFiles, FailedFormFileWriteStopsTheBlockWithoutTheOutputError) {
+// A form recorded without one of its blocks would be kept broken: the
+// failed write ends the job as a failed spool-file write does.
+TEST_F(SinkFiles, FailedFormFileWriteStopsTheBlockAndEndsTheJob) {
     PDEV* pdev = EnableDefault();
     ASSERT_NE(pdev, nullptr);
     OpenJob(pdev, OUTF_TO_FORM_FILE);
@@ -288,7 +293,65 @@ TEST_F(SinkFiles, FailedFormFileWriteStopsTheBlockWithoutTheOutputError) {
     const Bytes block = Pattern(10, 1);
     EXPECT_FALSE(Spool_WriteBlock(pdev, block.data(), DWORD(block.size())));
     EXPECT_EQ(pdev->Job.State.Output.PageBytes, 0);
-    EXPECT_FALSE(Job_IsOutputError(pdev));
+    EXPECT_TRUE(Job_IsOutputError(pdev));
+    EXPECT_EQ(pdev->Job.State.Spool.FailureReason, DWORD(SPOOL_FAIL_FORM_WRITE));
+    EXPECT_EQ(pdev->Job.State.Spool.FailureError, DWORD(ERROR_INVALID_HANDLE));
+}
+
+// The same through the file layer's write faults: the recording's second
+// block fails on the disk; the job's output failure is latched, so nothing
+// more is written anywhere, and the form keeps only what it took.
+TEST_F(SinkFiles, FormFileWriteFaultWhileRecordingEndsTheJob) {
+    PDEV* pdev = EnableDefault();
+    ASSERT_NE(pdev, nullptr);
+    OpenJob(pdev, OUTF_TO_PRINTER | OUTF_TO_FORM_FILE);
+    HANDLE form = OpenFile(u"C:\\letterhead.dfd");
+    pdev->Job.State.Forms.FormWriteHandle = form;
+    w32::FileFaults faults;
+    faults.namePattern = u"*.dfd";
+    faults.failNthWrite = 2;
+    faults.writeError = ERROR_DISK_FULL;
+    w32::SetFileFaults(faults);
+    const Bytes first = Pattern(100, 1), second = Pattern(100, 2), third = Pattern(100, 3);
+    ASSERT_TRUE(Spool_Write(pdev, first.data(), DWORD(first.size())));
+    EXPECT_TRUE(Spool_Flush(pdev));
+    ASSERT_TRUE(Spool_Write(pdev, second.data(), DWORD(second.size())));
+    EXPECT_FALSE(Spool_Flush(pdev));
+    w32::ClearFileFaults();
+    EXPECT_TRUE(Job_IsOutputError(pdev));
+    EXPECT_EQ(pdev->Job.State.Spool.FailureReason, DWORD(SPOOL_FAIL_FORM_WRITE));
+    EXPECT_EQ(pdev->Job.State.Spool.FailureError, DWORD(ERROR_DISK_FULL));
+    // Nothing after the failure is taken.
+    EXPECT_FALSE(Spool_Write(pdev, third.data(), DWORD(third.size())));
+    Spool_Flush(pdev);
+    EXPECT_EQ(FileBytes(form), first);
+    EXPECT_EQ(JobBytes(), Joined({first, second}));
+}
+
+// A stored range copied into the form being recorded: a piece the form file
+// refuses fails the copy and the job, instead of the copy answering TRUE.
+TEST_F(SinkFiles, FormFileWriteFaultDuringACopyFailsTheCopyAndTheJob) {
+    PDEV* pdev = EnableDefault();
+    ASSERT_NE(pdev, nullptr);
+    HANDLE source = OpenFile(u"C:\\source.tmp");
+    const Bytes content = Pattern(10000, 5);
+    Put(source, content);
+    OpenJob(pdev, OUTF_TO_PRINTER | OUTF_FORM_RECORD);
+    lstrcpynW(pdev->Job.State.Forms.FormPath, u"C:\\Forms\\Korvan\\letterhead", MAX_PATH);
+    HANDLE form = OpenFile(u"C:\\recorded.dfd");
+    pdev->Job.State.Forms.FormWriteHandle = form;
+    w32::FileFaults faults;
+    faults.namePattern = u"recorded.dfd";
+    faults.failNthWrite = 2;  // the second 4096-byte piece
+    w32::SetFileFaults(faults);
+    SetLastError(0);
+    EXPECT_FALSE(Spool_CopyFromFile(pdev, source, 0, 10000));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_WRITE_FAULT));
+    w32::ClearFileFaults();
+    EXPECT_TRUE(Job_IsOutputError(pdev));
+    EXPECT_EQ(pdev->Job.State.Spool.FailureReason, DWORD(SPOOL_FAIL_FORM_WRITE));
+    EXPECT_EQ(FileBytes(form), Bytes(content.begin(), content.begin() + 4096));
+    EXPECT_TRUE(JobBytes().empty());
 }
 
 TEST_F(SinkFiles, CopiesFileRangesToThePrinterOrTheFormBeingRecorded) {
