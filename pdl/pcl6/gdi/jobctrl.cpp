@@ -116,15 +116,17 @@ void SetPageTurn(JobState& state, BOOL answer, bool invert) {
     state.BackSideFlip = invert ? 1 : 0;
 }
 
-// The 180-degree decision of the current page.
-void DecidePageTurn(PDEV* pdev) {
+// The 180-degree decision of page `page` of the job, for a page of the
+// PDEV's orientation; `firstOfLayout`: the page is the first one the job's
+// layout places (the job's first page, or the first after a reset laid the
+// job out anew), which an N-up job decides for.
+void DecidePageTurn(PDEV* pdev, int page, bool firstOfLayout) {
     JobState& state = State(pdev);
     const RendDevmode& job = Job_Settings(pdev);
     const int perSheet = PagesPerSheet(job);
     const int mode = job.priv.DuplexBinding;
-    const int page = state.PageCounter;
     const BOOL answer = Job_RotationApplies(pdev);
-    if (perSheet < 2 || page == 1 || (Settings_IsManualDuplex(job) && page % perSheet == 1)) {
+    if (perSheet < 2 || firstOfLayout || (Settings_IsManualDuplex(job) && page % perSheet == 1)) {
         // Duplex mode 4 turns the front sides against the back sides.
         const bool front = perSheet > 1 ? ((page - 1) / perSheet) % 2 == 0 : page % 2 == 1;
         SetPageTurn(state, answer, mode == 4 && front);
@@ -266,8 +268,21 @@ HANDLE Job_StartDoc(PDEV* pdev, LPCWSTR documentName, HANDLE printer, int mode) 
 
 void Job_TakeSettings(PDEV* pdev) {
     if (!pdev) return;
-    std::memcpy(&pdev->Job.JobDevmode, &pdev->Devmode, sizeof(RendDevmode));
-    if (pdev->Job.State.Spool.ManualDuplexDropped) pdev->Job.JobDevmode.priv.DuplexBinding = 0;
+    RendDevmode& job = pdev->Job.JobDevmode;
+    // Whether the job is a booklet chose its routing at job start: its
+    // pages go to the spool file for the folded sheets, or they do not.
+    const BYTE booklet = job.priv.BookletOn;
+    std::memcpy(&job, &pdev->Devmode, sizeof(RendDevmode));
+    job.priv.BookletOn = booklet;
+    if (pdev->Job.State.Spool.ManualDuplexDropped) job.priv.DuplexBinding = 0;
+}
+
+void Job_RestartLayout(PDEV* pdev) {
+    if (!pdev || !(pdev->Job.JobFlags & JOBF_JOB_OPEN)) return;
+    JobState& state = State(pdev);
+    Layout_StartJob(pdev);
+    state.PageSizeChanged = 0;
+    DecidePageTurn(pdev, state.PageCounter + 1, true);
 }
 
 BOOL Job_StartPage(PDEV* pdev) {
@@ -288,7 +303,7 @@ BOOL Job_StartPage(PDEV* pdev) {
     } else {
         UpdateLayout(pdev);
     }
-    DecidePageTurn(pdev);
+    DecidePageTurn(pdev, state.PageCounter, state.PageCounter == 1);
 
     if (state.SheetPageCount == 1) {
         ++state.SheetCounter;

@@ -93,8 +93,16 @@ BOOL Job_IsOutputError(PDEV* pdev);
 HANDLE Job_StartDoc(PDEV* pdev, LPCWSTR documentName, HANDLE printer, int mode);
 // Takes the current settings as the job's copy again (the first page, a
 // reset PDEV), keeping what the job's start decided: a job that dropped
-// manual duplex stays one-sided.
+// manual duplex stays one-sided, and a booklet stays a booklet (and a job
+// that is none does not become one).
 void Job_TakeSettings(PDEV* pdev);
+// Lays a running job out anew from its next page, as from its first page:
+// that page's orientation and paper become the first page's and the
+// sheet's, the scale, the N-up grid and cell scale and the booklet scale are
+// computed again from the job's copy of the settings, and the 180-degree
+// decision is made for that page. A reset that changes the pages per sheet
+// uses it, once the sheet the old layout began is complete.
+void Job_RestartLayout(PDEV* pdev);
 // Page start: counts the page, lays out the job at its first page (sheet,
 // scale, N-up, booklet), makes the 180-degree decision, starts a sheet at
 // its first page, and writes the page prologue. TRUE at once for a page

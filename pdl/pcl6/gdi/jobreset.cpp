@@ -11,7 +11,11 @@
 #include <cstring>
 
 #include "pcl6/gdi/jobctrl.h"
+#include "pcl6/gdi/layout.h"
+#include "pcl6/gdi/layoututil.h"
 #include "pcl6/gdi/pdev.h"
+
+using layout::PagesPerSheet;
 
 namespace {
 
@@ -49,9 +53,18 @@ BOOL Job_ResetPdev(PDEV* newPdev, PDEV* oldPdev) {
     if (!newPdev || !oldPdev || newPdev == oldPdev) return FALSE;
     if (oldPdev->Orientation != DMORIENT_PORTRAIT && oldPdev->Orientation != DMORIENT_LANDSCAPE) return FALSE;
 
-    if ((oldPdev->Job.JobFlags & JOBF_JOB_OPEN) && !(newPdev->Job.JobFlags & JOBF_JOB_OPEN) &&
-        SignificantChange(*newPdev, *oldPdev))
-        oldPdev->Job.JobFlags |= JOBF_SETTINGS_CHANGED;
+    const bool running = (oldPdev->Job.JobFlags & JOBF_JOB_OPEN) && !(newPdev->Job.JobFlags & JOBF_JOB_OPEN);
+    if (running && SignificantChange(*newPdev, *oldPdev)) oldPdev->Job.JobFlags |= JOBF_SETTINGS_CHANGED;
+
+    // A new number of pages per sheet lays the job out anew from its next
+    // page. The sheet the old layout began is ended first, by the PDEV that
+    // placed its pages. Before the first page there is nothing to lay out:
+    // the first page takes the settings as they are then.
+    const JobState& runningJob = oldPdev->Job.State;
+    const bool newGrid = running && runningJob.PageCounter > 0 &&
+                         PagesPerSheet(newPdev->Devmode) != PagesPerSheet(oldPdev->Job.JobDevmode);
+    if (newGrid && runningJob.SheetPageCount > 0 && !(oldPdev->Job.JobFlags & JOBF_PAGE_STARTED))
+        Job_CompleteSheet(oldPdev);
 
     // The new PDEV may hold job state of its own only if the engine reset
     // into a PDEV that already ran a job; what it owned goes first.
@@ -66,21 +79,38 @@ BOOL Job_ResetPdev(PDEV* newPdev, PDEV* oldPdev) {
     oldPdev->Job.Signature = signature;
     oldPdev->Job.LastWord = lastWord;
 
-    if (!(newPdev->Job.JobFlags & JOBF_JOB_OPEN) || (newPdev->Job.JobFlags & JOBF_SETTINGS_CHANGED)) return TRUE;
-
-    // A running job goes on with the new settings. With N-up or booklet the
-    // sheet takes the current page's geometry when the sheet layout changed;
-    // otherwise the job's copy of the settings is taken again.
+    if (!(newPdev->Job.JobFlags & JOBF_JOB_OPEN)) return TRUE;
     const RendPrivate& now = newPdev->Devmode.priv;
-    const RendPrivate& job = newPdev->Job.JobDevmode.priv;
-    if (now.PagesPerSheet > 1 || now.BookletOn) {
-        LayoutState& layout = newPdev->Job.State.Layout;
-        if (now.PagesPerSheet != job.PagesPerSheet || now.BookletOn != job.BookletOn) {
-            layout.SheetGeometry = newPdev->Geometry;
-            layout.SheetOrientation = newPdev->Orientation;
+    RendDevmode& job = newPdev->Job.JobDevmode;
+    if (newGrid) {
+        // The job takes the new sheet layout (the N-up settings at 100..107
+        // go together); what else changed with it is judged as any change.
+        job.priv.PageBorderMode = now.PageBorderMode;
+        job.priv.PagesPerSheet = now.PagesPerSheet;
+        job.priv.NupOrder = now.NupOrder;
+        job.priv.AllCellBorders = now.AllCellBorders;
+        job.priv.NupSheetOrientation = now.NupSheetOrientation;
+        Job_RestartLayout(newPdev);
+        return TRUE;
+    }
+    // Other changes that matter to the job are left out of it: it goes on
+    // as it started.
+    if (newPdev->Job.JobFlags & JOBF_SETTINGS_CHANGED) return TRUE;
+
+    const bool laidOut = newPdev->Job.State.PageCounter > 0;
+    if (PagesPerSheet(newPdev->Devmode) > 1 || now.BookletOn) {
+        // An N-up or booklet job keeps its copy of the settings. A booklet
+        // stays a booklet (its pages go to the folded sheets), and a job
+        // that is none does not become one; when a booklet's setting
+        // changed, its sheet is taken again from the current page and the
+        // booklet scale computed again for it.
+        if (job.priv.BookletOn && now.BookletOn != job.priv.BookletOn && laidOut) {
+            Layout_TakeSheetGeometry(newPdev);
+            Layout_ComputeBookletScale(newPdev, TRUE, &newPdev->Geometry);
         }
     } else {
         Job_TakeSettings(newPdev);
     }
+    if (laidOut) Layout_ComputeScale(newPdev);
     return TRUE;
 }

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "pcl6/gdi/jobctrl.h"
 #include "pdev_fixture.h"
@@ -150,6 +151,80 @@ TEST_F(ResetPdev, CopiesAndCollation) {
         newer->Devmode.pub.dmCollate = c.collate;
         ASSERT_TRUE(DrvResetPDEV(AsDhpdev(older), AsDhpdev(newer))) << c.name;
         EXPECT_EQ((newer->Job.JobFlags & JOBF_SETTINGS_CHANGED) != 0, c.significant) << c.name;
+        Disable(older);
+        Disable(newer);
+    }
+}
+
+// A new number of pages per sheet mid-document: the job takes the new sheet
+// layout, and only it (the copies changed with it stay the job's), and lays
+// itself out from the next page as from a first page: that page's
+// orientation is the first page's, the grid and cell scale are the new
+// ones, and its 180-degree turn is decided for it (rule 1 turns landscape
+// pages).
+TEST_F(ResetPdev, NewPagesPerSheetLaysTheJobOutAnew) {
+    old_->Job.JobDevmode.priv.Rotate180Mode = 1;
+    old_->Job.State.Layout.FirstPageOrientation = DMORIENT_PORTRAIT;
+    old_->Job.State.PageSizeChanged = 1;
+    fresh_->Orientation = DMORIENT_LANDSCAPE;
+    std::swap(fresh_->Geometry.Width, fresh_->Geometry.Height);
+    fresh_->Devmode.pub.dmOrientation = DMORIENT_LANDSCAPE;
+    fresh_->Devmode.priv.PagesPerSheet = 4;
+    fresh_->Devmode.priv.PageBorderMode = 0x4;
+    fresh_->Devmode.priv.AllCellBorders = 1;
+    fresh_->Devmode.pub.dmCopies = 3;
+    ASSERT_TRUE(DrvResetPDEV(AsDhpdev(old_), AsDhpdev(fresh_)));
+
+    const PdevJob& job = fresh_->Job;
+    EXPECT_TRUE(job.JobFlags & JOBF_SETTINGS_CHANGED);
+    EXPECT_EQ(job.JobDevmode.priv.PagesPerSheet, 4);
+    EXPECT_EQ(job.JobDevmode.priv.PageBorderMode, 0x4);
+    EXPECT_EQ(job.JobDevmode.priv.AllCellBorders, 1);
+    EXPECT_EQ(job.JobDevmode.pub.dmCopies, 1);
+    EXPECT_EQ(job.JobDevmode.pub.dmOrientation, DMORIENT_PORTRAIT);
+    const LayoutState& layout = job.State.Layout;
+    EXPECT_EQ(layout.FirstPageOrientation, DMORIENT_LANDSCAPE);
+    EXPECT_EQ(layout.NupColumns * layout.NupRows, 4);
+    EXPECT_GT(layout.ShiftScale, 0.0);
+    EXPECT_LT(layout.ShiftScale, 0.6);
+    EXPECT_EQ(job.State.PageSizeChanged, 0);
+    EXPECT_EQ(job.State.PageTurn, 1);
+    EXPECT_EQ(job.State.PageCounter, 3);
+}
+
+// Before the job's first page nothing is laid out yet: the first page
+// takes the settings as they are then.
+TEST_F(ResetPdev, NewPagesPerSheetBeforeTheFirstPageWaitsForIt) {
+    old_->Job.State.PageCounter = 0;
+    fresh_->Devmode.priv.PagesPerSheet = 4;
+    ASSERT_TRUE(DrvResetPDEV(AsDhpdev(old_), AsDhpdev(fresh_)));
+    EXPECT_EQ(fresh_->Job.JobDevmode.priv.PagesPerSheet, old_->Devmode.priv.PagesPerSheet);
+    EXPECT_EQ(fresh_->Job.State.Layout.NupColumns, 0);
+}
+
+// Whether a job is a booklet chose where its pages go at job start: a reset
+// neither makes a booklet of a job nor takes one back, whatever else of the
+// settings the job takes.
+TEST_F(ResetPdev, BookletStaysAsTheJobStarted) {
+    struct Case {
+        const char* name;
+        BYTE jobBooklet;
+        BYTE newBooklet;
+    };
+    const Case cases[] = {{"booklet turned off", 1, 0}, {"booklet turned on", 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ByteImage settings = UiSettings();
+        PDEV* older = Enable(settings);
+        PDEV* newer = Enable(settings);
+        ASSERT_TRUE(older && newer);
+        older->Devmode.priv.BookletOn = c.jobBooklet;
+        StartJob(older);
+        newer->Devmode.priv.BookletOn = c.newBooklet;
+        newer->Devmode.pub.dmScale = 80;
+        ASSERT_TRUE(DrvResetPDEV(AsDhpdev(older), AsDhpdev(newer)));
+        EXPECT_EQ(newer->Job.JobFlags & JOBF_SETTINGS_CHANGED, 0u);
+        EXPECT_EQ(newer->Job.JobDevmode.priv.BookletOn, c.jobBooklet);
         Disable(older);
         Disable(newer);
     }

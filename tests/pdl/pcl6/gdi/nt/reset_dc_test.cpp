@@ -6,8 +6,13 @@
 #include <windows.h>
 
 #include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "dc_fixture.h"
+#include "print_fixture.h"
+#include "support/page_box.h"
 
 namespace tam::test {
 namespace {
@@ -116,6 +121,95 @@ TEST_F(TamrendReset, RunningJobTakesSettingsThatDoNotMatterToIt) {
     EXPECT_EQ(PdevOf(dc)->Job.JobControlBlock, block);
     EXPECT_EQ(PdevOf(dc)->Job.JobDevmode.pub.dmScale, 90);
 }
+
+// A document that changes its pages per sheet between two pages through
+// ResetDCW: the sheet the old layout began ends with the pages it holds, and
+// the later pages are laid out on sheets of the new layout. Checked from
+// the job alone: the pages each sheet carries, their scale, and each page,
+// drawn where its transform puts it, inside the printable area of its
+// sheet and apart from the other pages of the sheet.
+struct GridSwitch {
+    int before;  // pages per sheet, and the pages printed with it
+    int pagesBefore;
+    int after;
+    int pagesAfter;
+    std::vector<size_t> sheets;  // pages on each sheet
+    std::vector<double> scales;  // their scale
+};
+
+void PrintTo(const GridSwitch& c, std::ostream* os) {
+    *os << c.pagesBefore << " pages " << c.before << "-up, then " << c.pagesAfter << " pages " << c.after << "-up";
+}
+
+// A4 at 600 dpi, its unprintable margin, and the scale of a page in a cell
+// of a two-up sheet (turned to landscape): the smaller of 6816 / (2 x 4768)
+// and 4768 / 6816.
+constexpr double kA4Width = 4960, kA4Height = 7008, kMargin = 96;
+constexpr double kTwoUpScale = 4768.0 / 6816.0;
+
+const GridSwitch kGridSwitches[] = {
+    {1, 2, 4, 4, {1, 1, 4}, {1, 1, 0.5}},
+    {1, 2, 4, 6, {1, 1, 4, 2}, {1, 1, 0.5, 0.5}},
+    {4, 3, 1, 2, {3, 1, 1}, {0.5, 1, 1}},
+    {1, 1, 2, 3, {1, 2, 1}, {1, kTwoUpScale, kTwoUpScale}},
+    {4, 2, 2, 2, {2, 2}, {0.5, kTwoUpScale}},
+    {2, 4, 4, 4, {2, 2, 4}, {kTwoUpScale, kTwoUpScale, 0.5}},
+};
+
+class GridChange : public PrintTest, public testing::WithParamInterface<GridSwitch> {};
+
+TEST_P(GridChange, LaterPagesTakeTheNewLayout) {
+    const GridSwitch& c = GetParam();
+    UiDevmode settings = Settings();
+    settings.pub.dmPaperSize = DMPAPER_A4;
+    settings.priv.MultipleUp = INT16(c.before);
+    HDC dc = Create(settings);
+    ASSERT_NE(dc, nullptr) << GetLastError();
+    const DWORD jobId = StartDocument(dc);
+    ASSERT_NE(jobId, 0u) << GetLastError();
+    for (int page = 0; page < c.pagesBefore; ++page) {
+        ASSERT_GT(StartPage(dc), 0) << GetLastError();
+        ASSERT_GT(EndPage(dc), 0) << GetLastError();
+    }
+    UiDevmode changed = settings;
+    changed.priv.MultipleUp = INT16(c.after);
+    ASSERT_EQ(ResetDCW(dc, &changed.pub), dc) << GetLastError();
+    for (int page = 0; page < c.pagesAfter; ++page) {
+        ASSERT_GT(StartPage(dc), 0) << GetLastError();
+        ASSERT_GT(EndPage(dc), 0) << GetLastError();
+    }
+    ASSERT_GT(EndDoc(dc), 0) << GetLastError();
+
+    const job::DecodedJob decoded = Decode(jobId);
+    ExpectJobFrame(decoded);
+    const std::vector<Sheet> sheets = Sheets(decoded);
+    ASSERT_EQ(sheets.size(), c.sheets.size());
+    for (size_t s = 0; s < sheets.size(); ++s) {
+        SCOPED_TRACE("sheet " + std::to_string(s + 1));
+        EXPECT_EQ(sheets[s].begin->Text("MediaSize"), "A4");
+        ASSERT_EQ(sheets[s].placements.size(), c.sheets[s]);
+        const bool landscapeSheet = sheets[s].begin->Int("Orientation").value_or(0) % 2 == 1;
+        const double width = landscapeSheet ? kA4Height : kA4Width;
+        const double height = landscapeSheet ? kA4Width : kA4Height;
+        std::vector<PageBox> boxes;
+        for (const Placement& p : sheets[s].placements) {
+            EXPECT_EQ(p.scaleX, double(float(c.scales[s])));
+            EXPECT_EQ(p.scaleY, double(float(c.scales[s])));
+            const PageBox b = PlacedPageBox(double(p.originX), double(p.originY), p.angle, p.scaleX, p.scaleY,
+                                            kA4Width - 2 * kMargin, kA4Height - 2 * kMargin);
+            SCOPED_TRACE("page at (" + std::to_string(p.originX) + ", " + std::to_string(p.originY) + ") angle " +
+                         std::to_string(p.angle) + " covers " + Describe(b));
+            EXPECT_GE(b.left, kMargin - 1);
+            EXPECT_GE(b.top, kMargin - 1);
+            EXPECT_LE(b.right, width - kMargin + 1);
+            EXPECT_LE(b.bottom, height - kMargin + 1);
+            for (const PageBox& other : boxes) EXPECT_FALSE(Overlap(b, other)) << "overlaps an earlier page";
+            boxes.push_back(b);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Documents, GridChange, testing::ValuesIn(kGridSwitches));
 
 }  // namespace
 }  // namespace tam::test
