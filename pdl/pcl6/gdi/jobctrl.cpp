@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <winddi.h>
 #include <winspool.h>
+#include <strsafe.h>
 
 #include <cstring>
 
@@ -178,11 +179,16 @@ void ReportOutputFailure(PDEV* pdev) {
     JobState& state = State(pdev);
     if (state.FailureReported || state.Spool.FailureReason != SPOOL_FAIL_NONE) return;
     state.FailureReported = TRUE;
+    // The line names the document's first 255 bytes, so that it always
+    // fits its buffer whole; the formatter is bounded by the buffer all the
+    // same.
     char name[256];
     Util_WideToAnsi(name, state.DocumentName, sizeof(name));
-    char text[512];
-    wsprintfA(text, "Tamrend: job %u \"%s\": the printer took only part of the output; the rest of the job is "
-              "dropped\n", state.JobId, name);
+    char text[1024];
+    StringCchPrintfA(text, sizeof(text),
+                     "Tamrend: job %u \"%s\": the printer took only part of the output; the rest of the job is "
+                     "dropped\n",
+                     unsigned(state.JobId), name);
     OutputDebugStringA(text);
 }
 

@@ -4,6 +4,7 @@
 // job or a disabled PDEV closes and deletes the file. The replay of the
 // stored pages is spoolreplay.cpp's.
 #include <windows.h>
+#include <strsafe.h>
 
 #include <cstring>
 
@@ -46,11 +47,13 @@ void Spool_FailJob(PDEV* pdev, SpoolFailure reason, DWORD error) {
     if (spool.FailureReason != SPOOL_FAIL_NONE) return;
     spool.FailureReason = reason;
     spool.FailureError = error ? error : DWORD(ERROR_GEN_FAILURE);
+    // The document's first 255 bytes, so that the line always fits its
+    // buffer whole; the formatter is bounded by the buffer all the same.
     char document[256];
     Util_WideToAnsi(document, pdev->Job.State.DocumentName, sizeof(document));
-    char text[512];
-    wsprintfA(text, "Tamrend: job '%s' ended: %s (error %lu)\n", document, FailureText(reason),
-              static_cast<unsigned long>(spool.FailureError));
+    char text[1024];
+    StringCchPrintfA(text, sizeof(text), "Tamrend: job '%s' ended: %s (error %lu)\n", document, FailureText(reason),
+                     static_cast<unsigned long>(spool.FailureError));
     OutputDebugStringA(text);
 }
 

@@ -222,6 +222,55 @@ TEST_F(SpoolFile, AFailedWriteToTheFileEndsTheJob) {
     EXPECT_TRUE(JobBytes().empty());
 }
 
+// The failure lines name the document: a name of 1000 characters (the
+// engine passes up to 1023) is cut to the first 255 bytes, and the line is
+// formatted within its buffer (run under ASan by the sanitizer build).
+std::u16string LongDocumentName() {
+    std::u16string name;
+    for (int i = 0; i < 1000; ++i) name += char16_t(u'a' + i % 26);
+    return name;
+}
+
+TEST_F(SpoolFile, TheFailureLineOfALongDocumentNameFitsItsBuffer) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    w32::DebugLogClear();
+    w32::FileFaults faults;
+    faults.namePattern = u"var*.tmp";
+    faults.failNthWrite = 2;
+    faults.writeError = ERROR_DISK_FULL;
+    w32::SetFileFaults(faults);
+    const std::u16string name = LongDocumentName();
+    ASSERT_TRUE(StartJob(pdev, name));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    EXPECT_FALSE(EndJob().ended);
+    const std::string shown = w32::ToUtf8(name.substr(0, 255));
+    const std::string log = w32::DebugLogText();
+    EXPECT_NE(log.find("Tamrend: job '" + shown + "' ended: a write to the spool file failed (error 112)\n"),
+              std::string::npos)
+        << log;
+}
+
+TEST_F(SpoolFile, TheOutputFailureLineOfALongDocumentNameFitsItsBuffer) {
+    PDEV* pdev = EnableWith(nullptr);
+    ASSERT_NE(pdev, nullptr);
+    w32::DebugLogClear();
+    w32::PrinterWriteBehaviour shortWrites;
+    shortWrites.shortWriteEvery = 1;
+    w32::SetPrinterWriteBehaviour(kKorvanLaser, shortWrites);
+    const std::u16string name = LongDocumentName();
+    ASSERT_TRUE(StartJob(pdev, name));
+    PrintPage(pdev, 1);
+    EXPECT_FALSE(EndJob().ended);
+    w32::ClearPrinterWriteBehaviours();
+    const std::string shown = w32::ToUtf8(name.substr(0, 255));
+    const std::string log = w32::DebugLogText();
+    EXPECT_NE(log.find("Tamrend: job " + std::to_string(jobId()) + " \"" + shown +
+                       "\": the printer took only part of the output; the rest of the job is dropped\n"),
+              std::string::npos)
+        << log;
+}
+
 TEST_F(SpoolFile, AShortReadDuringTheReplayEndsTheJob) {
     PDEV* pdev = EnableWith(Reverse);
     ASSERT_NE(pdev, nullptr);

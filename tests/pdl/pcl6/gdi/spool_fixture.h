@@ -73,8 +73,8 @@ protected:
 
     // Starts a spooler document on the PDEV's printer, as GDI does before
     // the driver's DrvStartDoc, and the driver's document.
-    bool StartJob(PDEV* pdev) {
-        std::u16string document = u"replay test", datatype = u"RAW";
+    bool StartJob(PDEV* pdev, std::u16string document = u"replay test") {
+        std::u16string datatype = u"RAW";
         DOC_INFO_1W info{document.data(), nullptr, datatype.data()};
         jobId_ = StartDocPrinterW(printer(), 1, reinterpret_cast<LPBYTE>(&info));
         if (!jobId_) return false;
@@ -114,6 +114,7 @@ protected:
     }
 
     SURFOBJ* surface() { return &surface_; }
+    DWORD jobId() const { return jobId_; }
 
     std::vector<BYTE> JobBytes() const {
         auto bytes = w32::ReadJobBytes(jobId_);
