@@ -98,19 +98,17 @@ BOOL Job_ResetPdev(PDEV* newPdev, PDEV* oldPdev) {
     if (newPdev->Job.JobFlags & JOBF_SETTINGS_CHANGED) return TRUE;
 
     const bool laidOut = newPdev->Job.State.PageCounter > 0;
-    if (PagesPerSheet(newPdev->Devmode) > 1 || now.BookletOn) {
-        // An N-up or booklet job keeps its copy of the settings. A booklet
-        // stays a booklet (its pages go to the folded sheets), and a job
-        // that is none does not become one; when a booklet's setting
-        // changed, its sheet is taken again from the current page and the
-        // booklet scale computed again for it.
-        if (job.priv.BookletOn && now.BookletOn != job.priv.BookletOn && laidOut) {
-            Layout_TakeSheetGeometry(newPdev);
-            Layout_ComputeBookletScale(newPdev, TRUE, &newPdev->Geometry);
-        }
-    } else {
-        Job_TakeSettings(newPdev);
+    // A booklet stays a booklet (its pages go to the folded sheets), and a
+    // job that is none does not become one. When a booklet's setting
+    // changed, its sheet is taken again from the current page and the
+    // booklet scale computed again for it.
+    if (job.priv.BookletOn && now.BookletOn != job.priv.BookletOn && laidOut) {
+        Layout_TakeSheetGeometry(newPdev);
+        Layout_ComputeBookletScale(newPdev, TRUE, &newPdev->Geometry);
     }
+    // An N-up or booklet job keeps its copy of the settings; any other job
+    // takes the new settings as its own.
+    if (PagesPerSheet(newPdev->Devmode) <= 1 && !now.BookletOn) Job_TakeSettings(newPdev);
     if (laidOut) Layout_ComputeScale(newPdev);
     return TRUE;
 }

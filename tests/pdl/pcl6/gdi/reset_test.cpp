@@ -204,7 +204,8 @@ TEST_F(ResetPdev, NewPagesPerSheetBeforeTheFirstPageWaitsForIt) {
 
 // Whether a job is a booklet chose where its pages go at job start: a reset
 // neither makes a booklet of a job nor takes one back, whatever else of the
-// settings the job takes.
+// settings the job takes; a booklet whose setting changed has its sheet and
+// scale worked out again for the current page.
 TEST_F(ResetPdev, BookletStaysAsTheJobStarted) {
     struct Case {
         const char* name;
@@ -225,6 +226,16 @@ TEST_F(ResetPdev, BookletStaysAsTheJobStarted) {
         ASSERT_TRUE(DrvResetPDEV(AsDhpdev(older), AsDhpdev(newer)));
         EXPECT_EQ(newer->Job.JobFlags & JOBF_SETTINGS_CHANGED, 0u);
         EXPECT_EQ(newer->Job.JobDevmode.priv.BookletOn, c.jobBooklet);
+        // A booklet's sheet is taken again from the current page: the
+        // portrait pages go side by side on a landscape sheet, reduced.
+        const LayoutState& layout = newer->Job.State.Layout;
+        if (c.jobBooklet) {
+            EXPECT_EQ(layout.SheetOrientation, DMORIENT_LANDSCAPE);
+            EXPECT_GT(layout.BookletScale, 0.5);
+            EXPECT_LT(layout.BookletScale, 1.0);
+        } else {
+            EXPECT_EQ(layout.SheetOrientation, 0);
+        }
         Disable(older);
         Disable(newer);
     }
