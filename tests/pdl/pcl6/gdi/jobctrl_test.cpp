@@ -332,6 +332,23 @@ TEST_F(JobControl, SheetsKeptByTheSettingsStartTheirFontsAgain) {
     }
 }
 
+// The output paper override holds for the whole job: the PJL header and
+// every sheet ask for it, over the job's paper and its page override.
+TEST_F(JobControl, OutputPaperOverrideOnEverySheet) {
+    PDEV* pdev = Enabled([](RendDevmode& s) {
+        s.priv.PaperOverride = DMPAPER_LETTER;
+        s.priv.OutputPaperOverride = DMPAPER_LEGAL;
+    });
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartDoc(u"doc"));
+    for (int page = 0; page < 3; ++page) ASSERT_TRUE(Page());
+    const job::DecodedJob decoded = EndDoc();
+    ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+    EXPECT_EQ(decoded.PjlValue("PAPER"), "LEGAL");
+    ASSERT_EQ(decoded.PageCount(), 3u);
+    for (const auto& [first, last] : decoded.Pages()) EXPECT_EQ(decoded.ops[first].Text("MediaSize"), "LEGAL");
+}
+
 // The end of a document closes the job whatever it held: with no page
 // stored (nothing started, a page abandoned by an abort, a collated job
 // whose spool file stayed empty) the job flags and the printer handles are
