@@ -82,18 +82,17 @@ BOOL Layout_DrawCellFrame(PDEV* pdev, int mode, int cell) {
     Layout_NupCellOnPage(pdev, c, k, st.PageRotation, &box);
     RECTL frame = {box.x, box.y, box.x + box.width, box.y + box.height};
 
-    // The frame follows the image shift of the side.
-    INT32 dx = 0, dy = 0;
-    Layout_ShiftOffsets(pdev, &dx, &dy);
-    const int direction = Layout_ShiftDirection(pdev);
-    const bool left = direction == 1 || direction == 3 || direction == 7 || direction == 8;
-    const bool up = direction == 2 || direction == 4 || direction == 7 || direction == 8;
-    const LONG moveX = left ? -dx : dx;
-    const LONG moveY = up ? -dy : dy;
+    // The cell as its page is placed: the side's image shift moves it as
+    // it moves the page, and where the cells were shrunk to leave the shift
+    // its room, the cell gives up its share of that room.
+    INT32 moveX = 0, moveY = 0;
+    Layout_NupShiftMove(pdev, cell - 1, &moveX, &moveY);
+    INT32 roomAcross = 0, roomDown = 0;
+    Layout_NupShiftRoom(pdev, c, k, &roomAcross, &roomDown);
     frame.left += moveX;
-    frame.right += moveX;
+    frame.right += moveX - roomAcross;
     frame.top += moveY;
-    frame.bottom += moveY;
+    frame.bottom += moveY - roomDown;
 
     LONG inset = 16;
     if (PagesPerSheet(job) > 1) inset += 2 * (factor - 1) + 2;

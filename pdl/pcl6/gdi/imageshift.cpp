@@ -148,8 +148,11 @@ void Layout_ShiftFitScale(const PDEV* pdev, double* sx, double* sy) {
     }
 }
 
-void Layout_NupShiftUpright(const PDEV* pdev, INT16* x, INT16* y) {
-    if (!pdev || !x || !y) return;
+void Layout_NupShiftMove(const PDEV* pdev, int cellIndex, INT32* moveX, INT32* moveY) {
+    if (!moveX || !moveY) return;
+    *moveX = 0;
+    *moveY = 0;
+    if (!pdev) return;
     const LayoutState& st = State(pdev);
     const RendDevmode& job = JobSettings(pdev);
     const int direction = Layout_ShiftDirection(pdev);
@@ -160,8 +163,7 @@ void Layout_NupShiftUpright(const PDEV* pdev, INT16* x, INT16* y) {
     int C = st.NupColumns > 0 ? st.NupColumns : 1;
     int R = st.NupRows > 0 ? st.NupRows : 1;
     int c = 0, k = 0;
-    Layout_CellPosition(job.priv.NupOrder, st.SheetOrientation, int(pdev->Job.State.SheetPageCount) - 1, C, R, &c,
-                        &k);
+    Layout_CellPosition(job.priv.NupOrder, st.SheetOrientation, cellIndex, C, R, &c, &k);
     // The shift is shared over the cells as they lie on the printer's page:
     // a turned sheet's columns run down it and its rows across.
     NupCellBox box{};
@@ -175,27 +177,57 @@ void Layout_NupShiftUpright(const PDEV* pdev, INT16* x, INT16* y) {
     }
     const bool fit = job.priv.ShiftFit != 0;
     const bool flip = pdev->Job.State.BackSideFlip != 0;
-    int nx = *x, ny = *y;
     if (dx != 0) {
         const bool left = MovesLeft(direction);
         if (!fit)
-            nx += left ? -dx : dx;
+            *moveX = left ? -dx : dx;
         else if (left)
-            nx += flip ? (c - C + 1) * dx / C : -(dx * c / C);
+            *moveX = flip ? (c - C + 1) * dx / C : -(dx * c / C);
         else
-            nx += flip ? (c + 1) * dx / C : dx * (C - c) / C;
+            *moveX = flip ? (c + 1) * dx / C : dx * (C - c) / C;
     }
     if (dy != 0) {
         const bool up = MovesUp(direction);
         if (!fit)
-            ny += up ? -dy : dy;
+            *moveY = up ? -dy : dy;
         else if (!up)
-            ny += flip ? (k + 1) * dy / R : dy * (R - k) / R;
+            *moveY = flip ? (k + 1) * dy / R : dy * (R - k) / R;
         else
-            ny += flip ? (k - R + 1) * dy / R : -(k * dy / R);
+            *moveY = flip ? (k - R + 1) * dy / R : -(k * dy / R);
     }
-    *x = INT16(nx);
-    *y = INT16(ny);
+}
+
+void Layout_NupShiftRoom(const PDEV* pdev, int column, int row, INT32* across, INT32* down) {
+    if (!across || !down) return;
+    *across = 0;
+    *down = 0;
+    if (!pdev) return;
+    const LayoutState& st = State(pdev);
+    const RendDevmode& job = JobSettings(pdev);
+    const int margins = 2 * Layout_MarginUnit(job);
+    const int width = st.SheetGeometry.Width - margins;
+    const int height = st.SheetGeometry.Height - margins;
+    int s = width, q = height;
+    const BOOL backSide = job.priv.DuplexBinding > 0 && SheetIsOdd(pdev, PagesPerSheet(CurrentSettings(pdev)));
+    Layout_ReduceForGutter(pdev, st.FirstPageOrientation, &s, &q, backSide);
+    const int C = st.NupColumns > 0 ? st.NupColumns : 1;
+    const int R = st.NupRows > 0 ? st.NupRows : 1;
+    // The room is taken off the sheet as the cell scale sees it; a turned
+    // sheet's width lies down the printer's page and its height across.
+    NupCellBox box{};
+    Layout_NupCellOnPage(pdev, column, row, st.PageRotation, &box);
+    const INT32 offWidth = (width - s) / C;
+    const INT32 offHeight = (height - q) / R;
+    *across = box.turned ? offHeight : offWidth;
+    *down = box.turned ? offWidth : offHeight;
+}
+
+void Layout_NupShiftUpright(const PDEV* pdev, INT16* x, INT16* y) {
+    if (!pdev || !x || !y) return;
+    INT32 moveX = 0, moveY = 0;
+    Layout_NupShiftMove(pdev, int(pdev->Job.State.SheetPageCount) - 1, &moveX, &moveY);
+    *x = INT16(*x + moveX);
+    *y = INT16(*y + moveY);
 }
 
 void Layout_NupShiftTurned(const PDEV* pdev, int x, int y, int rotation, INT32* newX, INT32* newY) {

@@ -115,10 +115,14 @@ void Layout_NupCellOnPage(const PDEV* pdev, int column, int row, int rotation, N
 int Layout_NupSheetRotation(const PDEV* pdev);
 // The N-up grid and cell scale at the first page: columns and rows by
 // pages per sheet (2: 2 x 1, 4: 2 x 2, 8: 4 x 2, 16: 4 x 4, 32: 8 x 4, else
-// 1 x 1); a non-square grid turns the sheet against the first page.
+// 1 x 1); a non-square grid turns the sheet against the first page unless
+// the sheet-orientation setting keeps that page's orientation, and its
+// larger count runs along the sheet's long side.
 void Layout_ComputeNup(PDEV* pdev);
 // The cell scales again for a page whose size differs from the first
-// page's (pages per sheet above 1); clears NupSheetTurned.
+// page's (pages per sheet above 1): the page is fitted to the grid the
+// first page laid out, which keeps its sheet and turn; ShiftScale becomes
+// the current side's scale.
 void Layout_RecomputeNup(PDEV* pdev);
 // Takes the image shift of a side off a printable width or height: with a
 // shift direction set and a shift amount above D, directions 1..4 reduce
@@ -141,6 +145,15 @@ void Layout_ShiftOffsets(const PDEV* pdev, INT32* dx, INT32* dy);
 void Layout_ShiftFitScale(const PDEV* pdev, double* sx, double* sy);
 // The image shift of an upright N-up cell, applied to x and y in place.
 void Layout_NupShiftUpright(const PDEV* pdev, INT16* x, INT16* y);
+// How far the image shift moves the page of cell `cellIndex` (counted from
+// 0 in page order) on the printer's page: the side's whole shift, or with
+// the shift fit its share by the cell's place.
+void Layout_NupShiftMove(const PDEV* pdev, int cellIndex, INT32* moveX, INT32* moveY);
+// The room each cell of the N-up sheet gave up to the side's image shift
+// when the cell scale was taken (Layout_ReduceForGutter's reduction shared
+// over the cells), across and down the printer's page, for the cell at
+// (column, row) of the sheet.
+void Layout_NupShiftRoom(const PDEV* pdev, int column, int row, INT32* across, INT32* down);
 // The image shift of a turned N-up cell (rotation 90, 180 or 270) at origin
 // (x, y): new absolute coordinates, 0 on an axis that the shift leaves
 // alone. The page moves toward the side of the sheet that the direction

@@ -144,15 +144,22 @@ void Layout_ComputeNup(PDEV* pdev) {
     PageExtent(pdev, larger, &pw, &ph);
 
     if (larger != smaller) {
-        // A grid of 2 x 1, 4 x 2 or 8 x 4 fits better on the sheet turned
-        // against the page, with the larger count along its long side.
+        // A grid of 2 x 1, 4 x 2 or 8 x 4 fits a page best on the sheet
+        // turned against it. The sheet-orientation setting can keep the
+        // page's own orientation instead, for pages of the orientation it
+        // names: 1 keeps portrait pages on a portrait sheet, 2 landscape
+        // pages on a landscape one (a page of the other orientation has a
+        // turned sheet of that orientation anyway). Either way the larger
+        // count runs along the sheet's long side, so that the cells keep
+        // the shape they have on the turned sheet.
         const int orientation = PageOrientation(pdev);
-        if (orientation == DMORIENT_PORTRAIT) {
+        const int sheet = job.priv.NupSheetOrientation == orientation ? orientation : 3 - orientation;
+        if (sheet == DMORIENT_LANDSCAPE) {
             st.NupColumns = larger;
             st.NupRows = smaller;
         }
-        TurnSheet(st, 3 - orientation);
-        st.NupSheetTurned = 1;
+        TurnSheet(st, sheet);
+        st.NupSheetTurned = sheet != orientation ? 1 : 0;
     }
     ComputeCellScales(pdev, pw, ph, st.NupColumns, st.NupRows);
 }
@@ -161,26 +168,32 @@ void Layout_RecomputeNup(PDEV* pdev) {
     if (!pdev) return;
     LayoutState& st = State(pdev);
     const RendDevmode& job = JobSettings(pdev);
-    int larger = 1, smaller = 1;
     const int pagesPerSheet = PagesPerSheet(job);
-    GridCounts(pagesPerSheet, &larger, &smaller);
     if (pagesPerSheet <= 1) {
         ResetCellScales(st);
         return;
     }
+    int larger = 1, smaller = 1;
+    GridCounts(pagesPerSheet, &larger, &smaller);
     int pw = 0, ph = 0;
     PageExtent(pdev, larger, &pw, &ph);
-    st.NupSheetTurned = 0;
 
-    // The cells lie as the first page laid them out: a non-square grid has
-    // the larger count across for a portrait first page and down for a
-    // landscape one.
-    int columns = smaller, rows = larger;
-    if (larger != smaller && st.FirstPageOrientation == DMORIENT_PORTRAIT) {
-        columns = larger;
-        rows = smaller;
-    }
-    ComputeCellScales(pdev, pw, ph, columns, rows);
+    // A page of another size goes into the cells the first page laid out:
+    // the same grid on the same sheet, which, when it was turned, still
+    // lies across the printer's page (every sheet of the job is given to
+    // the printer in the first page's orientation). So the scales are taken
+    // along the grid's own axes for both sides, and the sheet stays turned.
+    // Counts taken along the other axes (the larger one across a portrait
+    // sheet, or down a landscape one) would shrink the page to about half
+    // of its cell, and an upright grid on a turned sheet would run past the
+    // printer's page.
+    ComputeCellScales(pdev, pw, ph, st.NupColumns, st.NupRows);
+    // The page being started takes its side's scale: the back one on the
+    // odd sheets of a duplex job whose sides shift by different amounts.
+    const RendPrivate& priv = job.priv;
+    if (priv.DuplexBinding != 0 && priv.ImageShiftDirection != 0 && priv.FrontShift != priv.BackShift &&
+        SheetIsOdd(pdev, pagesPerSheet))
+        st.ShiftScale = st.ShiftScaleBack;
 }
 
 void Layout_NupCellOnPage(const PDEV* pdev, int column, int row, int rotation, NupCellBox* box) {

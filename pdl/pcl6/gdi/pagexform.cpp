@@ -205,20 +205,41 @@ INT16 Layout_PageTransform(PDEV* pdev, INT16* outX, INT16* outY, int sheetPageCo
             INT32 shiftX = 0, shiftY = 0;
             Layout_ShiftOffsets(pdev, &shiftX, &shiftY);
             const bool shiftPlaces = priv.ShiftFit && (shiftX != 0 || shiftY != 0);
-            if (!shiftPlaces && PagesPerSheet(job) == 2 && Ws > 0 && Hs > 0) {
+            // What the page leaves of its cell along the sheet's axes: its
+            // extent there is the page's own as it reads on the sheet (the
+            // extents were exchanged above for a turned sheet).
+            const int margins = 2 * D;
+            const int sheetPw = st.NupSheetTurned ? tf.ph : tf.pw;
+            const int sheetPh = st.NupSheetTurned ? tf.pw : tf.ph;
+            const int freeAcross = (Ws - margins) / C - Trunc(sheetPw * tf.cellScale * tf.sx);
+            const int freeDown = (Hs - margins) / R - Trunc(sheetPh * tf.cellScale * tf.sy);
+            // A centring move that would take the page past its cell (a
+            // page of another size than the one the estimate is made for)
+            // goes only as far as the cell's edge.
+            auto centre = [](int& offset, int move, int free) {
+                if (move > free - offset) move = free - offset;
+                if (move > 0) offset += move;
+            };
+            if (C != R && !st.NupSheetTurned) {
+                // A 2 x 1, 4 x 2 or 8 x 4 grid on a sheet kept in the first
+                // page's orientation: the page fills its cell one way only
+                // and is centred the other way (not along an axis that a
+                // fitted shift moves it on).
+                if (!(shiftPlaces && shiftX != 0) && freeAcross / 2 > across) across = freeAcross / 2;
+                if (!(shiftPlaces && shiftY != 0) && freeDown / 2 > down) down = freeDown / 2;
+            } else if (!shiftPlaces && PagesPerSheet(job) == 2 && Ws > 0 && Hs > 0) {
                 if (Ws < Hs) {
                     const INT16 v = INT16(Ws * Ws / Hs);
-                    if (v < Hs / 2) down += (Hs / 2 - v) / 2;
+                    if (v < Hs / 2) centre(down, (Hs / 2 - v) / 2, freeDown);
                 } else {
                     const INT16 v = INT16(Hs * Hs / Ws);
-                    if (v < Ws / 2) across += (Ws / 2 - v) / 2;
+                    if (v < Ws / 2) centre(across, (Ws / 2 - v) / 2, freeAcross);
                 }
             } else if (!shiftPlaces && PagesPerSheet(job) == 8 && orientation == DMORIENT_PORTRAIT) {
                 // Where the estimate comes out negative (Letter) the page
                 // already fills its cell; moving it back would push it out
                 // of the printable area.
-                const int centre = Trunc((Ws * 0.25 - Hs * st.ShiftScale) * 0.5);
-                if (centre > 0) across += centre;
+                centre(across, Trunc((Ws * 0.25 - Hs * st.ShiftScale) * 0.5), freeAcross);
             }
             // The cell's turn, then its corner on the printer's page: a
             // turned sheet's cells lie across that page.

@@ -157,7 +157,9 @@ struct RendPrivate {
     BYTE NupOrder;              // below 4
     BYTE AllCellBorders;        // nonzero: each page end frames every cell placed so far
     BYTE NupSheetOrientation;   // 0 the layout turns the sheet; 1 portrait, 2 landscape
-                                // sheets for the 2-, 8- and 32-up grids
+                                // sheets for the 2-, 8- and 32-up grids, each for a first
+                                // page of that orientation (its pages stay upright); other
+                                // values as 0
     // Poster (108..115), taken together.
     UINT16 PosterSize;          // 0, 1, 2: tiles of 2, 3 or 4 per side
     BYTE PosterOn;              // nonzero: print each page as poster tiles

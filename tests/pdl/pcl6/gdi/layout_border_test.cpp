@@ -138,16 +138,49 @@ TEST_F(LayoutBorders, CellFrameIsTheCellInsetWithPenThree) {
     EXPECT_EQ(width->Int("PenWidth"), 3);
 }
 
-TEST_F(LayoutBorders, CellFrameFollowsTheImageShift) {
+// The image shift right (direction 5 on a portrait sheet) by 300 dots,
+// 204 beyond D: the cells were shrunk to leave it its room, so each of the
+// two columns is (4768 - 204) / 2 = 2282 wide; the page moves by the whole
+// shift, or with the shift fit by its column's share (204 x (2 - c) / 2).
+// The frame is that cell as placed, inset by 18.
+struct ShiftedFrameCase {
+    int cell;
+    int fit;
+    Box frame;
+};
+const ShiftedFrameCase kShiftedFrames[] = {
+    {1, 1, {204 + 18, 18, 204 + 2282 - 18, 3390}},
+    {2, 1, {2384 + 102 + 18, 18, 2384 + 102 + 2282 - 18, 3390}},
+    {4, 1, {2384 + 102 + 18, 3408 + 18, 2384 + 102 + 2282 - 18, 6798}},
+    {1, 0, {204 + 18, 18, 204 + 2282 - 18, 3390}},
+    {2, 0, {2384 + 204 + 18, 18, 2384 + 204 + 2282 - 18, 3390}},
+};
+
+class LayoutShiftedFrame : public LayoutBorders, public testing::WithParamInterface<ShiftedFrameCase> {};
+
+TEST_P(LayoutShiftedFrame, IsTheCellAsItsPageIsPlaced) {
+    const ShiftedFrameCase& c = GetParam();
     PDEV* pdev = Start(4);
     ASSERT_NE(pdev, nullptr);
-    pdev->Job.JobDevmode.priv.ImageShiftDirection = 5;  // right on a portrait sheet
-    pdev->Job.JobDevmode.priv.FrontShift = 300;         // 204 beyond D
-    EXPECT_TRUE(Layout_DrawCellFrame(pdev, 2, 1));
+    RendPrivate& job = pdev->Job.JobDevmode.priv;
+    job.ImageShiftDirection = 5;
+    job.FrontShift = 300;
+    job.ShiftFit = BYTE(c.fit);
+    Layout_ComputeNup(pdev);
+    ASSERT_DOUBLE_EQ(pdev->Job.State.Layout.ShiftScale, (4768.0 - 204) / (4768 * 2));
+    // The page's origin moves as the frame does.
+    pdev->Job.State.SheetPageCount = UINT16(c.cell);
+    INT16 x = 0, y = 0;
+    ASSERT_EQ(Layout_PageTransform(pdev, &x, &y, c.cell), 0);
+    EXPECT_EQ(x, 96 + c.frame.left - 18);
+    EXPECT_EQ(y, 96 + c.frame.top - 18);
+    EXPECT_TRUE(Layout_DrawCellFrame(pdev, 2, c.cell));
     const std::vector<Box> boxes = Rectangles(Decode(pdev));
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1], (Box{18 + 204, 18, 2366 + 204, 3390}));
+    EXPECT_EQ(boxes[1], c.frame);
 }
+
+INSTANTIATE_TEST_SUITE_P(All, LayoutShiftedFrame, testing::ValuesIn(kShiftedFrames));
 
 TEST_F(LayoutBorders, SheetGridCoversThePrintableArea) {
     PDEV* pdev = Start(4);

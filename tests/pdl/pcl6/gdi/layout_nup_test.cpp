@@ -164,10 +164,11 @@ struct NupLayout {
     double scale;
     int x0, y0, stepX, stepY;
     int rotation;
+    int sheetSetting = 0;  // the N-up sheet orientation setting
 };
 
 std::ostream& operator<<(std::ostream& os, const NupLayout& t) {
-    return os << t.paper.name << " " << t.pagesPerSheet << "-up";
+    return os << t.paper.name << " " << t.pagesPerSheet << "-up, sheet setting " << t.sheetSetting;
 }
 
 const NupLayout kLayouts[] = {
@@ -202,6 +203,25 @@ const NupLayout kLayouts[] = {
     {kA4Landscape1200, 8, 2, 4, 1, 1, 9920, 14016, 9536.0 / 27264, 192, 192 + 4768, 4768, 3408, 90},
     {kA4Portrait1200, 16, 4, 4, 1, 0, 9920, 14016, 0.25, 192, 192, 2384, 3408, 0},
     {kA4Landscape1200, 16, 4, 4, 2, 0, 14016, 9920, 0.25, 192, 192, 3408, 2384, 0},
+    // The sheet kept in the first page's orientation (setting 1 for
+    // portrait pages, 2 for landscape ones): upright pages, the larger
+    // count along the sheet's long side, each page centred across the
+    // cell it fills one way. A4 portrait 2-up: cells 4768 x 3408, the page
+    // 2384 x 3408, (4768 - 2384) / 2 = 1192 in.
+    {kA4Portrait, 2, 1, 2, 1, 0, 4960, 7008, 0.5, 96 + 1192, 96, 4768, 3408, 0, 1},
+    {kA4Landscape, 2, 2, 1, 2, 0, 7008, 4960, 0.5, 96, 96 + 1192, 3408, 4768, 0, 2},
+    // 8-up: cells 2384 x 1704 with pages 1192 x 1704; on the landscape
+    // sheet cells 1704 x 2384 with pages 1704 x 1192.
+    {kA4Portrait, 8, 2, 4, 1, 0, 4960, 7008, 0.25, 96 + 596, 96, 2384, 1704, 0, 1},
+    {kA4Landscape, 8, 4, 2, 2, 0, 7008, 4960, 0.25, 96, 96 + 596, 1704, 2384, 0, 2},
+    // Letter 2-up: cells 4908 x 3204, pages 2454 x 3204.
+    {kLetterPortrait, 2, 1, 2, 1, 0, 5100, 6600, 0.5, 96 + 1227, 96, 4908, 3204, 0, 1},
+    {kA4Portrait1200, 2, 1, 2, 1, 0, 9920, 14016, 0.5, 192 + 2384, 192, 9536, 6816, 0, 1},
+    // A setting for the other orientation, or one the layout does not
+    // know, leaves the turned sheet.
+    {kA4Landscape, 2, 1, 2, 1, 1, 4960, 7008, 4768.0 / 6816, 96, 96 + 4768, 0, 3408, 90, 1},
+    {kA4Portrait, 2, 2, 1, 2, 1, 7008, 4960, 4768.0 / 6816, 96 + 4768, 96, 3408, 0, 270, 2},
+    {kA4Portrait, 8, 4, 2, 2, 1, 7008, 4960, 4768.0 / 13632, 96 + 2384, 96 + 8, 1704, 2384, 270, 3},
 };
 
 class NupLayoutTable : public testing::TestWithParam<NupLayout> {
@@ -212,6 +232,7 @@ protected:
         pdev.Settings([&](RendPrivate& p) {
             p.PagesPerSheet = BYTE(t.pagesPerSheet);
             p.NupOrder = BYTE(order);
+            p.NupSheetOrientation = BYTE(t.sheetSetting);
         });
         Layout_StartJob(pdev.get());
         return pdev;
@@ -321,7 +342,7 @@ TEST(NupGrid, OtherCountsGiveOneCellAndUnitScales) {
     }
 }
 
-TEST(NupGrid, ThirtyTwoUpIsEightByFourOnATurnedSheet) {
+TEST(NupGrid, ThirtyTwoUpIsEightByFourOnATurnedSheetOrFourByEightOnAKeptOne) {
     LayoutPdev pdev(kA4Portrait);
     pdev.Settings([](RendPrivate& p) { p.PagesPerSheet = 32; });
     Layout_StartJob(pdev.get());
@@ -330,6 +351,25 @@ TEST(NupGrid, ThirtyTwoUpIsEightByFourOnATurnedSheet) {
     EXPECT_EQ(pdev.layout().NupSheetTurned, 1);
     // min(6816 / (4768 x 8), 4768 / (6816 x 4))
     EXPECT_DOUBLE_EQ(pdev.layout().ShiftScale, 4768.0 / 27264);
+
+    // Kept portrait, 4 x 8 upright cells of 1192 x 852: min(1192 / 4768,
+    // 852 / 6816); the page (596 x 852) is centred across by 298.
+    LayoutPdev kept(kA4Portrait);
+    kept.Settings([](RendPrivate& p) {
+        p.PagesPerSheet = 32;
+        p.NupSheetOrientation = 1;
+    });
+    Layout_StartJob(kept.get());
+    EXPECT_EQ(kept.layout().NupColumns, 4);
+    EXPECT_EQ(kept.layout().NupRows, 8);
+    EXPECT_EQ(kept.layout().NupSheetTurned, 0);
+    EXPECT_EQ(kept.layout().SheetOrientation, 1);
+    EXPECT_DOUBLE_EQ(kept.layout().ShiftScale, 0.125);
+    kept.AtPage(32, 32);
+    const LayoutPdev::Placed last = kept.Transform(32);
+    EXPECT_EQ(last.rotation, 0);
+    EXPECT_EQ(last.x, 96 + 3 * 1192 + 298);
+    EXPECT_EQ(last.y, 96 + 7 * 852);
 }
 
 TEST(NupGrid, PageBordersTakeRoomAndMoveTheCell) {
@@ -506,16 +546,31 @@ struct RecomputeCase {
     LayoutPaper first;
     int pagesPerSheet;
     int laterPaper;
-    double scale;
+    int direction;     // image shift up (1) or right (5) with duplex; 0 none
+    int turned;        // the first page turned the sheet
+    double front;
+    double back;       // 1 without a back scale of its own
 };
 // A Letter page (printable 4908 x 6408) on the A4 sheet the first page set
-// up. Cells keep the first page's arrangement: a 2 x 1 grid of a landscape
-// first page runs down the sheet, so its Letter pages fit 4768 across.
+// up goes into the same cells on the same sheet, which stays turned where
+// it was: a 2 x 1 grid of a landscape first page runs down its portrait
+// sheet (4768 x 6816), so the Letter pages fit 6816 / 2 down and 4768
+// across. With duplex and shifts of 300 and 500 dots (204 and 404 beyond
+// D), each side's room comes off the sheet along the shift.
 const RecomputeCase kRecomputes[] = {
-    {kA4Portrait, 4, DMPAPER_LETTER, 4768.0 / 9816},
-    {kA4Portrait, 2, DMPAPER_LETTER, 6816.0 / 9816},
-    {kA4Landscape, 2, DMPAPER_LETTER, 6816.0 / 9816},
-    {kA4Portrait, 16, DMPAPER_LETTER, 4768.0 / 19632},
+    {kA4Portrait, 4, DMPAPER_LETTER, 0, 0, 4768.0 / 9816, 1.0},
+    {kA4Portrait, 2, DMPAPER_LETTER, 0, 1, 6816.0 / 9816, 1.0},
+    {kA4Landscape, 2, DMPAPER_LETTER, 0, 1, 6816.0 / 9816, 1.0},
+    {kA4Portrait, 16, DMPAPER_LETTER, 0, 0, 4768.0 / 19632, 1.0},
+    // Up on a portrait first page's landscape sheet: its height (across
+    // the printer's page) loses the room; only the back's 404 leave the
+    // page less than 6816 / 2 across.
+    {kA4Portrait, 2, DMPAPER_LETTER, 1, 1, 6816.0 / 9816, (4768.0 - 404) / 6408},
+    // Right on a landscape first page's portrait sheet: its height, which
+    // lies across the printer's landscape page.
+    {kA4Landscape, 2, DMPAPER_LETTER, 5, 1, (6816.0 - 204) / 9816, (6816.0 - 404) / 9816},
+    // Up on the same sheet: its width, down the printer's page.
+    {kA4Landscape, 8, DMPAPER_LETTER, 1, 1, 6816.0 / 19632, (4768.0 - 404) / 12816},
 };
 
 class NupRecompute : public testing::TestWithParam<RecomputeCase> {};
@@ -523,14 +578,35 @@ class NupRecompute : public testing::TestWithParam<RecomputeCase> {};
 TEST_P(NupRecompute, FitsThePageToTheFirstPagesCells) {
     const RecomputeCase& t = GetParam();
     LayoutPdev pdev(t.first);
-    pdev.Settings([&](RendPrivate& p) { p.PagesPerSheet = BYTE(t.pagesPerSheet); });
+    pdev.Settings([&](RendPrivate& p) {
+        p.PagesPerSheet = BYTE(t.pagesPerSheet);
+        if (t.direction) {
+            p.DuplexBinding = 2;
+            p.ImageShiftDirection = UINT16(t.direction);
+            p.FrontShift = 300;
+            p.BackShift = 500;
+        }
+    });
     Layout_StartJob(pdev.get());
+    const LayoutState before = pdev.layout();
+    // The first page of the second sheet (a back side) is the Letter page.
     pdev.TurnPage(t.laterPaper, t.first.orientation);
+    pdev.AtPage(t.pagesPerSheet + 1, 1);
     Layout_RecomputeNup(pdev.get());
-    EXPECT_DOUBLE_EQ(pdev.layout().ShiftScale, t.scale);
-    EXPECT_DOUBLE_EQ(pdev.layout().ShiftScaleFront, t.scale);
-    EXPECT_DOUBLE_EQ(pdev.layout().ShiftScaleBack, 1.0);
-    EXPECT_EQ(pdev.layout().NupSheetTurned, 0);
+    const LayoutState& st = pdev.layout();
+    EXPECT_DOUBLE_EQ(st.ShiftScaleFront, t.front);
+    EXPECT_DOUBLE_EQ(st.ShiftScaleBack, t.back);
+    EXPECT_DOUBLE_EQ(st.ShiftScale, t.direction ? t.back : t.front);
+    EXPECT_EQ(st.NupSheetTurned, t.turned);
+    EXPECT_EQ(st.NupColumns, before.NupColumns);
+    EXPECT_EQ(st.NupRows, before.NupRows);
+    EXPECT_EQ(st.SheetOrientation, before.SheetOrientation);
+    EXPECT_EQ(st.SheetGeometry.Width, before.SheetGeometry.Width);
+    EXPECT_EQ(st.SheetGeometry.Height, before.SheetGeometry.Height);
+    // The front page of the next sheet takes the front scale again.
+    pdev.AtPage(2 * t.pagesPerSheet + 1, 1);
+    Layout_RecomputeNup(pdev.get());
+    EXPECT_DOUBLE_EQ(st.ShiftScale, t.front);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, NupRecompute, testing::ValuesIn(kRecomputes));

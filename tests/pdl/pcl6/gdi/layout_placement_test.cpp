@@ -1,8 +1,10 @@
-// Where replayed pages land, checked geometrically from the printed job
-// alone (each page's origin, rotation and scale as written): every booklet
-// page inside the printable area of its sheet, the two pages of a side
-// apart; the poster tiles of a page, each a printer's page as its BeginPage
-// sets it up, showing all of the enlarged page, each part once.
+// Where replayed and N-up pages land, checked geometrically from the
+// printed job alone (each page's origin, rotation and scale as written):
+// every booklet page inside the printable area of its sheet, the two pages
+// of a side apart; the poster tiles of a page, each a printer's page as its
+// BeginPage sets it up, showing all of the enlarged page, each part once;
+// every N-up page inside the printable area, apart from the others and
+// filling its cell, with the frame drawn for it around it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -269,6 +271,283 @@ std::vector<PosterPlacementCase> PosterPlacementCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, PosterPlacement, testing::ValuesIn(PosterPlacementCases()));
+
+// ---- N-up ----
+
+// The pages of an N-up job, one letter a page: P and L for A4 portrait and
+// landscape, p and l for Letter. The first page's paper is the sheet's.
+struct NupPage {
+    int paper, orientation;
+    double width, height;  // printable extent, at 600 dpi
+};
+
+NupPage NupPageOf(char letter) {
+    const bool letterPaper = letter == 'p' || letter == 'l';
+    const bool landscape = letter == 'L' || letter == 'l';
+    double width = (letterPaper ? 5100 : 4960) - 192, height = (letterPaper ? 6600 : 7008) - 192;
+    if (landscape) std::swap(width, height);
+    return {letterPaper ? DMPAPER_LETTER : DMPAPER_A4, landscape ? 2 : 1, width, height};
+}
+
+struct NupPlacementCase {
+    int pagesPerSheet;
+    const char* pages;
+    int duplex = 0;            // duplex binding
+    int direction = 0;         // image shift direction, fitted
+    int front = 0, back = 0;   // shift amounts
+    int sheetSetting = 0;      // the N-up sheet orientation setting
+    bool borders = false;      // page borders (a frame around each cell)
+    int rotate = 0;            // the 180-degree rule
+};
+
+void PrintTo(const NupPlacementCase& c, std::ostream* os) {
+    *os << c.pagesPerSheet << "-up " << c.pages << ", duplex " << c.duplex << ", shift " << c.direction << " "
+        << c.front << "/" << c.back << ", sheet setting " << c.sheetSetting << (c.borders ? ", borders" : "")
+        << ", rule " << c.rotate;
+}
+
+// One side of an N-up sheet as printed: each page's placement and the
+// frame drawn for it (in the printer's page coordinates).
+struct NupSide {
+    struct Page {
+        PrintedSide::Placed placed;
+        bool framed = false;
+        PageBox frame{};
+    };
+    std::string media;
+    int64_t orientation = 0;
+    std::vector<Page> pages;
+};
+
+class NupJobPlacement : public Placement, public testing::WithParamInterface<NupPlacementCase> {
+protected:
+    PDEV* EnablePage(const NupPage& page) {
+        const NupPlacementCase& c = GetParam();
+        const JobPaper paper{"page", page.paper, page.orientation, 600};
+        return EnablePaper(paper, [&](RendPrivate& p) {
+            p.PagesPerSheet = BYTE(c.pagesPerSheet);
+            p.NupOrder = 0;
+            p.DuplexBinding = BYTE(c.duplex);
+            p.ImageShiftDirection = UINT16(c.direction);
+            p.ShiftFit = 1;
+            p.FrontShift = UINT16(c.front);
+            p.BackShift = UINT16(c.back);
+            p.NupSheetOrientation = BYTE(c.sheetSetting);
+            p.PageBorderMode = c.borders ? 0x4 : 0;
+            p.Rotate180Mode = BYTE(c.rotate);
+        });
+    }
+
+    // Prints the pages, each on a PDEV of its paper and orientation: the
+    // job moves to a new PDEV through DrvResetPDEV where a page differs
+    // from the one before, as it does when an application changes a page.
+    void PrintPages(const std::vector<NupPage>& pages) {
+        PDEV* pdev = EnablePage(pages[0]);
+        ASSERT_NE(pdev, nullptr);
+        ASSERT_TRUE(StartJob(pdev));
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0 && (pages[i].paper != pages[i - 1].paper || pages[i].orientation != pages[i - 1].orientation)) {
+                PDEV* fresh = EnablePage(pages[i]);
+                ASSERT_NE(fresh, nullptr);
+                ASSERT_TRUE(DrvResetPDEV(AsDhpdev(pdev), AsDhpdev(fresh)));
+                surface()->dhpdev = AsDhpdev(fresh);
+                pdev = fresh;
+            }
+            ASSERT_TRUE(PrintPage(pdev, int(i + 1))) << "page " << i + 1;
+        }
+        ASSERT_TRUE(EndJob().ended);
+    }
+
+    // The sides with each page's transform (after its marker) and its
+    // frame: the rectangle painted after the page, with the page origin of
+    // the frame's own transform added.
+    std::vector<NupSide> NupSides() const {
+        const job::DecodedJob decoded = Decoded();
+        std::vector<NupSide> sides;
+        for (const auto& [first, last] : decoded.Pages()) {
+            NupSide side;
+            side.media = decoded.ops[first].Text("MediaSize").value_or("");
+            side.orientation = decoded.ops[first].Int("Orientation").value_or(-1);
+            int64_t x = 0, y = 0, angle = 0;
+            double sx = 1.0, sy = 1.0;
+            for (size_t i = first; i <= last; ++i) {
+                const job::Operator& op = decoded.ops[i];
+                if (op.name == "SetPageDefaultCTM") {
+                    x = y = angle = 0;
+                    sx = sy = 1.0;
+                } else if (op.name == "SetPageOrigin") {
+                    x += op.Int("PageOrigin", 0).value_or(0);
+                    y += op.Int("PageOrigin", 1).value_or(0);
+                } else if (op.name == "SetPageRotation") {
+                    angle = op.Int("PageAngle").value_or(0);
+                } else if (op.name == "SetPageScale") {
+                    sx = op.Number("PageScale", 0).value_or(1.0);
+                    sy = op.Number("PageScale", 1).value_or(1.0);
+                } else if (op.name == "SetCursor" && op.Int("Point", 1) == kMarkerBase) {
+                    NupSide::Page page;
+                    page.placed = {int(op.Int("Point", 0).value_or(0) - kMarkerBase), x, y, angle, sx, sy};
+                    side.pages.push_back(page);
+                } else if (op.name == "RectanglePath" && i + 1 <= last && decoded.ops[i + 1].name == "PaintPath" &&
+                           !side.pages.empty()) {
+                    const job::Attribute* box = op.Find("BoundingBox");
+                    if (!box) continue;
+                    EXPECT_EQ(angle, 0);
+                    side.pages.back().framed = true;
+                    side.pages.back().frame = {double(x + box->value.Int(0)), double(y + box->value.Int(1)),
+                                               double(x + box->value.Int(2)), double(y + box->value.Int(3))};
+                }
+            }
+            sides.push_back(std::move(side));
+        }
+        return sides;
+    }
+};
+
+// Every page of an N-up job, drawn at the origin, rotation and scale
+// written in front of it, lies inside the printable area of the printer's
+// page (the sheet's BeginPage media and orientation), apart from the
+// other pages of its side, and as large as its cell lets it be: the cells
+// divide the printable area into the grid of the pages per sheet, its
+// larger count along the printer's long side, and each page fills its
+// cell along one axis, less its share of the image shift's room and the
+// page-border allowance. A frame drawn for a page surrounds it: the frame
+// is the cell as placed, inset by 18 units, inside the printable area.
+TEST_P(NupJobPlacement, EveryPageFillsItsCellOnTheSheet) {
+    const NupPlacementCase& c = GetParam();
+    std::vector<NupPage> pages;
+    for (const char* p = c.pages; *p; ++p) pages.push_back(NupPageOf(*p));
+    ASSERT_NO_FATAL_FAILURE(PrintPages(pages));
+
+    int larger = 2, smaller = 1;
+    switch (c.pagesPerSheet) {
+    case 4: larger = smaller = 2; break;
+    case 8: larger = 4, smaller = 2; break;
+    case 16: larger = smaller = 4; break;
+    case 32: larger = 8, smaller = 4; break;
+    default: break;
+    }
+    // What a page may leave of its cell: the shift's room (at most the
+    // larger of the two sides' shifts less D, where one cell lies along the
+    // shift) and the border allowance (the page grows by (larger + 4) x 12
+    // before the fit and moves in by 6).
+    const double shiftRoom = c.direction ? std::max(0, std::max(c.front, c.back) - 96) : 0;
+    const double borderRoom = c.borders ? (larger + 4) * 12 + 6 : 0;
+    const bool firstLandscape = pages[0].orientation == 2;
+    const std::vector<NupSide> sides = NupSides();
+    ASSERT_EQ(sides.size(), (pages.size() + size_t(c.pagesPerSheet) - 1) / size_t(c.pagesPerSheet));
+    std::vector<int> seen;
+    for (size_t s = 0; s < sides.size(); ++s) {
+        const NupSide& side = sides[s];
+        SCOPED_TRACE("sheet " + std::to_string(s + 1));
+        // Every sheet is the first page's paper in its orientation (+2:
+        // turned over).
+        EXPECT_EQ(side.media, pages[0].paper == DMPAPER_A4 ? "A4" : "LETTER");
+        EXPECT_EQ(side.orientation % 2, firstLandscape ? 1 : 0);
+        const JobPaper sheetPaper{"sheet", pages[0].paper, 1, 600};
+        const PrinterPage printer = PrinterPageOf(sheetPaper, side.orientation);
+        const bool landscapePrinter = printer.width > printer.height;
+        const double cellWidth = (printer.width - 2.0 * printer.margin) / (landscapePrinter ? larger : smaller);
+        const double cellHeight = (printer.height - 2.0 * printer.margin) / (landscapePrinter ? smaller : larger);
+        std::vector<PageBox> boxes, frames;
+        for (const NupSide::Page& page : side.pages) {
+            const PrintedSide::Placed& p = page.placed;
+            ASSERT_GE(p.page, 1);
+            ASSERT_LE(size_t(p.page), pages.size());
+            seen.push_back(p.page);
+            const NupPage& kind = pages[size_t(p.page - 1)];
+            const PageBox b = PlacedBox(p, kind.width, kind.height);
+            SCOPED_TRACE(Describe(p, b));
+            EXPECT_TRUE(p.angle == 0 || p.angle == 90 || p.angle == 180 || p.angle == 270) << p.angle;
+            EXPECT_DOUBLE_EQ(p.scaleX, p.scaleY);
+            // One unit of slack for the truncations.
+            EXPECT_GE(b.left, printer.margin - 1);
+            EXPECT_GE(b.top, printer.margin - 1);
+            EXPECT_LE(b.right, printer.width - printer.margin + 1);
+            EXPECT_LE(b.bottom, printer.height - printer.margin + 1);
+            for (const PageBox& other : boxes) EXPECT_FALSE(Overlap(b, other)) << "overlaps a page of its side";
+            boxes.push_back(b);
+            // The scale: never beyond the cell, and filling it one way.
+            const double width = b.right - b.left, height = b.bottom - b.top;
+            EXPECT_LE(width, cellWidth + 1);
+            EXPECT_LE(height, cellHeight + 1);
+            EXPECT_TRUE(width >= cellWidth - shiftRoom - borderRoom - 1 ||
+                        height >= cellHeight - shiftRoom - borderRoom - 1)
+                << "the page fills " << width << " x " << height << " of its cell " << cellWidth << " x "
+                << cellHeight;
+            // Pages of the first page's kind lie across the printer's page
+            // on a turned sheet, upright where the setting keeps the sheet
+            // in their orientation.
+            if (kind.orientation == pages[0].orientation) {
+                const bool keep = c.sheetSetting == pages[0].orientation && larger != smaller;
+                const bool turned = p.angle == 90 || p.angle == 270;
+                EXPECT_EQ(turned, larger != smaller && !keep);
+            }
+            EXPECT_EQ(page.framed, c.borders);
+            if (page.framed) {
+                const PageBox& f = page.frame;
+                SCOPED_TRACE("frame " + Describe(f));
+                EXPECT_GE(f.left, printer.margin);
+                EXPECT_GE(f.top, printer.margin);
+                EXPECT_LE(f.right, printer.width - printer.margin);
+                EXPECT_LE(f.bottom, printer.height - printer.margin);
+                const double inset = 18;
+                EXPECT_GE(b.left, f.left - inset - 1);
+                EXPECT_GE(b.top, f.top - inset - 1);
+                EXPECT_LE(b.right, f.right + inset + 1);
+                EXPECT_LE(b.bottom, f.bottom + inset + 1);
+                for (const PageBox& other : frames) EXPECT_FALSE(Overlap(f, other)) << "overlaps another frame";
+                frames.push_back(f);
+            }
+        }
+    }
+    std::vector<int> all;
+    for (int i = 1; i <= int(pages.size()); ++i) all.push_back(i);
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, all);
+}
+
+const NupPlacementCase kNupJobs[] = {
+    // A page of another size later in the job goes into the first page's
+    // cells on the same turned sheet, at the scale of its side; the two
+    // sides of a duplex job shift by different amounts. The scales are
+    // taken along the grid's own axes on both sides: with the counts on
+    // the other axes (the larger one across a landscape first page's
+    // portrait sheet, or across a portrait first page's back side) a page
+    // would shrink to about half its cell, and with the sheet no longer
+    // turned its upright cells would run past the printer's page.
+    {2, "LLllLLll", 2, 1, 300, 500},
+    {2, "LLllLLll", 2, 5, 500, 200},
+    {8, "LLLLLLLLllllllllllllllll", 2, 1, 300, 500},
+    {2, "PPppPPpp", 1, 5, 300, 500},
+    {8, "PPPPPPPPpppppppp", 2, 7, 500, 300},
+    {2, "PPplPPlp", 2, 1, 300, 500},
+    {2, "LLlpLLpl", 2, 5, 300, 500, 0, false, 3},
+    {4, "PPPPppppPPPP", 2, 5, 300, 500},
+    // Frames around the cells as placed, with the shift's room taken off.
+    {4, "PPPPPPPP", 2, 5, 400, 600, 0, true},
+    {2, "PPPP", 2, 1, 300, 500, 0, true},
+    {2, "LLLL", 0, 6, 500, 500, 0, true},
+    {8, "LLLLLLLLllllllll", 2, 7, 500, 300, 0, true},
+    {16, "PPPPPPPPPPPPPPPP", 0, 2, 400, 400, 0, true},
+    // The sheet kept in the first page's orientation: 1 for portrait
+    // pages, 2 for landscape ones; each value leaves the other orientation
+    // on its turned sheet, and a value it does not know is as 0.
+    {2, "PPPP", 0, 0, 0, 0, 1},
+    {8, "PPPPPPPPPPPPPPPP", 0, 0, 0, 0, 1},
+    {32, "PPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPP", 0, 0, 0, 0, 1},
+    {2, "LLLL", 0, 0, 0, 0, 2},
+    {8, "LLLLLLLL", 0, 0, 0, 0, 2},
+    {2, "LLLL", 0, 0, 0, 0, 1},
+    {2, "PPPP", 0, 0, 0, 0, 2},
+    {2, "PPPP", 0, 0, 0, 0, 3},
+    {2, "PLLPPLLP", 2, 0, 0, 0, 1, false, 3},
+    {8, "LPLPLPLPPLPLPLPL", 0, 0, 0, 0, 2, false, 1},
+    {2, "PPppPPpp", 2, 1, 300, 500, 1, true},
+    {8, "LLLLllllLLLLllll", 2, 5, 300, 500, 2, true},
+    {2, "PPPPPPPP", 2, 5, 400, 400, 1, true, 3},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, NupJobPlacement, testing::ValuesIn(kNupJobs));
 
 }  // namespace
 }  // namespace tam::test
