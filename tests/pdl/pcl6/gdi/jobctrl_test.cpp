@@ -377,7 +377,9 @@ TEST_F(JobControl, EndDocClosesAJobWithoutPages) {
         });
         ASSERT_NE(pdev, nullptr);
         ASSERT_TRUE(StartDoc(u"doc"));
-        if (c.startPage) ASSERT_TRUE(DrvStartPage(&surface_));
+        if (c.startPage) {
+            ASSERT_TRUE(DrvStartPage(&surface_));
+        }
         EXPECT_EQ(EndDoc(c.end).size, 0u);
         EXPECT_EQ(pdev->Job.JobFlags, 0u);
         EXPECT_EQ(pdev->Job.State.PrinterHandle, nullptr);
