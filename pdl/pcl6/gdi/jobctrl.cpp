@@ -443,6 +443,51 @@ BOOL Job_EndDoc(PDEV* pdev, int mode) {
     return TRUE;
 }
 
+namespace {
+
+// A repeated DrvStartDoc switches the job to collation by replay (Part
+// 2.102, step 4) when the settings now ask for collated copies
+// (dmCollate 1, unlike at the first start, and dmCopies above 1) and the job
+// does not make them already. A job recording a form leaves its copies to
+// the engine, as at its start.
+bool AsksForCollationByReplay(const PDEV* pdev) {
+    const RendDevmode& current = pdev->Devmode;
+    const JobState& state = pdev->Job.State;
+    return current.pub.dmCollate == DMCOLLATE_TRUE && current.pub.dmCollate != state.Start.Collate &&
+           current.pub.dmCopies > 1 && current.priv.OverlayMode != 2 &&
+           !(state.Spool.OutputFlags & OUTF_COLLATE_REPLAY);
+}
+
+// The switch. It happens in mid-job, after the job header and the earlier
+// sheets went to the printer, whose page entries counted bytes the file
+// does not hold: the page table starts again (Spool_SwitchToReplay), so that
+// the pages from the switch on, and only they, are replayed as collated
+// copies, behind the pages printed before it. It is refused (the job goes
+// on as it was set up) while a page is open, whose bytes would be split
+// between the printer and the file, and for a job that keeps its pages in
+// the file already (reverse order, poster, booklet, manual duplex): its
+// earlier pages are stored with the printer's uncollated copies, which a
+// replay would multiply.
+void SwitchToCollationByReplay(PDEV* pdev) {
+    JobState& state = State(pdev);
+    if (pdev->Job.JobFlags & JOBF_PAGE_STARTED) return;
+    if (!(state.Spool.OutputFlags & OUTF_TO_PRINTER) || (state.Spool.OutputFlags & OUTF_TO_SPOOL_FILE)) return;
+    // A sheet begun by the pages so far is ended: a copy starts on a sheet
+    // of its own.
+    if (state.SheetPageCount > 0) Job_CompleteSheet(pdev);
+    Spool_Flush(pdev);
+    const RendDevmode& current = pdev->Devmode;
+    if (!Spool_SwitchToReplay(pdev, current.pub.dmCopies)) return;  // no file: the job prints as it did
+    // The stored sheets ask the printer for one copy each and the replay
+    // makes the job's copies; each stored sheet carries its own fonts.
+    pdev->Job.JobDevmode.pub.dmCopies = current.pub.dmCopies;
+    pdev->Job.JobDevmode.pub.dmCollate = DMCOLLATE_TRUE;
+    pdev->Job.FontCache.FirstId = kFirstFontId;
+    pdev->Job.FontCache.NextId = kFirstFontId;
+}
+
+}  // namespace
+
 BOOL APIENTRY DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
     const DWORD now = GetTickCount();
     PDEV* pdev = SurfacePdev(pso);
@@ -453,10 +498,16 @@ BOOL APIENTRY DrvStartDoc(SURFOBJ* pso, LPWSTR pwszDocName, DWORD dwJobId) {
     JobState& state = State(pdev);
 
     if (pdev->Job.JobFlags & JOBF_JOB_OPEN) {
-        // The document started again: the engine plays it once more for a
-        // further collated copy. A job that replays its pages for its
-        // copies makes that copy itself; else the engine's pages print.
-        if (state.Spool.OutputFlags & OUTF_COLLATE_REPLAY) pdev->Job.JobFlags |= JOBF_ENGINE_COPY;
+        // The document started again. Settings that now ask for collated
+        // copies switch the job to making them by replay; from then on its
+        // pages go to the spool file. Otherwise the engine plays the
+        // document once more for a further collated copy: a job that
+        // replays its pages for its copies makes that copy itself, so the
+        // engine's playing writes nothing; else the engine's pages print.
+        if (AsksForCollationByReplay(pdev))
+            SwitchToCollationByReplay(pdev);
+        else if (state.Spool.OutputFlags & OUTF_COLLATE_REPLAY)
+            pdev->Job.JobFlags |= JOBF_ENGINE_COPY;
         return TRUE;
     }
 

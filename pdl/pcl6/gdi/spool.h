@@ -54,6 +54,19 @@ BOOL Job_OpenFiles(PDEV* pdev);
 // A repeated DrvStartDoc that switches to collation by replay calls it.
 BOOL Spool_CreateFile(PDEV* pdev);
 
+// A job that went straight to the printer switches to collation by replay
+// in mid-job (a repeated DrvStartDoc, Part 2.102): from now on its bytes go
+// to the spool file, which is created, and the page table starts again, so
+// that only what follows is replayed as collated copies. The entries so far
+// counted bytes that the printer has already taken, and a replay from them
+// would copy the wrong ranges of the file; they are dropped. Entry 0 stays
+// the job header (its length as it was, so that the job still counts as
+// one with pages and ends its session) but is marked sent (HeaderSent): the
+// file holds none of it and the replay skips it. The buffer must be empty
+// and no page open. FALSE, with the job going on to the printer as before,
+// when the file cannot be created (the replay bits are then cleared).
+BOOL Spool_SwitchToReplay(PDEV* pdev, int copies);
+
 // Closes the current range of the stream as a page entry: its length (the
 // bytes written since the last entry, plus the pending ones when the job
 // goes to the printer only), the header length and user-interface part

@@ -124,6 +124,29 @@ BOOL Job_OpenFiles(PDEV* pdev) {
     return TRUE;
 }
 
+BOOL Spool_SwitchToReplay(PDEV* pdev, int copies) {
+    if (!pdev) return FALSE;
+    SpoolState& spool = State(pdev);
+    spool.OutputFlags |= OUTF_COLLATE_REPLAY;
+    spool.CopiesToReplay = copies;
+    if (!Spool_CreateFile(pdev)) return FALSE;
+    spool.OutputFlags &= ~OUTF_TO_PRINTER;
+    if (!spool.PageTable || spool.PageTableCount == 0) return TRUE;  // nothing has gone out yet
+
+    // The job header went out: entry 0 keeps it, marked sent, and the next
+    // range starts at the beginning of the new file.
+    const SpoolPageEntry header = spool.PageTable[0];
+    spool.PageTableCount = 1;
+    spool.PageTable[0] = header;
+    spool.PageTable[1] = SpoolPageEntry{};
+    spool.HeaderSent = TRUE;
+    pdev->Job.State.Output.PageBytes = 0;
+    spool.HeaderLength = 0;
+    spool.PartOffset = 0;
+    spool.PartLength = 0;
+    return TRUE;
+}
+
 BOOL Spool_AddPageEntry(PDEV* pdev) {
     if (!pdev) return FALSE;
     SpoolState& spool = State(pdev);

@@ -59,6 +59,10 @@ struct SpoolState {
     // Manual duplex was asked for but the file could not be made: the job
     // prints its pages as drawn, one-sided (Job_TakeSettings).
     BOOL ManualDuplexDropped;
+    // Entry 0 stands for a job header that went straight to the printer
+    // before the job switched to collation by replay (Spool_SwitchToReplay):
+    // the file holds none of it and the replay sends none of it.
+    BOOL HeaderSent;
 };
 
 #include "pcl6/gdi/spool.h"

@@ -139,7 +139,6 @@ void ReplayStoredPages(PDEV* pdev) {
     const int count = spool.PageTableCount;
     const int pages = count - 2;
     const RendDevmode& job = Job_Settings(pdev);
-    const RendDevmode& current = pdev->Devmode;
     const UINT32 flags = spool.OutputFlags;
     const bool manualDuplex = flags & OUTF_MANUAL_DUPLEX;
     const bool booklet = flags & OUTF_BOOKLET;
@@ -157,11 +156,14 @@ void ReplayStoredPages(PDEV* pdev) {
         PlanSheets(spool.PageTable, pages, spool.SheetPlan);
     }
 
+    // The copies are the replay's when the job collates by replay: from its
+    // start, or since a repeated DrvStartDoc switched it. (Part 2.104 asks
+    // the current settings again here; after a reset that changed them in
+    // mid-job that would multiply the printer's uncollated copies of the
+    // pages stored before it, or drop the copies of a job that stored its
+    // sheets with one copy each.)
     int copies = 1;
-    if (current.pub.dmCopies >= 2 && current.pub.dmCollate == DMCOLLATE_TRUE && job.priv.OverlayMode != 2) {
-        spool.OutputFlags |= OUTF_COLLATE_REPLAY;
-        copies = job.pub.dmCopies > 1 ? job.pub.dmCopies : 1;
-    }
+    if (flags & OUTF_COLLATE_REPLAY) copies = job.pub.dmCopies > 1 ? job.pub.dmCopies : 1;
 
     // From here on every byte goes straight to the printer.
     spool.OutputFlags = (spool.OutputFlags & ~(OUTF_TO_SPOOL_FILE | OUTF_TO_FORM_FILE)) | OUTF_TO_PRINTER;
@@ -175,7 +177,9 @@ void ReplayStoredPages(PDEV* pdev) {
         Spool_Flush(pdev);
         pdev->Job.JobFlags |= begun;
         if (Job_IsOutputError(pdev)) return;
-    } else if (!replay.CopyEntry(0)) {
+    } else if (!spool.HeaderSent && !replay.CopyEntry(0)) {
+        // (A header sent before a switch to collation by replay is not in
+        // the file: the printer has it.)
         return;
     }
 
@@ -206,7 +210,10 @@ void ReplayStoredPages(PDEV* pdev) {
 BOOL Spool_ReplayJob(PDEV* pdev) {
     if (!pdev) return FALSE;
     SpoolState& spool = State(pdev);
-    const bool stored = spool.PageTable && spool.PageTableCount >= 2 && spool.PageTable[1].Length > 0;
+    // (A job that switched to collation by replay after its header went out
+    // has its tail to send even when no page followed the switch.)
+    const bool stored = spool.PageTable && ((spool.PageTableCount >= 2 && spool.PageTable[1].Length > 0) ||
+                                            (spool.HeaderSent && spool.PageTableCount >= 1));
     if (stored) {
         // The job tail: end of session and PJL end of job.
         Spool_Flush(pdev);

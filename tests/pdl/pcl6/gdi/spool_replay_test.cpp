@@ -137,6 +137,143 @@ TEST_P(ReverseDuplex, SheetsComeLastFirstWithTheirOwnPages) {
 
 INSTANTIATE_TEST_SUITE_P(Table, ReverseDuplex, testing::ValuesIn(kReverseDuplex));
 
+// ---- Collation switched on by a repeated document start ----
+
+// The first start had uncollated copies (the printer makes them); the
+// settings then ask for collated ones (as a ResetDC does) and the document
+// is started again: from then on the pages go to the spool file and are
+// replayed as the copies, behind the pages printed before the switch. A
+// further start is the engine playing the document again for a copy that
+// the job makes itself: it writes nothing.
+class CollationSwitch : public SpoolReplay {
+protected:
+    PDEV* Enabled() {
+        return EnableWith([](RendDevmode& settings) {
+            settings.pub.dmCopies = 3;
+            settings.pub.dmCollate = DMCOLLATE_FALSE;
+        });
+    }
+    bool StartAgain() { return DrvStartDoc(surface(), const_cast<LPWSTR>(u"replay test"), jobId()) != FALSE; }
+    std::vector<int64_t> PageCopies() const {
+        const job::DecodedJob decoded = Decoded();
+        std::vector<int64_t> copies;
+        for (const job::Operator* op : decoded.Find("EndPage")) copies.push_back(op->Int("PageCopies").value_or(-1));
+        return copies;
+    }
+};
+
+TEST_F(CollationSwitch, ThePagesFromTheSwitchOnAreReplayedAsTheCopies) {
+    PDEV* pdev = Enabled();
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    ASSERT_TRUE(PrintPage(pdev, 2));
+    const SpoolState& spool = pdev->Job.State.Spool;
+    EXPECT_EQ(spool.OutputFlags, UINT32(OUTF_TO_PRINTER));
+
+    pdev->Devmode.pub.dmCollate = DMCOLLATE_TRUE;
+    ASSERT_TRUE(StartAgain());
+    EXPECT_EQ(spool.OutputFlags, UINT32(OUTF_COLLATE_REPLAY | OUTF_TO_SPOOL_FILE));
+    EXPECT_EQ(SpoolFiles().size(), 1u);
+    // The table starts again: the header went out already.
+    EXPECT_EQ(spool.PageTableCount, 1);
+    EXPECT_TRUE(spool.HeaderSent);
+    ASSERT_TRUE(PrintPage(pdev, 3));
+    ASSERT_TRUE(PrintPage(pdev, 4));
+    EXPECT_EQ(spool.PageTable[1].Offset, 0);
+
+    // The engine plays the document again for a further copy.
+    ASSERT_TRUE(StartAgain());
+    EXPECT_TRUE(pdev->Job.JobFlags & JOBF_ENGINE_COPY);
+    for (int page = 0; page < 4; ++page) {
+        EXPECT_TRUE(DrvStartPage(surface()));
+        EXPECT_TRUE(DrvSendPage(surface()));
+    }
+    const EndResult end = EndJob();
+    EXPECT_TRUE(end.ended) << end.error;
+
+    EXPECT_EQ(Order(), "1 2 3 4 3 4 3 4");
+    // The printer made the uncollated copies of the first pages; the replay
+    // makes the collated ones.
+    EXPECT_EQ(PageCopies(), (std::vector<int64_t>{3, 3, 1, 1, 1, 1, 1, 1}));
+    const job::DecodedJob decoded = Decoded();
+    EXPECT_EQ(decoded.Count("BeginSession"), 1u);
+    EXPECT_EQ(decoded.Count("EndSession"), 1u);
+    EXPECT_TRUE(SpoolFiles().empty());
+}
+
+TEST_F(CollationSwitch, ASwitchWithoutLaterPagesStillEndsTheJob) {
+    PDEV* pdev = Enabled();
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    pdev->Devmode.pub.dmCollate = DMCOLLATE_TRUE;
+    ASSERT_TRUE(StartAgain());
+    EXPECT_TRUE(EndJob().ended);
+    EXPECT_EQ(Order(), "1");
+    const job::DecodedJob decoded = Decoded();  // whole: its session and PJL job end
+    EXPECT_EQ(decoded.Count("EndSession"), 1u);
+    EXPECT_TRUE(SpoolFiles().empty());
+}
+
+TEST_F(CollationSwitch, AnNupSheetBegunBeforeTheSwitchIsEnded) {
+    PDEV* pdev = EnableWith([](RendDevmode& settings) {
+        settings.pub.dmCopies = 2;
+        settings.pub.dmCollate = DMCOLLATE_FALSE;
+        settings.priv.PagesPerSheet = 2;
+    });
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    pdev->Devmode.pub.dmCollate = DMCOLLATE_TRUE;
+    ASSERT_TRUE(StartAgain());
+    ASSERT_TRUE(PrintPage(pdev, 2));
+    ASSERT_TRUE(PrintPage(pdev, 3));
+    EXPECT_TRUE(EndJob().ended);
+    EXPECT_EQ(Order(), "1 2+3 2+3");
+    EXPECT_EQ(PageCopies(), (std::vector<int64_t>{2, 1, 1}));
+}
+
+// A job that keeps its pages in the file already stored them with the
+// printer's uncollated copies: a replay would multiply them, so the switch
+// is refused and the job prints as it was set up, its copies the printer's.
+TEST_F(CollationSwitch, IsRefusedForAJobThatKeepsItsPagesAlready) {
+    PDEV* pdev = EnableWith([](RendDevmode& settings) {
+        settings.pub.dmCopies = 3;
+        settings.pub.dmCollate = DMCOLLATE_FALSE;
+        settings.priv.OppositeOrder = 1;
+    });
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    ASSERT_TRUE(PrintPage(pdev, 2));
+    pdev->Devmode.pub.dmCollate = DMCOLLATE_TRUE;
+    ASSERT_TRUE(StartAgain());
+    EXPECT_EQ(pdev->Job.State.Spool.OutputFlags, UINT32(OUTF_REVERSE | OUTF_TO_SPOOL_FILE));
+    ASSERT_TRUE(PrintPage(pdev, 3));
+    EXPECT_TRUE(EndJob().ended);
+    EXPECT_EQ(Order(), "3 2 1");
+    EXPECT_EQ(PageCopies(), (std::vector<int64_t>{3, 3, 3}));
+}
+
+// Without a spool file the switch is dropped: the job goes on to the
+// printer, once.
+TEST_F(CollationSwitch, WithoutItsFileTheJobGoesOnToThePrinter) {
+    PDEV* pdev = Enabled();
+    ASSERT_NE(pdev, nullptr);
+    ASSERT_TRUE(StartJob(pdev));
+    ASSERT_TRUE(PrintPage(pdev, 1));
+    const std::u16string missing = u"C:\\Missing\\Temp";
+    machine().SetEnvironment(u"TMP", &missing);
+    pdev->Devmode.pub.dmCollate = DMCOLLATE_TRUE;
+    ASSERT_TRUE(StartAgain());
+    EXPECT_EQ(pdev->Job.State.Spool.OutputFlags, UINT32(OUTF_TO_PRINTER));
+    EXPECT_FALSE(pdev->Job.JobFlags & JOBF_ENGINE_COPY);
+    ASSERT_TRUE(PrintPage(pdev, 2));
+    EXPECT_TRUE(EndJob().ended);
+    EXPECT_EQ(Order(), "1 2");
+}
+
 // ---- Manual duplex ----
 
 // Every back side, last sheet first, then every front side, first sheet
