@@ -130,6 +130,34 @@ bool SendOrigin(Replay& replay, long long x, long long y) {
     return true;
 }
 
+// Manual duplex with one page a sheet: whether stored page `entry` fell on
+// the front of its sheet, the pages walked by paper as at page start (Part
+// 2.102: a sheet holds two pages of one paper, and a paper change after an
+// odd count leaves the last sheet's back blank).
+bool OnFrontSide(const SpoolState& spool, int entry) {
+    int count = 0;
+    bool front = true;
+    for (int i = 1; i <= entry; ++i) {
+        if (i > 1 && spool.PageTable[i].PaperSize != spool.PageTable[i - 1].PaperSize && count % 2 == 1) count = 0;
+        front = count % 2 == 0;
+        ++count;
+    }
+    return front;
+}
+
+// Whether stored page `entry` was turned by 180 degrees: the rotation rule
+// (Part 2.102) for the orientation the entry recorded, inverted on the
+// front sides of duplex mode 4. A poster has one page a sheet, which the
+// printer turns through its BeginPage orientation: the stored page angle
+// is 0 whatever the rule says, so it cannot tell.
+bool PageTurned(PDEV* pdev, int entry) {
+    const RendDevmode& job = Job_Settings(pdev);
+    const SpoolState& spool = State(pdev);
+    const bool answer = Layout_RotationApplies(job, spool.PageTable[entry].Orientation) != FALSE;
+    const bool invert = job.priv.DuplexBinding == 4 && OnFrontSide(spool, entry);
+    return answer != invert;
+}
+
 }  // namespace
 
 BOOL Spool_ReplayPoster(PDEV* pdev, HANDLE file, int entry, BOOL mergeForm) {
@@ -161,18 +189,22 @@ BOOL Spool_ReplayPoster(PDEV* pdev, HANDLE file, int entry, BOOL mergeForm) {
     const DWORD start = replay.Start(entry);
     const DWORD behindOrigin = marks.transform + kOriginBytes;
     const DWORD bodyEnd = replay.End(entry) - (marksOn ? kPageEnd : 0);
-    // A page whose transform turns it by 180 degrees lies with its far
-    // corner at the stored origin: its tiles are counted from 1 and the
-    // origins taken back from there by the tiles beyond, so that the first
-    // tile still holds the page's top left corner. (One page a sheet is
-    // turned by its BeginPage orientation instead, which turns the printer's
-    // whole coordinate system: its tiles are cut as those of an upright page.)
-    const bool turned = marks.angle == 180;
-    for (int row = 0; row < n; ++row) {
-        for (int column = 0; column < n; ++column) {
-            // A page shrunk below its sheet lies on one tile; the others are empty.
-            const bool firstTile = turned ? row == n - 1 && column == n - 1 : row == 0 && column == 0;
-            if (shrunk && !firstTile) {
+    // Tiles run row by row. An upright page's are counted from its near
+    // (top left) edges; a page turned by 180 degrees has its tiles counted
+    // from 1 at its far edges: its tile (row, column) takes its origin back
+    // from the far edges by the tiles between, which puts on it the part of
+    // the enlarged page that the upright tile (n - row, n - column), counted
+    // from 0, shows. So the turned tiles cover the same areas of the page as
+    // the upright ones, the far corner's first; and a page shrunk below its
+    // sheet, which lies on the near corner's tile alone, leaves every tile
+    // but the last blank.
+    const bool turned = PageTurned(pdev, entry);
+    for (int row = 1; row <= n; ++row) {
+        for (int column = 1; column <= n; ++column) {
+            // The tile's place from the page's near edges, from 0.
+            const int across = turned ? n - column : column - 1;
+            const int down = turned ? n - row : row - 1;
+            if (shrunk && (across != 0 || down != 0)) {
                 static const BYTE kGreySpace[5] = {PXL_TAG_UBYTE, 1, PXL_TAG_ATTR_UBYTE, PXL_ATTR_COLOR_SPACE,
                                                    PXL_OP_SET_COLOR_SPACE};
                 if (!replay.Copy(start, marks.transform - start) || !replay.Send(kGreySpace, sizeof(kGreySpace)))
@@ -181,14 +213,8 @@ BOOL Spool_ReplayPoster(PDEV* pdev, HANDLE file, int entry, BOOL mergeForm) {
                 if (!replay.CopyPageEnd(entry)) return FALSE;
                 continue;
             }
-            int x, y;
-            if (!turned) {
-                x = layout::Trunc(I + (X - I) * sx - double(stepX) * column);
-                y = layout::Trunc(I + (Y - I) * sy - double(stepY) * row);
-            } else {
-                x = marks.x - stepX * (n - 1 - column);
-                y = marks.y - stepY * (n - 1 - row);
-            }
+            const int x = layout::Trunc(I + (X - I) * sx - double(stepX) * across);
+            const int y = layout::Trunc(I + (Y - I) * sy - double(stepY) * down);
             if (!replay.Copy(start, marks.transform - start) || !SendOrigin(replay, x, y) ||
                 !replay.Copy(behindOrigin, bodyEnd - behindOrigin))
                 return FALSE;

@@ -248,8 +248,11 @@ TEST_P(PosterPlacement, TilesShowTheEnlargedPageOnce) {
     const PrinterPage printer = PrinterPageOf(c.paper, sides[0].orientation);
     EXPECT_NEAR(enlargedWidth, n * (printer.width - 2.0 * printer.margin), 1);
     EXPECT_NEAR(enlargedHeight, n * (printer.height - 2.0 * printer.margin), 1);
-    auto covers = [](const std::vector<std::pair<double, double>>& spans, double extent, const char* axis) {
+    // (A page the rule turns has its tiles counted from its far edges, Part
+    // 2.104: its spans come last first and are taken in order of place.)
+    auto covers = [](std::vector<std::pair<double, double>> spans, double extent, const char* axis) {
         SCOPED_TRACE(axis);
+        std::sort(spans.begin(), spans.end());
         EXPECT_LE(spans.front().first, 1);
         for (size_t i = 1; i < spans.size(); ++i) {
             EXPECT_NEAR(spans[i].first, spans[i - 1].second, 1) << "tile " << i << " does not meet tile " << i - 1;

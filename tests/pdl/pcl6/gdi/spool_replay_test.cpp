@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "pcl6/gdi/layout.h"
+#include "support/page_box.h"
 #include "spool_fixture.h"
 
 namespace tam::test {
@@ -536,10 +538,11 @@ TEST_P(PosterTiles, TilesRowByRowEachWithItsOrigin) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PosterTiles, testing::Values(TileCase{0, 2}, TileCase{1, 3}, TileCase{2, 4}));
 
-TEST_F(SpoolReplay, PosterOfAPageTurnedByItsMediaIsCutAsAnUprightOne) {
-    // One page a sheet is turned by 180 degrees through its BeginPage
-    // orientation, which turns the printer's whole coordinate system: the
-    // tiles keep the upright origins.
+// A page that the rotation rule turns by 180 degrees (one page a sheet: the
+// printer turns it through its BeginPage orientation, the stored angle
+// stays 0) has its tiles counted from the far edges: the far corner's tile
+// first, the near corner's last.
+TEST_F(SpoolReplay, PosterOfATurnedPageStartsAtItsFarCorner) {
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
         settings.priv.PosterOn = 1;
         settings.priv.PosterSize = 0;
@@ -552,54 +555,136 @@ TEST_F(SpoolReplay, PosterOfAPageTurnedByItsMediaIsCutAsAnUprightOne) {
     ASSERT_EQ(sides.size(), 4u);
     for (int tile = 0; tile < 4; ++tile) {
         ASSERT_EQ(sides[tile].pages.size(), 1u);
-        EXPECT_EQ(sides[tile].pages[0].originX, 96 - 4768 * (tile % 2));
-        EXPECT_EQ(sides[tile].pages[0].originY, 96 - 6816 * (tile / 2));
+        EXPECT_EQ(sides[tile].pages[0].originX, 96 - 4768 * (1 - tile % 2)) << "tile " << tile;
+        EXPECT_EQ(sides[tile].pages[0].originY, 96 - 6816 * (1 - tile / 2)) << "tile " << tile;
+        EXPECT_EQ(sides[tile].pages[0].angle, 0);
     }
     for (const job::Operator* begin : decoded.Find("BeginPage")) EXPECT_EQ(begin->Int("Orientation"), 2);
 }
 
-TEST_F(SpoolReplay, PosterOfAPageTurnedByItsTransformCountsTilesFromTheFarEdges) {
+// The areas of the page the tiles show, worked out by the placement oracle
+// from the decoded job alone: each tile's placed page box cut to the
+// printer's printable area, taken back into the page's own units. A
+// turned page's tiles show the same areas as an upright page's, in the
+// reverse order, and the tiles of either cover the page without overlap.
+struct PosterAreaCase {
+    const char* name;
+    int size;     // poster size setting
+    int tiles;    // tiles a side
+    int percent;  // the user's scaling, 0: off (the poster's own n times)
+    BYTE rule;    // the rotation rule that turns the portrait page
+};
+
+void PrintTo(const PosterAreaCase& c, std::ostream* os) { *os << c.name; }
+
+class PosterAreas : public SpoolReplay, public testing::WithParamInterface<PosterAreaCase> {
+protected:
+    // The areas shown, tile by tile, for a page printed with rotation rule
+    // `rule`.
+    std::vector<PageBox> Areas(BYTE rule) {
+        const PosterAreaCase& c = GetParam();
+        PDEV* pdev = EnableWith([&](RendDevmode& settings) {
+            settings.priv.PosterOn = 1;
+            settings.priv.PosterSize = UINT16(c.size);
+            settings.priv.Rotate180Mode = rule;
+            if (c.percent) {
+                settings.priv.ScaleOn = 1;
+                settings.priv.ScalePercent = UINT16(c.percent);
+            }
+        });
+        std::vector<PageBox> areas;
+        if (!pdev) return areas;
+        EXPECT_TRUE(PrintJob(pdev, 1).ended);
+        const PageGeometry sheet = pdev->Job.State.Layout.SheetGeometry;
+        const double I = 96;
+        const double w = sheet.Width - sheet.Left - sheet.Right, h = sheet.Height - sheet.Top - sheet.Bottom;
+        for (const PrintedSide& side : Sides()) {
+            EXPECT_EQ(side.pages.size(), 1u);
+            if (side.pages.size() != 1) continue;
+            const PrintedSide::Placed& placed = side.pages[0];
+            const PageBox box = PlacedPageBox(double(placed.originX), double(placed.originY), placed.angle,
+                                              placed.scaleX, placed.scaleY, w, h);
+            // What the printer prints of it, in the page's own units.
+            const double left = std::max(box.left, I), right = std::min(box.right, sheet.Width - I);
+            const double top = std::max(box.top, I), bottom = std::min(box.bottom, sheet.Height - I);
+            areas.push_back({(left - placed.originX) / placed.scaleX, (top - placed.originY) / placed.scaleY,
+                             (right - placed.originX) / placed.scaleX, (bottom - placed.originY) / placed.scaleY});
+        }
+        Disable(pdev);
+        return areas;
+    }
+};
+
+TEST_P(PosterAreas, TurnedTilesCoverTheAreasOfTheUprightOnes) {
+    const PosterAreaCase& c = GetParam();
+    const std::vector<PageBox> upright = Areas(0);
+    const std::vector<PageBox> turned = Areas(c.rule);
+    const size_t count = size_t(c.tiles * c.tiles);
+    ASSERT_EQ(upright.size(), count);
+    ASSERT_EQ(turned.size(), count);
+    auto same = [](const PageBox& a, const PageBox& b) {
+        return std::abs(a.left - b.left) <= 1 && std::abs(a.top - b.top) <= 1 && std::abs(a.right - b.right) <= 1 &&
+               std::abs(a.bottom - b.bottom) <= 1;
+    };
+    for (size_t i = 0; i < count; ++i)
+        EXPECT_TRUE(same(turned[i], upright[count - 1 - i]))
+            << "turned tile " << i << " " << Describe(turned[i]) << " upright " << Describe(upright[count - 1 - i]);
+    // The first turned tile holds the page's far corner, the last its near one.
+    EXPECT_GE(turned.front().right, upright.back().right - 1);
+    EXPECT_NEAR(turned.back().left, 0, 1);
+    EXPECT_NEAR(turned.back().top, 0, 1);
+    // No two tiles show the same part of the page, and together they show
+    // as much of it as the upright tiles.
+    double shown = 0, uprightShown = 0;
+    for (size_t i = 0; i < count; ++i) {
+        shown += (turned[i].right - turned[i].left) * (turned[i].bottom - turned[i].top);
+        uprightShown += (upright[i].right - upright[i].left) * (upright[i].bottom - upright[i].top);
+        for (size_t k = i + 1; k < count; ++k)
+            EXPECT_FALSE(Overlap(turned[i], turned[k])) << Describe(turned[i]) << " " << Describe(turned[k]);
+    }
+    EXPECT_NEAR(shown, uprightShown, 4.0 * c.tiles * (4768 + 6816));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PosterAreas,
+                         testing::Values(PosterAreaCase{"TwoByTwo", 0, 2, 0, 3}, PosterAreaCase{"ThreeByThree", 1, 3, 0, 3},
+                                         PosterAreaCase{"FourByFour", 2, 4, 0, 2},
+                                         PosterAreaCase{"TwoByTwoScaled250", 0, 2, 250, 3},
+                                         PosterAreaCase{"ThreeByThreeScaled120", 1, 3, 120, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The rule is asked for the orientation the page entry recorded: a rule
+// that turns landscape pages leaves a portrait page upright.
+TEST_F(SpoolReplay, PosterTurnsOnlyThePagesTheRuleTurns) {
     PDEV* pdev = EnableWith([](RendDevmode& settings) {
         settings.priv.PosterOn = 1;
         settings.priv.PosterSize = 0;
+        settings.priv.Rotate180Mode = 1;  // landscape pages
     });
     ASSERT_NE(pdev, nullptr);
-    ASSERT_TRUE(StartJob(pdev));
-    ASSERT_TRUE(PrintPage(pdev, 1));
-    // The stored page is made one whose transform turns it by 180 degrees,
-    // with its origin at the far corner of the enlarged page.
-    const SpoolState& spool = pdev->Job.State.Spool;
-    ASSERT_EQ(spool.PageTableCount, 2);
-    HANDLE file = CreateFileW(spool.SpoolFileName, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
-    std::vector<BYTE> stored(size_t(spool.PageTable[1].Length));
-    DWORD got = 0;
-    ASSERT_NE(SetFilePointer(file, spool.PageTable[1].Offset, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
-    ASSERT_TRUE(ReadFile(file, stored.data(), DWORD(stored.size()), &got, nullptr));
-    const BYTE originMark[3] = {0xF8, 0x2A, 0x75};
-    const auto mark = std::search(stored.begin(), stored.end(), originMark, originMark + 3);
-    ASSERT_NE(mark, stored.end());
-    const BYTE turned[14] = {0xD3, 0x10, 0x27, 0xB0, 0x36, 0xF8, 0x2A, 0x75,  // origin (10000, 14000)
-                             0xC3, 0xB4, 0x00, 0xF8, 0x29, 0x76};             // angle 180
-    ASSERT_NE(SetFilePointer(file, LONG(spool.PageTable[1].Offset + (mark - stored.begin()) - 5), nullptr, FILE_BEGIN),
-              INVALID_SET_FILE_POINTER);
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file, turned, sizeof(turned), &written, nullptr));
-    CloseHandle(file);
-    EXPECT_TRUE(EndJob().ended);
-
-    // Tile (row, column) from 1 takes the origin back from the far edges
-    // by the tiles that lie beyond it: the last tile keeps the stored one.
+    EXPECT_TRUE(PrintJob(pdev, 1).ended);
     const std::vector<PrintedSide> sides = Sides();
     ASSERT_EQ(sides.size(), 4u);
-    const int64_t expected[4][2] = {{10000 - 4768, 14000 - 6816}, {10000, 14000 - 6816}, {10000 - 4768, 14000},
-                                    {10000, 14000}};
-    for (int tile = 0; tile < 4; ++tile) {
-        ASSERT_EQ(sides[tile].pages.size(), 1u);
-        EXPECT_EQ(sides[tile].pages[0].originX, expected[tile][0]) << "tile " << tile;
-        EXPECT_EQ(sides[tile].pages[0].originY, expected[tile][1]) << "tile " << tile;
-    }
+    EXPECT_EQ(sides[0].pages[0].originX, 96);
+    EXPECT_EQ(sides[0].pages[0].originY, 96);
+    EXPECT_EQ(sides[0].orientation, 0);
+}
+
+TEST_F(SpoolReplay, PosterOfATurnedPageShrunkBelowItsSheetFillsTheLastTile) {
+    PDEV* pdev = EnableWith([](RendDevmode& settings) {
+        settings.priv.PosterOn = 1;
+        settings.priv.PosterSize = 0;
+        settings.priv.ScaleOn = 1;
+        settings.priv.ScalePercent = 50;
+        settings.priv.Rotate180Mode = 3;
+    });
+    ASSERT_NE(pdev, nullptr);
+    EXPECT_TRUE(PrintJob(pdev, 1).ended);
+    EXPECT_EQ(Order(), "- - - 1");
+    const std::vector<PrintedSide> sides = Sides();
+    ASSERT_EQ(sides.size(), 4u);
+    ASSERT_EQ(sides[3].pages.size(), 1u);
+    EXPECT_EQ(sides[3].pages[0].originX, 96);
+    EXPECT_EQ(sides[3].pages[0].originY, 96);
 }
 
 TEST_F(SpoolReplay, PosterShrunkBelowItsSheetLeavesTheOtherTilesEmpty) {
