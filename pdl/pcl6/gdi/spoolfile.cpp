@@ -111,7 +111,9 @@ BOOL Job_OpenFiles(PDEV* pdev) {
     }
     spool.OutputFlags = flags;
     // Without its file a job that wanted its pages reordered prints them as
-    // they are drawn, rather than not at all. Manual duplex cannot send its
+    // they are drawn, rather than not at all: Part 2.104 leaves it with no
+    // destination unless it was going to the printer anyway, and a job that
+    // prints nothing while its end reports success is a fault no one sees. Manual duplex cannot send its
     // sides in two passes then: the job is one-sided, so that it begins its
     // session at the first page as any other job does.
     if ((flags & kNeedsFile) && !Spool_CreateFile(pdev)) {

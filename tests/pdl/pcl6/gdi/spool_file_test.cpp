@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "spool_fixture.h"
@@ -157,15 +158,36 @@ const NoFileCase kNoFile[] = {
      }},
     {"ManualDuplex", [](RendDevmode& s) { s.priv.DuplexBinding = 3; }},
     {"ManualDuplexFlipped", [](RendDevmode& s) { s.priv.DuplexBinding = 4; }},
+    {"Poster", [](RendDevmode& s) { s.priv.PosterOn = 1; }},
+    {"Booklet", [](RendDevmode& s) { s.priv.BookletOn = 1; }},
 };
 
-class SpoolFileMissing : public SpoolFile, public testing::WithParamInterface<NoFileCase> {};
+// Why the file cannot be made: the temporary folder does not exist, or its
+// name is that of a file.
+struct NoFileWay {
+    const char* name;
+    bool folderIsAFile;
+};
+const NoFileWay kNoFileWays[] = {{"MissingFolder", false}, {"FolderIsAFile", true}};
+
+// A job that prints nothing while its end reports success would be a fault
+// no one sees (Part 2.104 leaves such a job with nothing to print unless it
+// was going to the printer anyway): the job prints its pages as drawn, once,
+// and its end succeeds.
+class SpoolFileMissing : public SpoolFile,
+                         public testing::WithParamInterface<std::tuple<NoFileCase, NoFileWay>> {};
 
 TEST_P(SpoolFileMissing, PrintsThePagesAsDrawn) {
-    // The temporary folder does not exist.
-    const std::u16string missing = u"C:\\Missing\\Temp";
-    machine().SetEnvironment(u"TMP", &missing);
-    PDEV* pdev = EnableWith(GetParam().settings);
+    const auto& [settings, way] = GetParam();
+    const std::u16string folder = u"C:\\Missing\\Temp";
+    if (way.folderIsAFile) {
+        ASSERT_TRUE(CreateDirectoryW(u"C:\\Missing", nullptr));
+        HANDLE file = CreateFileW(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+        CloseHandle(file);
+    }
+    machine().SetEnvironment(u"TMP", &folder);
+    PDEV* pdev = EnableWith(settings.settings);
     ASSERT_NE(pdev, nullptr);
     ASSERT_TRUE(StartJob(pdev));
     EXPECT_EQ(pdev->Job.State.Spool.OutputFlags, UINT32(OUTF_TO_PRINTER));
@@ -179,8 +201,11 @@ TEST_P(SpoolFileMissing, PrintsThePagesAsDrawn) {
     EXPECT_TRUE(SpoolFiles().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, SpoolFileMissing, testing::ValuesIn(kNoFile),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Settings, SpoolFileMissing,
+                         testing::Combine(testing::ValuesIn(kNoFile), testing::ValuesIn(kNoFileWays)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+                         });
 
 // A job that records an overlay form sends its pages once, so collated
 // copies are not made by a replay of it (which would swallow the engine's

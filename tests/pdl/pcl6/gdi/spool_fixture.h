@@ -185,7 +185,7 @@ protected:
         std::vector<std::string> names;
         if (length == 0 || length >= MAX_PATH) return names;
         const std::filesystem::path host = HostPath(folder);
-        if (!std::filesystem::exists(host)) return names;
+        if (!std::filesystem::is_directory(host)) return names;
         for (const auto& entry : std::filesystem::directory_iterator(host)) {
             const std::string name = entry.path().filename().string();
             if (name.rfind("var", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".tmp")
