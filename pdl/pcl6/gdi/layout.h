@@ -208,9 +208,10 @@ INT16 Layout_BookletCellTransform(PDEV* pdev, INT16* x, INT16* y, int place, int
 // ---- Borders ----
 
 // Writes the N-up borders, with the origin at the printable area's corner.
-// Mode 2: the frame of cell `cell` (counted from 1), moved with the side's
-// image shift and inset by 16 units (and 2 x factor + 2 more with N-up),
-// pen width 3. Mode 3: the grid of all cells of the sheet, pen width 2.
+// Mode 2: the frame of cell `cell` (counted from 1) as its page is placed:
+// moved as the side's image shift moves the page, less the cell's share of
+// the room the shift took off the sheet, and inset by 16 units (and 2 x
+// factor + 2 more with N-up), pen width 3. Mode 3: the grid of all cells of the sheet, pen width 2.
 // Another mode is an internal check and writes nothing (FALSE).
 BOOL Layout_DrawCellFrame(PDEV* pdev, int mode, int cell);
 // Outlines `columns` x `rows` cells over `rect` with the pen width given,

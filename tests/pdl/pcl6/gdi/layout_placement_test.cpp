@@ -532,6 +532,8 @@ const NupPlacementCase kNupJobs[] = {
     {2, "LLLL", 0, 6, 500, 500, 0, true},
     {8, "LLLLLLLLllllllll", 2, 7, 500, 300, 0, true},
     {16, "PPPPPPPPPPPPPPPP", 0, 2, 400, 400, 0, true},
+    {2, "PLLPPLLP", 2, 5, 300, 500, 0, true},
+    {4, "LPPLLPPL", 2, 2, 500, 300, 0, true, 3},
     // The sheet kept in the first page's orientation: 1 for portrait
     // pages, 2 for landscape ones; each value leaves the other orientation
     // on its turned sheet, and a value it does not know is as 0.
@@ -548,6 +550,8 @@ const NupPlacementCase kNupJobs[] = {
     {2, "PPppPPpp", 2, 1, 300, 500, 1, true},
     {8, "LLLLllllLLLLllll", 2, 5, 300, 500, 2, true},
     {2, "PPPPPPPP", 2, 5, 400, 400, 1, true, 3},
+    {2, "PLLPPLLP", 2, 1, 300, 500, 1, true},
+    {8, "LPLPLPLPPLPLPLPL", 2, 6, 500, 300, 2, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, NupJobPlacement, testing::ValuesIn(kNupJobs));
