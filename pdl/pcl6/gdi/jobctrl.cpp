@@ -81,32 +81,12 @@ void WriteFrameTransform(PDEV* pdev) {
     Pxl_SetPageScale(pdev, FALSE);
 }
 
-// The paper of a page of the job: its override, else the job's paper.
-int JobPaper(const RendDevmode& settings) {
-    return settings.priv.PaperOverride ? settings.priv.PaperOverride : settings.pub.dmPaperSize;
-}
-
 // Manual duplex with one page per sheet: whether the current page falls on
-// the front of a sheet. The pages so far are walked by paper: a sheet holds
-// two pages of one paper, and a paper change after an odd count leaves the
-// last sheet's back blank, so the new paper starts on a front.
+// the front of a sheet, after the pages stored so far.
 bool ManualDuplexFrontSide(const PDEV* pdev) {
     const SpoolState& spool = pdev->Job.State.Spool;
-    int count = 0;
-    int previous = 0;
-    bool first = true;
-    bool front = true;
-    auto visit = [&](int paper) {
-        if (!first && paper != previous && count % 2 == 1) count = 0;
-        first = false;
-        previous = paper;
-        front = count % 2 == 0;
-        ++count;
-    };
-    if (spool.PageTable)
-        for (int i = 1; i < spool.PageTableCount; ++i) visit(spool.PageTable[i].PaperSize);
-    visit(JobPaper(Job_Settings(pdev)));
-    return front;
+    const int stored = spool.PageTable ? spool.PageTableCount - 1 : 0;
+    return Spool_IsFrontSide(spool.PageTable, stored, Pxl_MediaPaperCode(pdev)) != FALSE;
 }
 
 // Sets the 180-degree decision to the rotation rule's answer, inverted
@@ -445,8 +425,8 @@ BOOL Job_EndDoc(PDEV* pdev, int mode) {
 
 namespace {
 
-// A repeated DrvStartDoc switches the job to collation by replay (Part
-// 2.102, step 4) when the settings now ask for collated copies
+// A repeated DrvStartDoc switches the job to collation by replay when the
+// settings now ask for collated copies
 // (dmCollate 1, unlike at the first start, and dmCopies above 1) and the job
 // does not make them already. A job recording a form leaves its copies to
 // the engine, as at its start.

@@ -55,7 +55,7 @@ BOOL Job_OpenFiles(PDEV* pdev);
 BOOL Spool_CreateFile(PDEV* pdev);
 
 // A job that went straight to the printer switches to collation by replay
-// in mid-job (a repeated DrvStartDoc, Part 2.102): from now on its bytes go
+// in mid-job (a repeated DrvStartDoc): from now on its bytes go
 // to the spool file, which is created, and the page table starts again, so
 // that only what follows is replayed as collated copies. The entries so far
 // counted bytes that the printer has already taken, and a replay from them
@@ -92,6 +92,13 @@ void Spool_CountSheet(PDEV* pdev);
 // files are closed all the same) or when the job failed (Spool_FailJob):
 // then the job's output error is set and the last error is the failure's.
 BOOL Spool_ReplayJob(PDEV* pdev);
+
+// Manual duplex with one page a sheet: whether a page of paper `paper`
+// that follows stored entries 1 to `stored` of `table` falls on the front
+// of its sheet. The pages are walked by paper: a sheet holds two pages of
+// one paper, and a paper change after an odd count leaves the last sheet's
+// back blank, so the new paper starts on a front.
+BOOL Spool_IsFrontSide(const SpoolPageEntry* table, int stored, int paper);
 // The poster tiles of page-table entry `entry`, row by row: each tile is
 // the page with its origin moved so that the tile's part of the enlarged
 // page falls on the sheet. FALSE when a page mark is missing or writing

@@ -53,3 +53,13 @@ bool SendManualDuplex(Replay& replay, const INT32* plan, int sheets, int copies,
 }
 
 }  // namespace spool
+
+BOOL Spool_IsFrontSide(const SpoolPageEntry* table, int stored, int paper) {
+    int count = 0;
+    for (int i = 1; i <= stored; ++i) {
+        if (i > 1 && table[i].PaperSize != table[i - 1].PaperSize && count % 2 == 1) count = 0;
+        ++count;
+    }
+    if (stored > 0 && paper != table[stored].PaperSize && count % 2 == 1) count = 0;
+    return count % 2 == 0 ? TRUE : FALSE;
+}

@@ -10,6 +10,7 @@
 
 #include "pcl6/gdi/layout.h"
 #include "pcl6/gdi/outbuf.h"
+#include "pcl6/gdi/pagemedia.h"
 #include "pcl6/gdi/spoolshared.h"
 #include "pcl6/intrface/rendutil.h"
 #include "pcl6/intrface/util.h"
@@ -53,7 +54,7 @@ void Spool_FailJob(PDEV* pdev, SpoolFailure reason, DWORD error) {
     Util_WideToAnsi(document, pdev->Job.State.DocumentName, sizeof(document));
     char text[1024];
     StringCchPrintfA(text, sizeof(text), "Tamrend: job '%s' ended: %s (error %lu)\n", document, FailureText(reason),
-                     static_cast<unsigned long>(spool.FailureError));
+                     DWORD(spool.FailureError));
     OutputDebugStringA(text);
 }
 
@@ -111,11 +112,10 @@ BOOL Job_OpenFiles(PDEV* pdev) {
     }
     spool.OutputFlags = flags;
     // Without its file a job that wanted its pages reordered prints them as
-    // they are drawn, rather than not at all: Part 2.104 leaves it with no
-    // destination unless it was going to the printer anyway, and a job that
-    // prints nothing while its end reports success is a fault no one sees. Manual duplex cannot send its
-    // sides in two passes then: the job is one-sided, so that it begins its
-    // session at the first page as any other job does.
+    // they are drawn, rather than not at all: a job that prints nothing
+    // while its end reports success is a fault no one sees. Manual duplex
+    // cannot send its sides in two passes then: the job is one-sided, so
+    // that it begins its session at the first page as any other job does.
     if ((flags & kNeedsFile) && !Spool_CreateFile(pdev)) {
         spool.OutputFlags |= OUTF_TO_PRINTER;
         if (flags & OUTF_MANUAL_DUPLEX) {
@@ -190,7 +190,9 @@ BOOL Spool_AddPageEntry(PDEV* pdev) {
     entry.PrintableTopLeft = INT32(UINT16(margins.Left) | (UINT32(UINT16(margins.Top)) << 16));
     entry.PrintableBottomRight = INT32(UINT16(margins.Right) | (UINT32(UINT16(margins.Bottom)) << 16));
     entry.Orientation = UINT8(pdev->Orientation);
-    entry.PaperSize = job.priv.PaperOverride ? job.priv.PaperOverride : job.pub.dmPaperSize;
+    // The paper the sheet asks the printer for (a manual-duplex plan pairs
+    // sides of one paper).
+    entry.PaperSize = INT16(Pxl_MediaPaperCode(pdev));
 
     // The next range starts right behind this one. Offsets are 32-bit and
     // read back unsigned, so a file that keeps its pages can hold 4 GiB;

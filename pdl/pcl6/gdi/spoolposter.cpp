@@ -130,23 +130,8 @@ bool SendOrigin(Replay& replay, long long x, long long y) {
     return true;
 }
 
-// Manual duplex with one page a sheet: whether stored page `entry` fell on
-// the front of its sheet, the pages walked by paper as at page start (Part
-// 2.102: a sheet holds two pages of one paper, and a paper change after an
-// odd count leaves the last sheet's back blank).
-bool OnFrontSide(const SpoolState& spool, int entry) {
-    int count = 0;
-    bool front = true;
-    for (int i = 1; i <= entry; ++i) {
-        if (i > 1 && spool.PageTable[i].PaperSize != spool.PageTable[i - 1].PaperSize && count % 2 == 1) count = 0;
-        front = count % 2 == 0;
-        ++count;
-    }
-    return front;
-}
-
 // Whether stored page `entry` was turned by 180 degrees: the rotation rule
-// (Part 2.102) for the orientation the entry recorded, inverted on the
+// for the orientation the entry recorded, inverted on the
 // front sides of duplex mode 4. A poster has one page a sheet, which the
 // printer turns through its BeginPage orientation: the stored page angle
 // is 0 whatever the rule says, so it cannot tell.
@@ -154,7 +139,7 @@ bool PageTurned(PDEV* pdev, int entry) {
     const RendDevmode& job = Job_Settings(pdev);
     const SpoolState& spool = State(pdev);
     const bool answer = Layout_RotationApplies(job, spool.PageTable[entry].Orientation) != FALSE;
-    const bool invert = job.priv.DuplexBinding == 4 && OnFrontSide(spool, entry);
+    const bool invert = job.priv.DuplexBinding == 4 && Spool_IsFrontSide(spool.PageTable, entry - 1, spool.PageTable[entry].PaperSize);
     return answer != invert;
 }
 

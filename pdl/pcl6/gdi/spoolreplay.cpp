@@ -157,11 +157,11 @@ void ReplayStoredPages(PDEV* pdev) {
     }
 
     // The copies are the replay's when the job collates by replay: from its
-    // start, or since a repeated DrvStartDoc switched it. (Part 2.104 asks
-    // the current settings again here; after a reset that changed them in
-    // mid-job that would multiply the printer's uncollated copies of the
+    // start, or since a repeated DrvStartDoc switched it. The current
+    // settings are not asked again: after a reset that changed them in
+    // mid-job they would multiply the printer's uncollated copies of the
     // pages stored before it, or drop the copies of a job that stored its
-    // sheets with one copy each.)
+    // sheets with one copy each.
     int copies = 1;
     if (flags & OUTF_COLLATE_REPLAY) copies = job.pub.dmCopies > 1 ? job.pub.dmCopies : 1;
 

@@ -248,8 +248,8 @@ TEST_P(PosterPlacement, TilesShowTheEnlargedPageOnce) {
     const PrinterPage printer = PrinterPageOf(c.paper, sides[0].orientation);
     EXPECT_NEAR(enlargedWidth, n * (printer.width - 2.0 * printer.margin), 1);
     EXPECT_NEAR(enlargedHeight, n * (printer.height - 2.0 * printer.margin), 1);
-    // (A page the rule turns has its tiles counted from its far edges, Part
-    // 2.104: its spans come last first and are taken in order of place.)
+    // (A page the rule turns has its tiles counted from its far edges: its
+    // spans come last first and are taken in order of place.)
     auto covers = [](std::vector<std::pair<double, double>> spans, double extent, const char* axis) {
         SCOPED_TRACE(axis);
         std::sort(spans.begin(), spans.end());

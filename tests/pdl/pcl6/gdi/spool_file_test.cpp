@@ -120,6 +120,35 @@ TEST_F(SpoolFile, ThePageTableRecordsEachStoredRange) {
     EXPECT_TRUE(EndJob().ended);
 }
 
+// A stored sheet records the paper it asks the printer for: the job's
+// paper, the page's override over it, the output override over both (a
+// manual-duplex plan pairs sides of one paper by it).
+TEST_F(SpoolFile, AnEntryRecordsThePaperTheSheetAsksFor) {
+    struct Case { INT16 pageOverride, outputOverride, expected; };
+    const Case cases[] = {
+        {0, 0, DMPAPER_A4},
+        {DMPAPER_LETTER, 0, DMPAPER_LETTER},
+        {0, DMPAPER_LEGAL, DMPAPER_LEGAL},
+        {DMPAPER_LETTER, DMPAPER_LEGAL, DMPAPER_LEGAL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pageOverride << "/" << c.outputOverride);
+        PDEV* pdev = EnableWith([&](RendDevmode& settings) {
+            Reverse(settings);
+            settings.priv.PaperOverride = c.pageOverride;
+            settings.priv.OutputPaperOverride = c.outputOverride;
+        });
+        ASSERT_NE(pdev, nullptr);
+        ASSERT_TRUE(StartJob(pdev));
+        ASSERT_TRUE(PrintPage(pdev, 1));
+        const SpoolState& spool = pdev->Job.State.Spool;
+        ASSERT_EQ(spool.PageTableCount, 2);
+        EXPECT_EQ(spool.PageTable[1].PaperSize, c.expected);
+        EXPECT_TRUE(EndJob().ended);
+        Disable(pdev);
+    }
+}
+
 // The table grows geometrically, so that a long job does not copy it over
 // and over (growing by two entries at a time copied about 0.9 GB for
 // 10,000 pages): every capacity it takes is twice the one before.
@@ -171,8 +200,7 @@ struct NoFileWay {
 const NoFileWay kNoFileWays[] = {{"MissingFolder", false}, {"FolderIsAFile", true}};
 
 // A job that prints nothing while its end reports success would be a fault
-// no one sees (Part 2.104 leaves such a job with nothing to print unless it
-// was going to the printer anyway): the job prints its pages as drawn, once,
+// no one sees: the job prints its pages as drawn, once,
 // and its end succeeds.
 class SpoolFileMissing : public SpoolFile,
                          public testing::WithParamInterface<std::tuple<NoFileCase, NoFileWay>> {};
