@@ -309,19 +309,6 @@ void PrintTo(const NupPlacementCase& c, std::ostream* os) {
         << ", rule " << c.rotate;
 }
 
-// One side of an N-up sheet as printed: each page's placement and the
-// frame drawn for it (in the printer's page coordinates).
-struct NupSide {
-    struct Page {
-        PrintedSide::Placed placed;
-        bool framed = false;
-        PageBox frame{};
-    };
-    std::string media;
-    int64_t orientation = 0;
-    std::vector<Page> pages;
-};
-
 class NupJobPlacement : public Placement, public testing::WithParamInterface<NupPlacementCase> {
 protected:
     PDEV* EnablePage(const NupPage& page) {
@@ -360,50 +347,6 @@ protected:
         }
         ASSERT_TRUE(EndJob().ended);
     }
-
-    // The sides with each page's transform (after its marker) and its
-    // frame: the rectangle painted after the page, with the page origin of
-    // the frame's own transform added.
-    std::vector<NupSide> NupSides() const {
-        const job::DecodedJob decoded = Decoded();
-        std::vector<NupSide> sides;
-        for (const auto& [first, last] : decoded.Pages()) {
-            NupSide side;
-            side.media = decoded.ops[first].Text("MediaSize").value_or("");
-            side.orientation = decoded.ops[first].Int("Orientation").value_or(-1);
-            int64_t x = 0, y = 0, angle = 0;
-            double sx = 1.0, sy = 1.0;
-            for (size_t i = first; i <= last; ++i) {
-                const job::Operator& op = decoded.ops[i];
-                if (op.name == "SetPageDefaultCTM") {
-                    x = y = angle = 0;
-                    sx = sy = 1.0;
-                } else if (op.name == "SetPageOrigin") {
-                    x += op.Int("PageOrigin", 0).value_or(0);
-                    y += op.Int("PageOrigin", 1).value_or(0);
-                } else if (op.name == "SetPageRotation") {
-                    angle = op.Int("PageAngle").value_or(0);
-                } else if (op.name == "SetPageScale") {
-                    sx = op.Number("PageScale", 0).value_or(1.0);
-                    sy = op.Number("PageScale", 1).value_or(1.0);
-                } else if (op.name == "SetCursor" && op.Int("Point", 1) == kMarkerBase) {
-                    NupSide::Page page;
-                    page.placed = {int(op.Int("Point", 0).value_or(0) - kMarkerBase), x, y, angle, sx, sy};
-                    side.pages.push_back(page);
-                } else if (op.name == "RectanglePath" && i + 1 <= last && decoded.ops[i + 1].name == "PaintPath" &&
-                           !side.pages.empty()) {
-                    const job::Attribute* box = op.Find("BoundingBox");
-                    if (!box) continue;
-                    EXPECT_EQ(angle, 0);
-                    side.pages.back().framed = true;
-                    side.pages.back().frame = {double(x + box->value.Int(0)), double(y + box->value.Int(1)),
-                                               double(x + box->value.Int(2)), double(y + box->value.Int(3))};
-                }
-            }
-            sides.push_back(std::move(side));
-        }
-        return sides;
-    }
 };
 
 // Every page of an N-up job, drawn at the origin, rotation and scale
@@ -436,11 +379,11 @@ TEST_P(NupJobPlacement, EveryPageFillsItsCellOnTheSheet) {
     const double shiftRoom = c.direction ? std::max(0, std::max(c.front, c.back) - 96) : 0;
     const double borderRoom = c.borders ? (larger + 4) * 12 + 6 : 0;
     const bool firstLandscape = pages[0].orientation == 2;
-    const std::vector<NupSide> sides = NupSides();
+    const std::vector<PrintedSide> sides = Sides();
     ASSERT_EQ(sides.size(), (pages.size() + size_t(c.pagesPerSheet) - 1) / size_t(c.pagesPerSheet));
     std::vector<int> seen;
     for (size_t s = 0; s < sides.size(); ++s) {
-        const NupSide& side = sides[s];
+        const PrintedSide& side = sides[s];
         SCOPED_TRACE("sheet " + std::to_string(s + 1));
         // Every sheet is the first page's paper in its orientation (+2:
         // turned over).
@@ -452,8 +395,7 @@ TEST_P(NupJobPlacement, EveryPageFillsItsCellOnTheSheet) {
         const double cellWidth = (printer.width - 2.0 * printer.margin) / (landscapePrinter ? larger : smaller);
         const double cellHeight = (printer.height - 2.0 * printer.margin) / (landscapePrinter ? smaller : larger);
         std::vector<PageBox> boxes, frames;
-        for (const NupSide::Page& page : side.pages) {
-            const PrintedSide::Placed& p = page.placed;
+        for (const PrintedSide::Placed& p : side.pages) {
             ASSERT_GE(p.page, 1);
             ASSERT_LE(size_t(p.page), pages.size());
             seen.push_back(p.page);
@@ -485,9 +427,9 @@ TEST_P(NupJobPlacement, EveryPageFillsItsCellOnTheSheet) {
                 const bool turned = p.angle == 90 || p.angle == 270;
                 EXPECT_EQ(turned, larger != smaller && !keep);
             }
-            EXPECT_EQ(page.framed, c.borders);
-            if (page.framed) {
-                const PageBox& f = page.frame;
+            EXPECT_EQ(p.framed, c.borders);
+            if (p.framed) {
+                const PageBox& f = p.frame;
                 SCOPED_TRACE("frame " + Describe(f));
                 EXPECT_GE(f.left, printer.margin);
                 EXPECT_GE(f.top, printer.margin);

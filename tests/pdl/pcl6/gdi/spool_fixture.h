@@ -24,6 +24,7 @@
 #include "pcl6/gdi/spool.h"
 #include "pcl6/intrface/util.h"
 #include "pdev_fixture.h"
+#include "support/page_box.h"
 #include "winspool/jobs.h"
 
 namespace tam::test {
@@ -40,6 +41,10 @@ struct PrintedSide {
         int64_t angle = 0;
         double scaleX = 1.0;
         double scaleY = 1.0;
+        // The rectangle painted after the page (an N-up cell's frame), in
+        // the printer's page units: its transform's origin added.
+        bool framed = false;
+        PageBox frame{};
     };
     std::vector<Placed> pages;  // empty: a blank side
     std::string media;          // MediaSize of its BeginPage
@@ -157,6 +162,14 @@ protected:
                     sy = op.Number("PageScale", 1).value_or(1.0);
                 } else if (op.name == "SetCursor" && op.Int("Point", 1) == kMarkerBase) {
                     side.pages.push_back({int(op.Int("Point", 0).value_or(0) - kMarkerBase), x, y, angle, sx, sy});
+                } else if (op.name == "RectanglePath" && i + 1 <= last && decoded.ops[i + 1].name == "PaintPath" &&
+                           !side.pages.empty()) {
+                    const job::Attribute* box = op.Find("BoundingBox");
+                    if (!box) continue;
+                    EXPECT_EQ(angle, 0) << "frames are drawn unturned";
+                    side.pages.back().framed = true;
+                    side.pages.back().frame = {double(x + box->value.Int(0)), double(y + box->value.Int(1)),
+                                               double(x + box->value.Int(2)), double(y + box->value.Int(3))};
                 }
             }
             sides.push_back(std::move(side));
