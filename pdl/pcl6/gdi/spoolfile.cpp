@@ -126,6 +126,20 @@ BOOL Job_OpenFiles(PDEV* pdev) {
     return TRUE;
 }
 
+namespace {
+
+// The counts of the range an entry will record start again: its bytes, its
+// BeginPage block and its user-interface part.
+void StartNextRange(PDEV* pdev) {
+    SpoolState& spool = State(pdev);
+    pdev->Job.State.Output.PageBytes = 0;
+    spool.HeaderLength = 0;
+    spool.PartOffset = 0;
+    spool.PartLength = 0;
+}
+
+}  // namespace
+
 BOOL Spool_SwitchToReplay(PDEV* pdev, int copies) {
     if (!pdev) return FALSE;
     SpoolState& spool = State(pdev);
@@ -142,10 +156,7 @@ BOOL Spool_SwitchToReplay(PDEV* pdev, int copies) {
     spool.PageTable[0] = header;
     spool.PageTable[1] = SpoolPageEntry{};
     spool.HeaderSent = TRUE;
-    pdev->Job.State.Output.PageBytes = 0;
-    spool.HeaderLength = 0;
-    spool.PartOffset = 0;
-    spool.PartLength = 0;
+    StartNextRange(pdev);
     return TRUE;
 }
 
@@ -206,10 +217,7 @@ BOOL Spool_AddPageEntry(PDEV* pdev) {
     ++spool.PageTableCount;
     spool.PageTable[spool.PageTableCount] = SpoolPageEntry{};
     spool.PageTable[spool.PageTableCount].Offset = INT32(DWORD(next));
-    sink.PageBytes = 0;
-    spool.HeaderLength = 0;
-    spool.PartOffset = 0;
-    spool.PartLength = 0;
+    StartNextRange(pdev);
     return TRUE;
 }
 

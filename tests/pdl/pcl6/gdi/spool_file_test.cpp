@@ -252,17 +252,21 @@ TEST_F(SpoolFile, RecordingAFormLeavesCollatedCopiesToTheEngine) {
 
 // ---- Failures ----
 
-TEST_F(SpoolFile, AFailedWriteToTheFileEndsTheJob) {
-    PDEV* pdev = EnableWith(Reverse);
-    ASSERT_NE(pdev, nullptr);
-    w32::DebugLogClear();
-    // The job header goes into the file at the first page, the first sheet
-    // at its end: that second write fails.
+// The job header goes into the spool file at the first page, the first
+// sheet at its end: that second write fails with a full disk.
+void FailSecondSpoolFileWrite() {
     w32::FileFaults faults;
     faults.namePattern = u"var*.tmp";
     faults.failNthWrite = 2;
     faults.writeError = ERROR_DISK_FULL;
     w32::SetFileFaults(faults);
+}
+
+TEST_F(SpoolFile, AFailedWriteToTheFileEndsTheJob) {
+    PDEV* pdev = EnableWith(Reverse);
+    ASSERT_NE(pdev, nullptr);
+    w32::DebugLogClear();
+    FailSecondSpoolFileWrite();
     ASSERT_TRUE(StartJob(pdev));
     ASSERT_TRUE(PrintPage(pdev, 1));
     // The job's output has failed: the next page is refused at once.
@@ -288,11 +292,7 @@ TEST_F(SpoolFile, TheFailureLineOfALongDocumentNameFitsItsBuffer) {
     PDEV* pdev = EnableWith(Reverse);
     ASSERT_NE(pdev, nullptr);
     w32::DebugLogClear();
-    w32::FileFaults faults;
-    faults.namePattern = u"var*.tmp";
-    faults.failNthWrite = 2;
-    faults.writeError = ERROR_DISK_FULL;
-    w32::SetFileFaults(faults);
+    FailSecondSpoolFileWrite();
     const std::u16string name = LongDocumentName();
     ASSERT_TRUE(StartJob(pdev, name));
     ASSERT_TRUE(PrintPage(pdev, 1));
