@@ -13,7 +13,8 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           libpugixml-dev libfreetype-dev fonts-dejavu-core binutils-mingw-w64-x86-64 libpcre2-dev
-          nlohmann-json3-dev libpng-dev libgif-dev pkg-config)
+          nlohmann-json3-dev libpng-dev libgif-dev pkg-config
+          libpixman-1-dev libpolyclipping-dev)
 
 install_missing() {
     local missing=()

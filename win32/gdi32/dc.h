@@ -5,10 +5,15 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "gdi32/gdiobj.h"
+#include "win32k/drawing.h"
 #include "win32k/engine.h"
+#include "win32k/geometry.h"
+#include "win32k/region.h"
 
 namespace w32::gdi {
 
@@ -19,8 +24,48 @@ enum class DocumentState {
     PageOpen,  // between StartPage and EndPage
 };
 
+// What SaveDC keeps and RestoreDC brings back.
+struct DcState {
+    HGDIOBJ pen = nullptr;      // selected objects; a new DC has the stock ones
+    HGDIOBJ brush = nullptr;
+    HGDIOBJ font = nullptr;
+    HGDIOBJ bitmap = nullptr;   // memory DCs
+    HGDIOBJ palette = nullptr;
+    int rop2 = R2_COPYPEN;
+    int bkMode = OPAQUE;
+    COLORREF bkColor = RGB(255, 255, 255);
+    COLORREF textColor = RGB(0, 0, 0);
+    int polyFillMode = ALTERNATE;
+    int stretchMode = BLACKONWHITE;
+    int arcDirection = AD_COUNTERCLOCKWISE;
+    FLOAT miterLimit = 10.0f;
+    COLORADJUSTMENT colorAdjustment{sizeof(COLORADJUSTMENT), 0, 0, 10000, 10000, 10000, 0, 10000, 0, 0, 0, 0};
+    POINT brushOrigin{};
+    POINT currentPosition{};
+    // Mapping: page space to device space by window and viewport.
+    int mapMode = MM_TEXT;
+    POINT windowOrigin{};
+    SIZE windowExtent{1, 1};
+    POINT viewportOrigin{};
+    SIZE viewportExtent{1, 1};
+    // World space to page space (GM_ADVANCED only).
+    int graphicsMode = GM_COMPATIBLE;
+    XFORM world{1, 0, 0, 1, 0, 0};
+    DWORD layout = 0;  // LAYOUT_RTL, LAYOUT_BITMAPORIENTATIONPRESERVED
+    // The clip region a program set, in device pixels; none: no clipping.
+    std::optional<Region> clip;
+};
+
+// A path being recorded (BeginPath .. EndPath) or closed, in device space.
+enum class PathState { None, Open, Closed };
+
 struct DeviceContext : GdiObject {
-    DWORD ObjectType() const override { return OBJ_DC; }
+    DWORD ObjectType() const override { return memory ? OBJ_MEMDC : OBJ_DC; }
+    bool memory = false;  // CreateCompatibleDC: draws into its selected bitmap
+    DcState state;
+    std::vector<DcState> saved;  // SaveDC
+    PathState pathState = PathState::None;
+    DevicePath path;
     bool informationContext = false;  // CreateICW: capabilities only, no drawing
     std::u16string deviceName;        // the printer, as the program named it
     std::shared_ptr<PrinterDevice> device;
@@ -30,6 +75,23 @@ struct DeviceContext : GdiObject {
 
 // Null for a handle that is no DC.
 std::shared_ptr<DeviceContext> LookupDC(HDC hdc);
+
+// The DC's mapping from logical coordinates to device ones (world, page and
+// layout transforms together), and back.
+XFORM LogicalToDeviceTransform(const DeviceContext& dc);
+POINTFIX LogicalToDeviceFix(const DeviceContext& dc, LONG x, LONG y);
+POINT LogicalToDevice(const DeviceContext& dc, LONG x, LONG y);
+// Lengths (pen widths): the x axis scaled, never below 0.
+ULONG LogicalWidthToDevice(const DeviceContext& dc, LONG width);
+
+// The engine's view of the DC for one drawing call: its surface, its
+// clip (the program's clip region cut to the surface), and its modes.
+// False when the DC cannot draw (an information context, a printer DC
+// outside a page, a memory DC with its 1x1 stock bitmap still draws).
+bool MakeDrawContext(const DeviceContext& dc, DrawContext& out);
+// The engine pen and brush of the selected objects, in device units.
+EnginePen SelectedPen(const DeviceContext& dc);
+std::shared_ptr<EngineBrush> SelectedBrush(const DeviceContext& dc);
 
 // Ends the DC's open document as AbortDoc does: DrvEndDoc(ED_ABORTDOC),
 // then AbortPrinter. False when the spooler refused (last error set). Call

@@ -36,12 +36,17 @@ struct EngineObject {
     uint64_t owner = 0;  // the device it was made for; 0 for none
 };
 
+struct EnginePalette;
+
 struct EngineSurface : EngineObject {
     EngineSurface() : EngineObject(EngineObjectType::Surface) {}
     SURFOBJ so{};
     FLONG hooks = 0;           // from EngAssociateSurface
     std::vector<BYTE> memory;  // the bits of an engine-allocated bitmap
     unsigned locks = 0;        // EngLockSurface calls not yet unlocked
+    // The colours of the pixels of a bitmap GDI made (a memory DC's bitmap,
+    // a DIB section, a program's DIB); null for the device's own format.
+    std::shared_ptr<EnginePalette> palette;
 };
 
 struct EnginePalette : EngineObject {
