@@ -78,4 +78,9 @@ struct Pattern {
     bool OpaqueAt(LONG x, LONG y) const;
 };
 
+// Writes the bitmap as a PNG file: 24-bit colour, or 32-bit with the
+// alpha byte of a 32 bits-per-pixel bitmap when `alpha`. False with the
+// last error set when the file cannot be written.
+bool SaveBitmapPng(const Bitmap& bitmap, const char* path, bool alpha = false);
+
 }  // namespace w32::raster
