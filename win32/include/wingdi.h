@@ -887,6 +887,96 @@ typedef struct _BLENDFUNCTION {
 
 // --- Drawing: lines, shapes, paths, blits and clipping --------------------------------
 
+// Lines and curves. The "To" calls start at the current position and move
+// it to their last point; inside BeginPath .. EndPath they are recorded.
+WINGDIAPI BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI LineTo(HDC hdc, int x, int y);
+WINGDIAPI BOOL WINAPI Polyline(HDC hdc, const POINT* apt, int cpt);
+WINGDIAPI BOOL WINAPI PolylineTo(HDC hdc, const POINT* apt, DWORD cpt);
+WINGDIAPI BOOL WINAPI PolyPolyline(HDC hdc, const POINT* apt, const DWORD* asz, DWORD csz);
+WINGDIAPI BOOL WINAPI PolyBezier(HDC hdc, const POINT* apt, DWORD cpt);
+WINGDIAPI BOOL WINAPI PolyBezierTo(HDC hdc, const POINT* apt, DWORD cpt);
+WINGDIAPI BOOL WINAPI AngleArc(HDC hdc, int x, int y, DWORD r, FLOAT StartAngle, FLOAT SweepAngle);
+WINGDIAPI BOOL WINAPI ArcTo(HDC hdc, int left, int top, int right, int bottom, int xr1, int yr1, int xr2, int yr2);
+WINGDIAPI BOOL WINAPI Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+
+// Shapes: filled with the selected brush, outlined with the selected pen.
+WINGDIAPI BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height);
+WINGDIAPI BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI BOOL WINAPI Chord(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+WINGDIAPI BOOL WINAPI Pie(HDC hdc, int left, int top, int right, int bottom, int xr1, int yr1, int xr2, int yr2);
+WINGDIAPI BOOL WINAPI Polygon(HDC hdc, const POINT* apt, int cpt);
+WINGDIAPI BOOL WINAPI PolyPolygon(HDC hdc, const POINT* apt, const INT* asz, int csz);
+
+// Rectangles and regions painted with a brush. FillRect, FrameRect and
+// InvertRect are user32's on Windows; here they sit with GDI's painting,
+// and take real brushes only (no COLOR_* + 1 system colour index).
+WINGDIAPI int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+WINGDIAPI int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
+WINGDIAPI BOOL WINAPI InvertRect(HDC hDC, const RECT* lprc);
+WINGDIAPI BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbr);
+WINGDIAPI BOOL WINAPI FrameRgn(HDC hdc, HRGN hrgn, HBRUSH hbr, int w, int h);
+WINGDIAPI BOOL WINAPI PaintRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI BOOL WINAPI InvertRgn(HDC hdc, HRGN hrgn);
+
+// Blits. A ROP3 code sits in bits 16 to 23 of its DWORD.
+WINGDIAPI BOOL WINAPI PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop);
+WINGDIAPI BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop);
+WINGDIAPI BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
+                                 int ySrc, int wSrc, int hSrc, DWORD rop);
+WINGDIAPI BOOL WINAPI MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HDC hdcSrc, int xSrc,
+                              int ySrc, HBITMAP hbmMask, int xMask, int yMask, DWORD rop);
+WINGDIAPI BOOL WINAPI TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest,
+                                     HDC hdcSrc, int xoriginSrc, int yoriginSrc, int wSrc, int hSrc,
+                                     UINT crTransparent);
+WINGDIAPI BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
+                                 int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn);
+WINGDIAPI BOOL WINAPI GradientFill(HDC hdc, PTRIVERTEX pVertex, ULONG nVertex, PVOID pMesh, ULONG nMesh,
+                                   ULONG ulMode);
+// The number of scan lines set, 0 on failure.
+WINGDIAPI int WINAPI SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc,
+                                       UINT StartScan, UINT cLines, const VOID* lpvBits, const BITMAPINFO* lpbmi,
+                                       UINT ColorUse);
+// The number of scan lines copied, 0 on failure.
+WINGDIAPI int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc, int ySrc,
+                                   int SrcWidth, int SrcHeight, const VOID* lpBits, const BITMAPINFO* lpbmi,
+                                   UINT iUsage, DWORD rop);
+
+// Paths, recorded in device space between BeginPath and EndPath.
+WINGDIAPI BOOL WINAPI BeginPath(HDC hdc);
+WINGDIAPI BOOL WINAPI EndPath(HDC hdc);
+WINGDIAPI BOOL WINAPI AbortPath(HDC hdc);
+WINGDIAPI BOOL WINAPI CloseFigure(HDC hdc);
+WINGDIAPI BOOL WINAPI StrokePath(HDC hdc);
+WINGDIAPI BOOL WINAPI FillPath(HDC hdc);
+WINGDIAPI BOOL WINAPI StrokeAndFillPath(HDC hdc);
+WINGDIAPI BOOL WINAPI WidenPath(HDC hdc);
+WINGDIAPI BOOL WINAPI FlattenPath(HDC hdc);
+// A region in device units.
+WINGDIAPI HRGN WINAPI PathToRegion(HDC hdc);
+WINGDIAPI BOOL WINAPI SelectClipPath(HDC hdc, int mode);
+// The points in logical coordinates and their PT_* types; nSize 0: the count.
+WINGDIAPI int WINAPI GetPath(HDC hdc, LPPOINT apt, LPBYTE aj, int cpt);
+
+// Clipping. Regions given to SelectClipRgn and ExtSelectClipRgn are in
+// device units; rectangles are logical.
+WINGDIAPI int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode);
+WINGDIAPI int WINAPI IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
+WINGDIAPI int WINAPI OffsetClipRgn(HDC hdc, int x, int y);
+WINGDIAPI int WINAPI GetClipBox(HDC hdc, LPRECT lprect);
+// 1: the clip region copied into hrgn; 0: no clip region; -1: an error.
+WINGDIAPI int WINAPI GetClipRgn(HDC hdc, HRGN hrgn);
+WINGDIAPI BOOL WINAPI PtVisible(HDC hdc, int x, int y);
+WINGDIAPI BOOL WINAPI RectVisible(HDC hdc, const RECT* lprect);
+
+// Pixels.
+WINGDIAPI COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
+WINGDIAPI BOOL WINAPI SetPixelV(HDC hdc, int x, int y, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
+
 // A printer DC: `pwszDevice` is a printer of the machine and `pdm` its
 // settings (the printer's default settings when null); the driver and port
 // names are ignored for printers, as on Windows. Display DCs ("DISPLAY")
