@@ -429,6 +429,208 @@ typedef struct _SURFOBJ {
 // DrvEndDoc.
 #define ED_ABORTDOC 0x00000001
 
+// --- Drawing objects ---------------------------------------------------------------------
+
+// Floating point as the interface passes it: a FLOATL is a 32-bit float; a
+// FLOATOBJ is the engine's float on this platform (64-bit builds use a plain
+// float).
+typedef FLOAT FLOATL;
+typedef FLOAT FLOATOBJ, *PFLOATOBJ;
+
+typedef union _FLOAT_LONG {
+    FLOATL e;
+    LONG l;
+} FLOAT_LONG, *PFLOAT_LONG;
+
+// A brush: iSolidColor is the device pixel of a solid brush, 0xFFFFFFFF for
+// any other (the driver then asks for its realisation, pvRbrush).
+struct _BRUSHOBJ {
+    ULONG iSolidColor;
+    PVOID pvRbrush;
+    FLONG flColorType;
+};
+
+// BRUSHOBJ.flColorType.
+#define BR_DEVICE_ICM 0x00000001
+#define BR_HOST_ICM 0x00000002
+#define BR_CMYKCOLOR 0x00000004
+#define BR_ORIGCOLOR 0x00000008
+
+// DrvRealizeBrush: the engine asks for a dithered solid colour with this bit
+// in iHatch.
+#define RB_DITHERCOLOR 0x80000000L
+
+// DrvDitherColor answers and modes.
+#define DCR_SOLID 0
+#define DCR_DRIVER 1
+#define DCR_HALFTONE 2
+#define DM_DEFAULT 0x00000001
+#define DM_MONOCHROME 0x00000002
+
+// A clip: where a drawing call may write.
+struct _CLIPOBJ {
+    ULONG iUniq;  // the same for the same clip; 0: do not cache
+    RECTL rclBounds;
+    BYTE iDComplexity;  // DC_*
+    BYTE iFComplexity;  // FC_*
+    BYTE iMode;         // TC_*
+    BYTE fjOptions;     // OC_*
+};
+
+// CLIPOBJ.iDComplexity: no clipping needed within the drawing's bounds, one
+// rectangle (rclBounds), or rectangles to enumerate.
+#define DC_TRIVIAL 0
+#define DC_RECT 1
+#define DC_COMPLEX 3
+// CLIPOBJ.iFComplexity.
+#define FC_RECT 1
+#define FC_RECT4 2
+#define FC_COMPLEX 3
+// CLIPOBJ.iMode.
+#define TC_RECTANGLES 0
+#define TC_PATHOBJ 2
+// CLIPOBJ.fjOptions.
+#define OC_BANK_CLIP 1
+
+// CLIPOBJ_cEnumStart: what is enumerated and in which order.
+#define CT_RECTANGLES 0L
+#define CD_RIGHTDOWN 0x00000000L
+#define CD_LEFTDOWN 0x00000001L
+#define CD_LEFTWARDS 0x00000001L
+#define CD_RIGHTUP 0x00000002L
+#define CD_UPWARDS 0x00000002L
+#define CD_LEFTUP 0x00000003L
+#define CD_ANY 0x00000004L
+
+// What CLIPOBJ_bEnum writes: a count and that many rectangles.
+typedef struct _ENUMRECTS {
+    ULONG c;
+    RECTL arcl[1];
+} ENUMRECTS;
+
+// A path in device space, read with PATHOBJ_vEnumStart and PATHOBJ_bEnum.
+struct _PATHOBJ {
+    FLONG fl;       // PO_*
+    ULONG cCurves;  // lines and Bézier curves
+};
+
+// PATHOBJ.fl.
+#define PO_BEZIERS 0x00000001
+#define PO_ELLIPSE 0x00000002
+#define PO_ALL_INTEGERS 0x00000004
+#define PO_ENUM_AS_INTEGERS 0x00000008
+#define PO_WIDENED 0x00000010
+
+// One piece of a sub-path: without PD_BEGINSUBPATH its first curve starts
+// at the last point of the piece before.
+typedef struct _PATHDATA {
+    FLONG flags;  // PD_*
+    ULONG count;
+    POINTFIX* pptfx;
+} PATHDATA, *PPATHDATA;
+
+#define PD_BEGINSUBPATH 0x00000001
+#define PD_ENDSUBPATH 0x00000002
+#define PD_RESETSTYLE 0x00000004
+#define PD_CLOSEFIGURE 0x00000008
+#define PD_BEZIERS 0x00000010
+#define PD_ALL (PD_BEGINSUBPATH | PD_ENDSUBPATH | PD_RESETSTYLE | PD_CLOSEFIGURE | PD_BEZIERS)
+
+// A colour translation from the pixels of a source to those of a destination.
+struct _XLATEOBJ {
+    ULONG iUniq;
+    FLONG flXlate;     // XO_*
+    USHORT iSrcType;   // PAL_* (of no further use since NT 4, kept filled)
+    USHORT iDstType;
+    ULONG cEntries;    // XO_TABLE: entries of pulXlate, one per source index
+    ULONG* pulXlate;
+};
+
+// XLATEOBJ.flXlate.
+#define XO_TRIVIAL 0x00000001
+#define XO_TABLE 0x00000002
+#define XO_TO_MONO 0x00000004
+#define XO_FROM_CMYK 0x00000008
+#define XO_DEVICE_ICM 0x00000010
+#define XO_HOST_ICM 0x00000020
+
+// XLATEOBJ_cGetPalette: which palette.
+#define XO_SRCPALETTE 1
+#define XO_DESTPALETTE 2
+#define XO_DESTDCPALETTE 3
+#define XO_SRCBITFIELDS 4
+#define XO_DESTBITFIELDS 5
+
+// A transform from world to device space.
+struct _XFORMOBJ {
+    ULONG ulReserved;
+};
+
+typedef struct _XFORML {
+    FLOATL eM11;
+    FLOATL eM12;
+    FLOATL eM21;
+    FLOATL eM22;
+    FLOATL eDx;
+    FLOATL eDy;
+} XFORML, *PXFORML;
+
+// XFORMOBJ_iGetXform answers.
+#define DDI_ERROR 0xFFFFFFFF
+#define GX_IDENTITY 0L
+#define GX_OFFSET 1L
+#define GX_SCALE 2L
+#define GX_GENERAL 3L
+// XFORMOBJ_bApplyXform modes: POINTL to POINTL, inverse, POINTL to POINTFIX, POINTFIX to POINTL.
+#define XF_LTOL 0L
+#define XF_INV_LTOL 1L
+#define XF_LTOFX 2L
+#define XF_INV_FXTOL 3L
+
+// How a path is stroked.
+struct _LINEATTRS {
+    FLONG fl;        // LA_*
+    ULONG iJoin;     // JOIN_*
+    ULONG iEndCap;   // ENDCAP_*
+    FLOAT_LONG elWidth;  // cosmetic: l (pixels); geometric: e (world units)
+    FLOATL eMiterLimit;
+    ULONG cstyle;        // entries of pstyle
+    PFLOAT_LONG pstyle;  // dash, gap, dash, ...: cosmetic in style units (l), geometric in world units (e)
+    FLOAT_LONG elStyleState;
+};
+
+#define LA_GEOMETRIC 0x00000001
+#define LA_ALTERNATE 0x00000002
+#define LA_STARTGAP 0x00000004
+#define LA_STYLED 0x00000008
+
+#define JOIN_ROUND 0L
+#define JOIN_BEVEL 1L
+#define JOIN_MITER 2L
+
+#define ENDCAP_ROUND 0L
+#define ENDCAP_SQUARE 1L
+#define ENDCAP_BUTT 2L
+
+// An alpha blend.
+typedef struct _BLENDOBJ {
+    BLENDFUNCTION BlendFunction;
+} BLENDOBJ, *PBLENDOBJ;
+
+// A MIX holds the foreground ROP2 in its low byte and the background ROP2
+// (for the gaps of hatched brushes and styled lines) in the next; GDI gives
+// the DC's ROP2 in both. A ROP4 holds the foreground ROP3 (where the mask is
+// 1) in its low byte and the background ROP3 in the next; without a mask
+// both are the ROP3.
+#define MIX_FROM_ROP2(rop2) ((MIX)(((rop2)&0xFF) | (((rop2)&0xFF) << 8)))
+#define ROP4_FROM_ROP3(rop3) ((ROP4)(((rop3)&0xFF) | (((rop3)&0xFF) << 8)))
+#define ROP4_FOREGROUND(rop4) ((BYTE)((rop4)&0xFF))
+#define ROP4_BACKGROUND(rop4) ((BYTE)(((rop4) >> 8) & 0xFF))
+
+// EngFillPath and DrvFillPath options.
+#define FP_ALTERNATEMODE 1L
+#define FP_WINDINGMODE 2L
+
 // --- The driver's entry points and callbacks ----------------------------------------------
 
 typedef BOOL(APIENTRY* PFN_DrvEnableDriver)(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded);
@@ -483,6 +685,48 @@ typedef BOOL(APIENTRY* PFN_DrvTransparentBlt)(SURFOBJ* psoDst, SURFOBJ* psoSrc, 
 typedef BOOL(APIENTRY* PFN_DrvQueryDeviceSupport)(SURFOBJ* pso, XLATEOBJ* pxlo, XFORMOBJ* pxo, ULONG iType,
                                                   ULONG cjIn, PVOID pvIn, ULONG cjOut, PVOID pvOut);
 
+typedef BOOL(APIENTRY* PFN_DrvStretchBltROP)(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                             XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg,
+                                             RECTL* prclDest, RECTL* prclSrc, POINTL* pptlMask, ULONG iMode,
+                                             BRUSHOBJ* pbo, DWORD rop4);
+typedef BOOL(APIENTRY* PFN_DrvAlphaBlend)(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                          RECTL* prclDest, RECTL* prclSrc, BLENDOBJ* pBlendObj);
+typedef BOOL(APIENTRY* PFN_DrvPaint)(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);
+typedef ULONG(APIENTRY* PFN_DrvDitherColor)(DHPDEV dhpdev, ULONG iMode, ULONG rgb, ULONG* pul);
+
+// The drawing callbacks as a driver defines them (it hands them to the
+// engine in its DRVFN table, by INDEX_Drv*).
+extern "C" {
+BOOL APIENTRY DrvRealizeBrush(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPattern, SURFOBJ* psoMask,
+                              XLATEOBJ* pxlo, ULONG iHatch);
+ULONG APIENTRY DrvDitherColor(DHPDEV dhpdev, ULONG iMode, ULONG rgb, ULONG* pul);
+BOOL APIENTRY DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
+                            POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix);
+BOOL APIENTRY DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix,
+                          FLONG flOptions);
+BOOL APIENTRY DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pboStroke,
+                                   LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
+                                   FLONG flOptions);
+BOOL APIENTRY DrvPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);
+BOOL APIENTRY DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                        RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
+                        ROP4 rop4);
+BOOL APIENTRY DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                          POINTL* pptlSrc);
+BOOL APIENTRY DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                            COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                            POINTL* pptlMask, ULONG iMode);
+BOOL APIENTRY DrvStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                               COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                               POINTL* pptlMask, ULONG iMode, BRUSHOBJ* pbo, DWORD rop4);
+BOOL APIENTRY DrvTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDst,
+                                RECTL* prclSrc, ULONG iTransColor, ULONG ulReserved);
+BOOL APIENTRY DrvAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                            RECTL* prclSrc, BLENDOBJ* pBlendObj);
+BOOL APIENTRY DrvGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVERTEX* pVertex, ULONG nVertex,
+                              PVOID pMesh, ULONG nMesh, RECTL* prclExtents, POINTL* pptlDitherOrg, ULONG ulMode);
+}
+
 // --- Engine services ---------------------------------------------------------------------
 
 // A palette: PAL_INDEXED takes cColors entries (0x00BBGGRR) from pulColors,
@@ -513,3 +757,73 @@ ENGAPI VOID APIENTRY EngMultiByteToUnicodeN(LPWSTR UnicodeString, ULONG MaxBytes
                                             ULONG BytesInMultiByteString);
 ENGAPI VOID APIENTRY EngGetCurrentCodePage(PUSHORT OemCodePage, PUSHORT AnsiCodePage);
 ENGAPI VOID APIENTRY EngSetLastError(ULONG iError);
+
+// --- Engine services: the drawing objects -------------------------------------------------
+
+// A driver's realisation of a brush: BRUSHOBJ_pvAllocRbrush (during
+// DrvRealizeBrush) gives the memory, which lives as long as the brush;
+// BRUSHOBJ_pvGetRbrush gives it, calling DrvRealizeBrush the first time.
+ENGAPI PVOID APIENTRY BRUSHOBJ_pvAllocRbrush(BRUSHOBJ* pbo, ULONG cj);
+ENGAPI PVOID APIENTRY BRUSHOBJ_pvGetRbrush(BRUSHOBJ* pbo);
+// The brush's colour as the application gave it (0x00BBGGRR); 0xFFFFFFFF
+// for a brush that is not solid.
+ENGAPI ULONG APIENTRY BRUSHOBJ_ulGetBrushColor(BRUSHOBJ* pbo);
+
+// Starts an enumeration of the clip's rectangles (CT_RECTANGLES) in the
+// order CD_*; answers their number, or 0xFFFFFFFF when there are more than
+// cLimit (0: no limit) or the engine will not say.
+ENGAPI ULONG APIENTRY CLIPOBJ_cEnumStart(CLIPOBJ* pco, BOOL bAll, ULONG iType, ULONG iDirection, ULONG cLimit);
+// Fills the ENUMRECTS of cj bytes with the next rectangles; TRUE while more remain.
+ENGAPI BOOL APIENTRY CLIPOBJ_bEnum(CLIPOBJ* pco, ULONG cj, ULONG* pul);
+// The clip's outline as a path, to be freed with EngDeletePath.
+ENGAPI PATHOBJ* APIENTRY CLIPOBJ_ppoGetPath(CLIPOBJ* pco);
+
+ENGAPI VOID APIENTRY PATHOBJ_vEnumStart(PATHOBJ* ppo);
+// The next piece of the path; TRUE while more remain.
+ENGAPI BOOL APIENTRY PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd);
+ENGAPI VOID APIENTRY PATHOBJ_vGetBounds(PATHOBJ* ppo, PRECTFX prectfx);
+ENGAPI VOID APIENTRY EngDeletePath(PATHOBJ* ppo);
+
+// The destination pixel for a source pixel.
+ENGAPI ULONG APIENTRY XLATEOBJ_iXlate(XLATEOBJ* pxlo, ULONG iColor);
+// The entries of the source or destination palette (XO_SRCPALETTE,
+// XO_DESTPALETTE) or its masks (XO_SRCBITFIELDS, XO_DESTBITFIELDS); with
+// pPal null, their number.
+ENGAPI ULONG APIENTRY XLATEOBJ_cGetPalette(XLATEOBJ* pxlo, ULONG iPal, ULONG cPal, ULONG* pPal);
+
+ENGAPI ULONG APIENTRY XFORMOBJ_iGetXform(XFORMOBJ* pxo, XFORML* pxform);
+ENGAPI BOOL APIENTRY XFORMOBJ_bApplyXform(XFORMOBJ* pxo, ULONG iMode, ULONG cPoints, PVOID pvIn, PVOID pvOut);
+
+// --- Engine services: drawing on engine bitmaps --------------------------------------------
+
+// The engine's own drawing, for bitmaps it keeps (STYPE_BITMAP); a driver
+// calls them for what it does not draw itself. On a device surface they
+// fail with ERROR_NOT_SUPPORTED: the engine cannot reach its pixels.
+ENGAPI BOOL APIENTRY EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                               RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
+                               ROP4 rop4);
+ENGAPI BOOL APIENTRY EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                                 POINTL* pptlSrc);
+ENGAPI BOOL APIENTRY EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                   XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest,
+                                   RECTL* prclSrc, POINTL* pptlMask, ULONG iMode);
+ENGAPI BOOL APIENTRY EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco,
+                                      XLATEOBJ* pxlo, COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest,
+                                      RECTL* prclSrc, POINTL* pptlMask, ULONG iMode, BRUSHOBJ* pbo, DWORD rop4);
+ENGAPI BOOL APIENTRY EngTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                                       RECTL* prclDst, RECTL* prclSrc, ULONG TransColor, ULONG bCalledFromBitBlt);
+ENGAPI BOOL APIENTRY EngGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVERTEX* pVertex,
+                                     ULONG nVertex, PVOID pMesh, ULONG nMesh, RECTL* prclExtents,
+                                     POINTL* pptlDitherOrg, ULONG ulMode);
+ENGAPI BOOL APIENTRY EngAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                                   RECTL* prclSrc, BLENDOBJ* pBlendObj);
+// Fills the rectangle with the pixel value iColor.
+ENGAPI BOOL APIENTRY EngEraseSurface(SURFOBJ* pso, RECTL* prcl, ULONG iColor);
+ENGAPI BOOL APIENTRY EngStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo,
+                                   POINTL* pptlBrushOrg, LINEATTRS* plineattrs, MIX mix);
+ENGAPI BOOL APIENTRY EngFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
+                                 MIX mix, FLONG flOptions);
+ENGAPI BOOL APIENTRY EngStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo,
+                                          BRUSHOBJ* pboStroke, LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
+                                          POINTL* pptlBrushOrg, MIX mixFill, FLONG flOptions);
+ENGAPI BOOL APIENTRY EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);

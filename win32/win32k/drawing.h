@@ -34,7 +34,8 @@ struct EngineBrush {
     // (a monochrome BS_PATTERN bitmap takes the DC's text and background colours).
     std::shared_ptr<EngineSurface> pattern;
     uint64_t id = 0;  // unique for the life of the process
-    std::map<uint64_t, std::vector<BYTE>> realizations;  // by device id: the bytes the driver allocated
+    // Filled while the brush is drawn with, so mutable in a brush GDI passes as const.
+    mutable std::map<uint64_t, std::vector<BYTE>> realizations;  // by device id: the bytes the driver allocated
 };
 
 // A pen as the engine sees it.

@@ -25,6 +25,8 @@ std::vector<DdiCall>& CallLog() {
     return log;
 }
 
+bool gCallLogOn = false;
+
 // The callbacks every graphics driver must have.
 constexpr ULONG kRequiredCallbacks[] = {INDEX_DrvEnablePDEV, INDEX_DrvCompletePDEV, INDEX_DrvDisablePDEV,
                                         INDEX_DrvEnableSurface, INDEX_DrvDisableSurface};
@@ -139,6 +141,7 @@ std::vector<std::shared_ptr<DriverModule>> LoadedDrivers() {
 
 void RecordDdiCall(const char* function, const EnginePdev* pdev, const EnginePdev* other, ULONG argument) {
     std::lock_guard lock(EngineLock());
+    if (!gCallLogOn) return;
     CallLog().push_back({function, pdev ? pdev->dhpdev : nullptr, pdev ? pdev->Hdev() : nullptr,
                          other ? other->dhpdev : nullptr, argument});
 }
@@ -151,6 +154,11 @@ std::vector<DdiCall> DdiCallLog() {
 void ClearDdiCallLog() {
     std::lock_guard lock(EngineLock());
     CallLog().clear();
+}
+
+void EnableDdiCallLog(bool on) {
+    std::lock_guard lock(EngineLock());
+    gCallLogOn = on;
 }
 
 }  // namespace w32

@@ -95,10 +95,16 @@ struct DdiCall {
     HDEV hdev = nullptr;
     DHPDEV dhpdevNew = nullptr;  // DrvResetPDEV: the new PDEV
     // DrvStartDoc: the job id; DrvEndDoc: the flags; DrvEscape and
-    // DrvDrawEscape: the escape code; 0 for the others.
+    // DrvDrawEscape: the escape code; DrvBitBlt, DrvStretchBltROP: the ROP4;
+    // DrvFillPath, DrvStrokePath, DrvStrokeAndFillPath, DrvPaint: the mix;
+    // DrvStretchBlt: iMode; DrvRealizeBrush: iHatch; DrvGradientFill: the
+    // mode; DrvTransparentBlt: the transparent pixel; 0 for the others.
     ULONG argument = 0;
 };
 std::vector<DdiCall> DdiCallLog();
 void ClearDdiCallLog();
+// The log records only while a test has it on (it is off when a process
+// starts), so that a long print job keeps flat memory.
+void EnableDdiCallLog(bool on);
 
 }  // namespace w32

@@ -30,6 +30,7 @@ protected:
         MachineTest::SetUp();
         w32::DebugLogClear();
         w32::ClearDdiCallLog();
+        w32::EnableDdiCallLog(true);
     }
 
     // The driver, once per machine.

@@ -26,6 +26,7 @@ protected:
     void SetUp() override {
         TamrendMachineTest::SetUp();
         w32::ClearDdiCallLog();
+        w32::EnableDdiCallLog(true);
         ASSERT_TRUE(SetDevmodeDefaults(&defaults_, kKorvanLaser, kKorvanLaser));
         ASSERT_EQ(InstallKorvanLaser(machine(), &defaults_.pub), DWORD(ERROR_SUCCESS));
     }
