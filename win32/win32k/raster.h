@@ -4,6 +4,9 @@
 // raster operations: ROP2 mixes, ROP3 codes over pattern (P), source (S)
 // and destination (D), and ROP4 (a foreground ROP3 in the low byte where
 // the mask bit is 1, a background ROP3 in the high byte where it is 0).
+// A clip is a list of rectangles that do not overlap (a region's); an
+// empty list draws nothing, so a caller without clipping passes the
+// destination's bounds. Every call cuts its work to the bitmaps itself.
 #pragma once
 #include <windows.h>
 

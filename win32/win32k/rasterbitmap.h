@@ -6,6 +6,7 @@
 #include <winddi.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace w32::raster {
@@ -25,12 +26,25 @@ struct Bitmap {
 
     ULONG BitsPerPixel() const;
     BYTE* Line(LONG y) const { return scan0 + intptr_t(y) * delta; }
+    // True when the view can be drawn on: pixels, a size, a known format
+    // and scan lines long enough for the width.
+    bool Usable() const;
+    // Every bit a pixel value has (0x1, 0xF, 0xFF, 0xFFFF, 0xFFFFFF, 0xFFFFFFFF).
+    ULONG PixelMask() const;
+    // The masks of a 16, 24 or 32 bits-per-pixel bitmap with the defaults
+    // filled in (5-5-5, 8-8-8); zero for the indexed formats.
+    void ChannelMasks(ULONG& red, ULONG& green, ULONG& blue) const;
 };
 
 ULONG GetPixel(const Bitmap& bitmap, LONG x, LONG y);
 void SetPixel(const Bitmap& bitmap, LONG x, LONG y, ULONG pixel);
 // The colour a pixel value stands for.
 COLORREF PixelToColor(const Bitmap& bitmap, ULONG pixel);
+// Runs of `count` pixels from (x, y) rightwards, which must lie inside the
+// bitmap: read into, or written from, one ULONG per pixel (written values
+// are cut to the format's bits).
+void ReadPixels(const Bitmap& bitmap, LONG x, LONG y, LONG count, ULONG* pixels);
+void WritePixels(const Bitmap& bitmap, LONG x, LONG y, LONG count, const ULONG* pixels);
 // The pixel value for a colour: for an indexed bitmap the nearest entry of
 // its table (the first of equals), else the colour packed into the format.
 ULONG ColorToPixel(const Bitmap& bitmap, COLORREF color);
@@ -47,8 +61,14 @@ public:
                                COLORREF bkColor);
     ULONG operator()(ULONG pixel) const;
     bool Identity() const { return kind_ == Kind::Identity; }
+    // Translates a run of pixels in place.
+    void Apply(ULONG* pixels, LONG count) const;
 
 private:
+    // Convert: a source colour packed for the destination; the nearest
+    // entry for an indexed destination, remembered in a small cache keyed
+    // by the source pixel so that a run of one colour searches once.
+    ULONG Convert(ULONG pixel) const;
     enum class Kind { Identity, Table, Convert };
     Kind kind_ = Kind::Identity;
     std::vector<ULONG> table_;        // Table: by source index
@@ -56,6 +76,8 @@ private:
     const Bitmap* destination_ = nullptr;
     bool toMonochrome_ = false;
     COLORREF bkColor_ = 0;
+    ULONG bkPixel_ = 0;  // Convert to monochrome: the background colour as a source pixel
+    mutable std::vector<std::pair<ULONG, ULONG>> nearest_;  // Convert to indexed: source pixel, destination index
 };
 
 // A brush as the raster engine paints it: a pattern of destination pixels
@@ -76,6 +98,9 @@ struct Pattern {
     }
     ULONG At(LONG x, LONG y) const;
     bool OpaqueAt(LONG x, LONG y) const;
+    // The pattern pixels of destination line y from x rightwards, and
+    // (when `opaque` is not empty) whether each is opaque.
+    void Row(LONG x, LONG y, LONG count, ULONG* pixels, BYTE* opaqueOut = nullptr) const;
 };
 
 // Writes the bitmap as a PNG file: 24-bit colour, or 32-bit with the
