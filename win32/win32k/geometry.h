@@ -31,6 +31,15 @@ struct DevicePath {
 
 inline POINTFIX PointFix(LONG x, LONG y) { return POINTFIX{x << 4, y << 4}; }
 
+// One figure of a path made only of PT_MOVETO and PT_LINETO points (as
+// FlattenPath returns it): its points, and whether PT_CLOSEFIGURE ends it.
+struct PathFigure {
+    const POINTFIX* points = nullptr;
+    size_t count = 0;
+    bool closed = false;
+};
+std::vector<PathFigure> LineFigures(const DevicePath& flat);
+
 // The same path with each Bézier replaced by lines, within a quarter
 // pixel of the curve.
 DevicePath FlattenPath(const DevicePath& path);
@@ -40,6 +49,9 @@ DevicePath FlattenPath(const DevicePath& path);
 // on an edge is inside on left and top edges and outside on right and
 // bottom ones, so Polygon (0,0) (4,0) (4,4) (0,4) fills pixels 0 to 3 both ways.
 std::vector<Span> FillPathSpans(const DevicePath& path, int fillMode);
+// The same, only the pixels inside `limit` (the surface or the clip's
+// bounds): a shape far larger than the surface costs what is visible.
+std::vector<Span> FillPathSpans(const DevicePath& path, int fillMode, const RECTL& limit);
 
 // A cosmetic pen: one pixel wide, drawn with its style.
 struct CosmeticPen {
@@ -53,6 +65,10 @@ struct CosmeticPen {
 // pixels of the style's gaps (painted in the background colour in OPAQUE
 // mode), when not null.
 std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& pen,
+                                    std::vector<Span>* gaps = nullptr);
+// The same, only the pixels inside `limit`; the style still counts the
+// pixels outside it.
+std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& pen, const RECTL& limit,
                                     std::vector<Span>* gaps = nullptr);
 
 // A geometric pen: a width in device pixels, end caps, joins and style.

@@ -34,6 +34,7 @@ public:
     bool Intersects(const RECTL& rect) const;
     bool operator==(const Region& other) const;
 
+    // Pixels moved past +-2^30 (the range regions keep, so that widths fit) are dropped.
     void Offset(LONG dx, LONG dy);
     Region Intersect(const Region& other) const;
     Region Union(const Region& other) const;

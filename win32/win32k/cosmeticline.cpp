@@ -1,0 +1,186 @@
+// Cosmetic lines: one pixel wide, stepped along the major axis from the
+// first point of each segment up to, not including, its last, so the
+// segments of a polyline meet without drawing their shared pixel twice.
+//
+// Endpoints in 28.4 go to the nearest pixel, a half rounding toward minus
+// infinity (8/16 to 0, 9/16 to 1). Along a segment of A steps on its major
+// axis, the pixel at step i takes the minor coordinate of the exact line
+// there, rounded the same way, so a segment covers the same pixels drawn
+// either way, apart from the end left out.
+//
+// The style counts one unit per pixel stepped, runs on across the
+// segments of a figure and starts again with each figure.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "win32k/exactstep.h"
+#include "win32k/geometry.h"
+
+namespace w32 {
+
+namespace {
+
+int64_t PixelOf(FIX v) { return (int64_t(v) + 7) >> 4; }
+
+// Dash and gap lengths in pixels, alternately drawn and skipped from a
+// drawn one; empty for a solid line. A list of odd length runs through
+// twice, its drawn and skipped entries swapped the second time.
+std::vector<uint64_t> StylePattern(const CosmeticPen& pen) {
+    std::vector<uint64_t> pattern;
+    switch (pen.style) {
+    case PS_DASH: pattern = {18, 6}; break;
+    case PS_DOT: pattern = {3, 3}; break;
+    case PS_DASHDOT: pattern = {9, 6, 3, 6}; break;
+    case PS_DASHDOTDOT: pattern = {9, 3, 3, 3, 3, 3}; break;
+    case PS_ALTERNATE: pattern = {1, 1}; break;
+    case PS_USERSTYLE: pattern.assign(pen.userStyle.begin(), pen.userStyle.end()); break;
+    default: break;
+    }
+    if (pattern.size() % 2) pattern.insert(pattern.end(), pattern.begin(), pattern.end());
+    uint64_t period = 0;
+    for (uint64_t length : pattern) period += length;
+    if (period == 0) pattern.clear();  // nothing but zero lengths: a solid line
+    return pattern;
+}
+
+// Where the line is in its style: the entry and the pixels it has left.
+class StyleCursor {
+public:
+    explicit StyleCursor(std::vector<uint64_t> pattern) : pattern_(std::move(pattern)) {
+        for (uint64_t length : pattern_) period_ += length;
+        Restart();
+    }
+
+    void Restart() {
+        if (pattern_.empty()) return;
+        index_ = 0;
+        left_ = pattern_[0];
+        SkipEmptyEntries();
+    }
+
+    bool Drawn() const { return pattern_.empty() || index_ % 2 == 0; }
+
+    void Next() { Skip(1); }
+
+    void Skip(uint64_t pixels) {
+        if (pattern_.empty()) return;
+        pixels %= period_;
+        while (pixels >= left_) {
+            pixels -= left_;
+            index_ = (index_ + 1) % pattern_.size();
+            left_ = pattern_[index_];
+        }
+        left_ -= pixels;
+        SkipEmptyEntries();
+    }
+
+private:
+    void SkipEmptyEntries() {
+        while (left_ == 0) {
+            index_ = (index_ + 1) % pattern_.size();
+            left_ = pattern_[index_];
+        }
+    }
+
+    std::vector<uint64_t> pattern_;
+    uint64_t period_ = 0;
+    size_t index_ = 0;
+    uint64_t left_ = 0;
+};
+
+// Gathers a segment's pixels into runs along a row, in drawing order.
+class RunWriter {
+public:
+    explicit RunWriter(std::vector<Span>* out) : out_(out) {}
+
+    void Add(int64_t x, int64_t y) {
+        if (!out_) return;
+        if (open_ && run_.y == y && (x == run_.right || x == run_.left - 1)) {
+            if (x == run_.right) ++run_.right;
+            else --run_.left;
+            return;
+        }
+        Flush();
+        run_ = {LONG(y), LONG(x), LONG(x + 1)};
+        open_ = true;
+    }
+
+    void Flush() {
+        if (open_) out_->push_back(run_);
+        open_ = false;
+    }
+
+private:
+    std::vector<Span>* out_;
+    Span run_;
+    bool open_ = false;
+};
+
+bool Inside(int64_t v, LONG low, LONG high) { return v >= low && v < high; }
+
+void DrawSegment(POINTFIX from, POINTFIX to, StyleCursor& style, const RECTL& limit, RunWriter& drawn,
+                 RunWriter& gaps) {
+    const int64_t x0 = PixelOf(from.x), y0 = PixelOf(from.y), x1 = PixelOf(to.x), y1 = PixelOf(to.y);
+    const int64_t dx = x1 - x0, dy = y1 - y0;
+    const bool xMajor = (dx < 0 ? -dx : dx) > (dy < 0 ? -dy : dy);
+    const int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
+    const int64_t majorDelta = xMajor ? dx : dy, minorDelta = xMajor ? dy : dx;
+    const int64_t steps = majorDelta < 0 ? -majorDelta : majorDelta;
+    if (steps == 0) return;
+    const int64_t majorStep = majorDelta < 0 ? -1 : 1;
+
+    // The steps whose major coordinate lies inside the limit.
+    const int64_t low = xMajor ? limit.left : limit.top, high = xMajor ? limit.right : limit.bottom;
+    int64_t first = majorStep > 0 ? low - major0 : major0 - (high - 1);
+    int64_t end = majorStep > 0 ? high - major0 : major0 - low + 1;
+    first = std::max<int64_t>(first, 0);
+    end = std::min(end, steps);
+    if (first >= end) {
+        style.Skip(uint64_t(steps));
+        return;
+    }
+    // minor(i) = ceil(minor0 + i * minorDelta / steps - 1/2): the exact
+    // minor coordinate with halves rounding down.
+    CeilStepper minor(__int128(2 * minor0 - 1) * steps + __int128(2 * minorDelta) * first, 2 * steps,
+                      2 * minorDelta);
+    style.Skip(uint64_t(first));
+    for (int64_t i = first; i < end; ++i) {
+        const int64_t major = major0 + majorStep * i, m = minor.Value();
+        const int64_t x = xMajor ? major : m, y = xMajor ? m : major;
+        if (Inside(x, limit.left, limit.right) && Inside(y, limit.top, limit.bottom)) {
+            (style.Drawn() ? drawn : gaps).Add(x, y);
+        }
+        style.Next();
+        minor.Advance();
+    }
+    style.Skip(uint64_t(steps - end));
+    drawn.Flush();
+    gaps.Flush();
+}
+
+}  // namespace
+
+std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& pen, const RECTL& limit,
+                                    std::vector<Span>* gaps) {
+    std::vector<Span> spans;
+    if (gaps) gaps->clear();
+    if (pen.style == PS_NULL || limit.left >= limit.right || limit.top >= limit.bottom) return spans;
+    RunWriter drawn(&spans), skipped(gaps);
+    StyleCursor style(StylePattern(pen));
+    const DevicePath flat = FlattenPath(path);
+    for (const PathFigure& figure : LineFigures(flat)) {
+        style.Restart();
+        for (size_t i = 0; i + 1 < figure.count; ++i)
+            DrawSegment(figure.points[i], figure.points[i + 1], style, limit, drawn, skipped);
+        if (figure.closed && figure.count > 1)
+            DrawSegment(figure.points[figure.count - 1], figure.points[0], style, limit, drawn, skipped);
+    }
+    return spans;
+}
+
+std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& pen, std::vector<Span>* gaps) {
+    return CosmeticLineSpans(path, pen, RECTL{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, gaps);
+}
+
+}  // namespace w32
