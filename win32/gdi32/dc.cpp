@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gdi32/dc.h"
+#include "gdi32/selection.h"
 #include "machine/paths.h"
 
 namespace w32::gdi {
@@ -72,7 +73,9 @@ HDC CreatePrinterDC(LPCWSTR driver, LPCWSTR device, const DEVMODEW* devMode, boo
     dc->informationContext = informationContext;
     dc->deviceName = device;
     dc->device = std::move(engineDevice);
-    return static_cast<HDC>(InsertGdiObject(dc));
+    HDC made = static_cast<HDC>(InsertGdiObject(dc));
+    InitDcState(*dc);
+    return made;
 }
 
 }  // namespace
@@ -103,7 +106,7 @@ HDC WINAPI CreateICW(LPCWSTR pszDriver, LPCWSTR pszDevice, LPCWSTR, const DEVMOD
 // new PDEV; inside a page it is refused (ERROR_INVALID_PRINTER_STATE).
 HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm) {
     auto dc = w32::gdi::LookupDC(hdc);
-    if (!dc) {
+    if (!dc || !dc->device) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
@@ -135,6 +138,9 @@ BOOL WINAPI DeleteDC(HDC hdc) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    w32::gdi::ReleaseDcObjects(*dc);
+    // A memory DC has no device to end.
+    if (dc->memory) return TRUE;
     std::lock_guard lock(w32::EngineLock());
     // A document still open is aborted, as AbortDoc would.
     if (dc->document != w32::gdi::DocumentState::None) w32::gdi::AbortOpenDocument(*dc);

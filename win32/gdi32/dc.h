@@ -42,6 +42,9 @@ struct DcState {
     COLORADJUSTMENT colorAdjustment{sizeof(COLORADJUSTMENT), 0, 0, 10000, 10000, 10000, 0, 10000, 0, 0, 0, 0};
     POINT brushOrigin{};
     POINT currentPosition{};
+    // The colours of the stock DC_BRUSH and DC_PEN while selected.
+    COLORREF dcBrushColor = RGB(255, 255, 255);
+    COLORREF dcPenColor = RGB(0, 0, 0);
     // Mapping: page space to device space by window and viewport.
     int mapMode = MM_TEXT;
     POINT windowOrigin{};
@@ -71,10 +74,20 @@ struct DeviceContext : GdiObject {
     std::shared_ptr<PrinterDevice> device;
     DocumentState document = DocumentState::None;
     DWORD jobId = 0;  // the spooler job of the open document
+    // A memory DC made compatible with a printer DC answers GetDeviceCaps
+    // with the printer's capabilities, copied so that they outlive it.
+    bool printerCompatible = false;
+    GDIINFO compatibleGdiInfo{};
+    DEVINFO compatibleDevInfo{};
 };
 
 // Null for a handle that is no DC.
 std::shared_ptr<DeviceContext> LookupDC(HDC hdc);
+
+// Gives a new DC (printer or memory) the default state: stock pen, brush,
+// font and palette, the stock 1x1 monochrome bitmap for a memory DC, and
+// the default modes, colours and mapping (gdi32/defaultstate.cpp).
+void InitDcState(DeviceContext& dc);
 
 // The DC's mapping from logical coordinates to device ones (world, page and
 // layout transforms together), and back.

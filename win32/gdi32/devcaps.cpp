@@ -6,6 +6,11 @@
 // lines, polygons, rectangle clipping and, on raster devices, the blits and
 // device-independent bitmaps. A device of more than 8 bits per pixel has no
 // colour table: NUMCOLORS and NUMPENS are -1 there, and NUMBRUSHES always.
+//
+// A memory DC answers for the device it is compatible with: a printer's
+// capabilities, copied when the DC was made, or the screen's. The screen
+// is a 1920 x 1080 display of 32 bits per pixel at 96 dots per inch
+// (508 x 286 mm), which blends and fills gradients itself.
 #include <windows.h>
 #include <winddi.h>
 
@@ -85,10 +90,45 @@ int DeviceCaps(const GDIINFO& gdi, const DEVINFO& dev, int index) {
     }
 }
 
+// What a display driver would answer for the screen.
+void ScreenInfo(GDIINFO& gdi, DEVINFO& dev) {
+    gdi = GDIINFO{};
+    dev = DEVINFO{};
+    gdi.ulVersion = 0x4000;
+    gdi.ulTechnology = DT_RASDISPLAY;
+    gdi.ulHorzSize = 508;  // 1920 pixels at 96 per inch
+    gdi.ulVertSize = 286;  // 1080 pixels at 96 per inch
+    gdi.ulHorzRes = 1920;
+    gdi.ulVertRes = 1080;
+    gdi.cBitsPixel = 32;
+    gdi.cPlanes = 1;
+    gdi.ulNumColors = ULONG(-1);
+    gdi.flRaster = 0;
+    gdi.ulLogPixelsX = 96;
+    gdi.ulLogPixelsY = 96;
+    gdi.flTextCaps = TC_RA_ABLE;
+    gdi.ulDACRed = gdi.ulDACGreen = gdi.ulDACBlue = 8;
+    gdi.ulAspectX = gdi.ulAspectY = 36;
+    gdi.ulAspectXY = 51;  // the diagonal of a 36 x 36 square
+    gdi.ulVRefresh = 60;
+    gdi.flShadeBlend = SB_CONST_ALPHA | SB_PIXEL_ALPHA | SB_PREMULT_ALPHA | SB_GRAD_RECT | SB_GRAD_TRI;
+}
+
+int ScreenDeviceCaps(int index) {
+    GDIINFO gdi;
+    DEVINFO dev;
+    ScreenInfo(gdi, dev);
+    return DeviceCaps(gdi, dev, index);
+}
+
 }  // namespace
 
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
     auto dc = w32::gdi::LookupDC(hdc);
+    if (dc && dc->memory) {
+        if (!dc->printerCompatible) return ScreenDeviceCaps(index);
+        return DeviceCaps(dc->compatibleGdiInfo, dc->compatibleDevInfo, index);
+    }
     std::lock_guard lock(w32::EngineLock());
     if (!dc || !dc->device->pdev) {
         SetLastError(ERROR_INVALID_HANDLE);

@@ -55,11 +55,11 @@ int Failed(DWORD error) {
     return SP_ERROR;
 }
 
-// The printer DC of `hdc`; null for a handle that is no DC or an
-// information context.
+// The printer DC of `hdc`; null for a handle that is no DC, a memory DC or
+// an information context.
 std::shared_ptr<DeviceContext> DocumentDC(HDC hdc) {
     auto dc = w32::gdi::LookupDC(hdc);
-    return dc && !dc->informationContext ? dc : nullptr;
+    return dc && dc->device && !dc->informationContext ? dc : nullptr;
 }
 
 // The page's end on a DC with a page open; SP_ERROR when the driver or the

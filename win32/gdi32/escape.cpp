@@ -71,7 +71,8 @@ bool CarriedOutByGdi(int code, int& support) {
 int PointOfCaps(HDC hdc, int xIndex, int yIndex, LPVOID output) {
     if (!output) return Failed(ERROR_INVALID_PARAMETER);
     std::lock_guard lock(w32::EngineLock());
-    if (!w32::EngineDeviceOfDC(hdc)->pdev) return Failed(ERROR_INVALID_HANDLE);
+    const w32::PrinterDevice* device = w32::EngineDeviceOfDC(hdc);
+    if (!device || !device->pdev) return Failed(ERROR_INVALID_HANDLE);
     const POINT point{GetDeviceCaps(hdc, xIndex), GetDeviceCaps(hdc, yIndex)};
     std::memcpy(output, &point, sizeof(point));
     return 1;
@@ -97,6 +98,11 @@ int WINAPI ExtEscape(HDC hdc, int iEscape, int cjInput, LPCSTR lpInData, int cjO
     auto dc = w32::gdi::LookupDC(hdc);
     if (!dc) return Failed(ERROR_INVALID_HANDLE);
     if (!BuffersValid(iEscape, cjInput, lpInData, cjOutput, lpOutData)) return Failed(ERROR_INVALID_PARAMETER);
+    // A memory DC has no driver to take escapes: none is implemented there.
+    if (!dc->device) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
     ULONG result = 0;
     if (!w32::DeviceEscape(*dc->device, ULONG(iEscape), ULONG(cjInput), lpInData, ULONG(cjOutput), lpOutData, result))
         return SP_ERROR;
@@ -107,6 +113,10 @@ int WINAPI DrawEscape(HDC hdc, int iEscape, int cjIn, LPCSTR lpIn) {
     auto dc = w32::gdi::LookupDC(hdc);
     if (!dc) return Failed(ERROR_INVALID_HANDLE);
     if (!BuffersValid(iEscape, cjIn, lpIn, 0, nullptr)) return Failed(ERROR_INVALID_PARAMETER);
+    if (!dc->device) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
     ULONG result = 0;
     if (!w32::DeviceDrawEscape(*dc->device, ULONG(iEscape), ULONG(cjIn), lpIn, result)) return SP_ERROR;
     return int(result);

@@ -885,6 +885,175 @@ typedef struct _BLENDFUNCTION {
 
 // --- Drawing objects: functions (pens, brushes, bitmaps, regions, palettes, DC state) ---
 
+// Stock objects (GetStockObject).
+#define WHITE_BRUSH 0
+#define LTGRAY_BRUSH 1
+#define GRAY_BRUSH 2
+#define DKGRAY_BRUSH 3
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define HOLLOW_BRUSH NULL_BRUSH
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+#define OEM_FIXED_FONT 10
+#define ANSI_FIXED_FONT 11
+#define ANSI_VAR_FONT 12
+#define SYSTEM_FONT 13
+#define DEVICE_DEFAULT_FONT 14
+#define DEFAULT_PALETTE 15
+#define SYSTEM_FIXED_FONT 16
+#define DEFAULT_GUI_FONT 17
+#define DC_BRUSH 18
+#define DC_PEN 19
+#define STOCK_LAST 19
+
+// COLORADJUSTMENT.caFlags and caIlluminantIndex.
+#define CA_NEGATIVE 0x0001
+#define CA_LOG_FILTER 0x0002
+#define ILLUMINANT_DEVICE_DEFAULT 0
+#define ILLUMINANT_MAX_INDEX 8
+
+// PALETTEENTRY.peFlags.
+#define PC_RESERVED 0x01
+#define PC_EXPLICIT 0x02
+#define PC_NOCOLLAPSE 0x04
+
+// Regions as rectangles (GetRegionData, ExtCreateRegion).
+#define RDH_RECTANGLES 1
+typedef struct _RGNDATAHEADER {
+    DWORD dwSize;  // sizeof(RGNDATAHEADER)
+    DWORD iType;   // RDH_RECTANGLES
+    DWORD nCount;  // rectangles in Buffer
+    DWORD nRgnSize;
+    RECT rcBound;
+} RGNDATAHEADER, *PRGNDATAHEADER;
+static_assert(sizeof(RGNDATAHEADER) == 32);
+typedef struct _RGNDATA {
+    RGNDATAHEADER rdh;
+    char Buffer[1];  // nCount RECTs
+} RGNDATA, *PRGNDATA, *LPRGNDATA;
+
+WINGDIAPI HGDIOBJ WINAPI GetStockObject(int i);
+WINGDIAPI BOOL WINAPI DeleteObject(HGDIOBJ ho);
+// NULL buffer: the size the object's record takes.
+WINGDIAPI int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
+#define GetObject GetObjectW
+WINGDIAPI HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+WINGDIAPI HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
+
+// Pens and brushes.
+WINGDIAPI HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color);
+WINGDIAPI HPEN WINAPI CreatePenIndirect(const LOGPEN* plpen);
+WINGDIAPI HPEN WINAPI ExtCreatePen(DWORD iPenStyle, DWORD cWidth, const LOGBRUSH* plbrush, DWORD cStyle,
+                                   const DWORD* pstyle);
+WINGDIAPI HBRUSH WINAPI CreateSolidBrush(COLORREF color);
+WINGDIAPI HBRUSH WINAPI CreateHatchBrush(int iHatch, COLORREF color);
+WINGDIAPI HBRUSH WINAPI CreatePatternBrush(HBITMAP hbm);
+WINGDIAPI HBRUSH WINAPI CreateDIBPatternBrushPt(const VOID* lpPackedDIB, UINT iUsage);
+WINGDIAPI HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* plbrush);
+WINGDIAPI COLORREF WINAPI SetDCBrushColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetDCBrushColor(HDC hdc);
+WINGDIAPI COLORREF WINAPI SetDCPenColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetDCPenColor(HDC hdc);
+
+// Bitmaps.
+WINGDIAPI HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const VOID* lpBits);
+WINGDIAPI HBITMAP WINAPI CreateBitmapIndirect(const BITMAP* pbm);
+WINGDIAPI HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy);
+WINGDIAPI HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, VOID** ppvBits,
+                                          HANDLE hSection, DWORD offset);
+WINGDIAPI HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flInit, const VOID* pjBits,
+                                        const BITMAPINFO* pbmi, UINT iUsage);
+WINGDIAPI int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits, LPBITMAPINFO lpbmi,
+                               UINT usage);
+WINGDIAPI int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const VOID* lpBits,
+                               const BITMAPINFO* lpbmi, UINT ColorUse);
+WINGDIAPI LONG WINAPI GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits);
+WINGDIAPI LONG WINAPI SetBitmapBits(HBITMAP hbm, DWORD cb, const VOID* pvBits);
+
+// Regions.
+WINGDIAPI HRGN WINAPI CreateRectRgn(int x1, int y1, int x2, int y2);
+WINGDIAPI HRGN WINAPI CreateRectRgnIndirect(const RECT* lprect);
+WINGDIAPI BOOL WINAPI SetRectRgn(HRGN hrgn, int left, int top, int right, int bottom);
+WINGDIAPI HRGN WINAPI CreateRoundRectRgn(int x1, int y1, int x2, int y2, int w, int h);
+WINGDIAPI HRGN WINAPI CreateEllipticRgn(int x1, int y1, int x2, int y2);
+WINGDIAPI HRGN WINAPI CreateEllipticRgnIndirect(const RECT* lprect);
+WINGDIAPI HRGN WINAPI CreatePolygonRgn(const POINT* pptl, int cPoint, int iMode);
+WINGDIAPI HRGN WINAPI CreatePolyPolygonRgn(const POINT* pptl, const INT* pc, int cPoly, int iMode);
+// The complexity of the result (NULLREGION, SIMPLEREGION, COMPLEXREGION) or ERROR.
+WINGDIAPI int WINAPI CombineRgn(HRGN hrgnDst, HRGN hrgnSrc1, HRGN hrgnSrc2, int iMode);
+WINGDIAPI int WINAPI OffsetRgn(HRGN hrgn, int x, int y);
+WINGDIAPI BOOL WINAPI PtInRegion(HRGN hrgn, int x, int y);
+WINGDIAPI BOOL WINAPI RectInRegion(HRGN hrgn, const RECT* lprect);
+WINGDIAPI BOOL WINAPI EqualRgn(HRGN hrgn1, HRGN hrgn2);
+WINGDIAPI int WINAPI GetRgnBox(HRGN hrgn, LPRECT lprc);
+WINGDIAPI DWORD WINAPI GetRegionData(HRGN hrgn, DWORD nCount, LPRGNDATA lpRgnData);
+WINGDIAPI HRGN WINAPI ExtCreateRegion(const XFORM* lpx, DWORD nCount, const RGNDATA* lpData);
+
+// Palettes.
+WINGDIAPI HPALETTE WINAPI CreatePalette(const LOGPALETTE* plpal);
+WINGDIAPI HPALETTE WINAPI SelectPalette(HDC hdc, HPALETTE hPal, BOOL bForceBkgd);
+WINGDIAPI UINT WINAPI RealizePalette(HDC hdc);
+WINGDIAPI UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
+WINGDIAPI UINT WINAPI SetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, const PALETTEENTRY* pPalEntries);
+WINGDIAPI UINT WINAPI GetNearestPaletteIndex(HPALETTE h, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
+
+// Memory DCs: CreateCompatibleDC(NULL) is compatible with the screen.
+WINGDIAPI HDC WINAPI CreateCompatibleDC(HDC hdc);
+
+// DC state. Setters answer the previous value, 0 (CLR_INVALID for colours) on errors.
+WINGDIAPI int WINAPI SaveDC(HDC hdc);
+WINGDIAPI BOOL WINAPI RestoreDC(HDC hdc, int nSavedDC);
+WINGDIAPI int WINAPI SetROP2(HDC hdc, int rop2);
+WINGDIAPI int WINAPI GetROP2(HDC hdc);
+WINGDIAPI int WINAPI SetBkMode(HDC hdc, int mode);
+WINGDIAPI int WINAPI GetBkMode(HDC hdc);
+WINGDIAPI COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetBkColor(HDC hdc);
+WINGDIAPI COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+WINGDIAPI COLORREF WINAPI GetTextColor(HDC hdc);
+WINGDIAPI int WINAPI SetPolyFillMode(HDC hdc, int mode);
+WINGDIAPI int WINAPI GetPolyFillMode(HDC hdc);
+WINGDIAPI int WINAPI SetStretchBltMode(HDC hdc, int mode);
+WINGDIAPI int WINAPI GetStretchBltMode(HDC hdc);
+WINGDIAPI BOOL WINAPI SetColorAdjustment(HDC hdc, const COLORADJUSTMENT* lpca);
+WINGDIAPI BOOL WINAPI GetColorAdjustment(HDC hdc, LPCOLORADJUSTMENT lpca);
+WINGDIAPI BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt);
+WINGDIAPI int WINAPI SetArcDirection(HDC hdc, int dir);
+WINGDIAPI int WINAPI GetArcDirection(HDC hdc);
+WINGDIAPI BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old);
+WINGDIAPI BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT plimit);
+WINGDIAPI BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt);
+
+// Mapping: logical coordinates to device ones.
+WINGDIAPI int WINAPI SetMapMode(HDC hdc, int iMode);
+WINGDIAPI int WINAPI GetMapMode(HDC hdc);
+WINGDIAPI BOOL WINAPI SetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppoint);
+WINGDIAPI BOOL WINAPI OffsetWindowOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI SetWindowExtEx(HDC hdc, int x, int y, LPSIZE lpsz);
+WINGDIAPI BOOL WINAPI GetWindowExtEx(HDC hdc, LPSIZE lpsize);
+WINGDIAPI BOOL WINAPI ScaleWindowExtEx(HDC hdc, int xn, int xd, int yn, int yd, LPSIZE lpsz);
+WINGDIAPI BOOL WINAPI SetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppoint);
+WINGDIAPI BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt);
+WINGDIAPI BOOL WINAPI SetViewportExtEx(HDC hdc, int x, int y, LPSIZE lpsz);
+WINGDIAPI BOOL WINAPI GetViewportExtEx(HDC hdc, LPSIZE lpsize);
+WINGDIAPI BOOL WINAPI ScaleViewportExtEx(HDC hdc, int xn, int dx, int yn, int yd, LPSIZE lpsz);
+WINGDIAPI BOOL WINAPI DPtoLP(HDC hdc, LPPOINT lppt, int c);
+WINGDIAPI BOOL WINAPI LPtoDP(HDC hdc, LPPOINT lppt, int c);
+WINGDIAPI int WINAPI SetGraphicsMode(HDC hdc, int iMode);
+WINGDIAPI int WINAPI GetGraphicsMode(HDC hdc);
+WINGDIAPI BOOL WINAPI SetWorldTransform(HDC hdc, const XFORM* lpxf);
+WINGDIAPI BOOL WINAPI ModifyWorldTransform(HDC hdc, const XFORM* lpxf, DWORD mode);
+WINGDIAPI BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf);
+// GDI_ERROR on errors.
+WINGDIAPI DWORD WINAPI SetLayout(HDC hdc, DWORD l);
+WINGDIAPI DWORD WINAPI GetLayout(HDC hdc);
+
 // --- Drawing: lines, shapes, paths, blits and clipping --------------------------------
 
 // Lines and curves. The "To" calls start at the current position and move
