@@ -20,6 +20,18 @@
 //   startdoc-again-fails       DrvStartDoc refuses a document already open (a further copy)
 //   startpage-fails            DrvStartPage refuses without setting an error
 //   sendpage-fails             DrvSendPage refuses (error ERROR_NOT_READY)
+//   hooks=N                    the HOOK_* flags its surface hooks (default: blits, paths, text, copies)
+//   refuse-<callback>          that drawing callback (DrvFillPath, DrvBitBlt, ...) refuses
+//   getrbrush                  drawing callbacks ask for the brush's realisation
+//
+// Drawing callbacks log what they were given: the clip (complexity, bounds
+// and its rectangles), the path as PATHOBJ_bEnum gives it (each piece
+// "flags:x,y x,y ..." in 28.4), the brush's iSolidColor, the mix or ROP4,
+// the line attributes' flags and width. DrvCopyBits logs, for a bitmap
+// source, how many of the pixels copied are not white ("inked"), so that a
+// test sees what the engine drew on its temporary bitmap. DrvRealizeBrush
+// logs iHatch, the pattern's size and the translation's first two entries,
+// and keeps 16 bytes from BRUSHOBJ_pvAllocRbrush.
 //
 // Documents: like a printer driver, it writes its output to the spooler job
 // with WritePrinter on the printer handle it was given at DrvEnablePDEV:
@@ -76,7 +88,7 @@ bool Setting(const char* name, unsigned long& value) {
 }
 
 void Log(const char* format, ...) {
-    char line[600] = "testrend ";
+    char line[4096] = "testrend ";
     va_list args;
     va_start(args, format);
     std::vsnprintf(line + 9, sizeof(line) - 11, format, args);
@@ -228,10 +240,10 @@ HSURF APIENTRY FakeEnableSurface(DHPDEV dhpdev) {
     }
     SIZEL size{LONG(pdev->width), LONG(pdev->height)};
     pdev->surface = EngCreateDeviceSurface(reinterpret_cast<DHSURF>(pdev), size, BMF_24BPP);
-    BOOL associated = EngAssociateSurface(pdev->surface, pdev->hdev,
-                                          HOOK_BITBLT | HOOK_STRETCHBLT | HOOK_TEXTOUT | HOOK_STROKEPATH |
-                                              HOOK_FILLPATH | HOOK_STROKEANDFILLPATH | HOOK_COPYBITS |
-                                              HOOK_TRANSPARENTBLT | HOOK_GRADIENTFILL);
+    unsigned long hooks = HOOK_BITBLT | HOOK_STRETCHBLT | HOOK_TEXTOUT | HOOK_STROKEPATH | HOOK_FILLPATH |
+                          HOOK_STROKEANDFILLPATH | HOOK_COPYBITS | HOOK_TRANSPARENTBLT | HOOK_GRADIENTFILL;
+    Setting("hooks", hooks);
+    BOOL associated = EngAssociateSurface(pdev->surface, pdev->hdev, FLONG(hooks));
     Log("DrvEnableSurface pdev=%lu associated=%d", (unsigned long)pdev->serial, associated);
     return pdev->surface;
 }
@@ -342,6 +354,157 @@ ULONG APIENTRY FakeDrawEscape(SURFOBJ* pso, ULONG iEsc, CLIPOBJ* pco, RECTL* prc
     return iEsc == QUERYESCSUPPORT && asked == QUERYESCSUPPORT;
 }
 
+std::string Rect(const RECTL& r) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "%ld,%ld,%ld,%ld", long(r.left), long(r.top), long(r.right), long(r.bottom));
+    return text;
+}
+
+std::string DescribeClip(CLIPOBJ* pco) {
+    if (!pco) return "clip=none";
+    std::string text = "clip=" + std::to_string(pco->iDComplexity) + " bounds=" + Rect(pco->rclBounds);
+    if (pco->iDComplexity == DC_COMPLEX) {
+        text += " rects=";
+        CLIPOBJ_cEnumStart(pco, FALSE, CT_RECTANGLES, CD_RIGHTDOWN, 0);
+        struct {
+            ULONG c;
+            RECTL arcl[4];
+        } rects;
+        BOOL more;
+        do {
+            more = CLIPOBJ_bEnum(pco, sizeof(rects), reinterpret_cast<ULONG*>(&rects));
+            for (ULONG i = 0; i < rects.c; ++i) text += "[" + Rect(rects.arcl[i]) + "]";
+        } while (more);
+    }
+    return text;
+}
+
+std::string DescribePath(PATHOBJ* ppo) {
+    if (!ppo) return "path=none";
+    std::string text = "path=";
+    PATHOBJ_vEnumStart(ppo);
+    PATHDATA data;
+    BOOL more;
+    do {
+        more = PATHOBJ_bEnum(ppo, &data);
+        text += "{" + std::to_string(data.flags) + ":";
+        for (ULONG i = 0; i < data.count; ++i)
+            text += (i ? " " : "") + std::to_string(data.pptfx[i].x) + "," + std::to_string(data.pptfx[i].y);
+        text += "}";
+    } while (more);
+    return text;
+}
+
+std::string DescribeBrush(BRUSHOBJ* pbo) {
+    if (!pbo) return "brush=none";
+    char text[64];
+    std::snprintf(text, sizeof(text), "solid=%08lx", (unsigned long)pbo->iSolidColor);
+    std::string out = text;
+    if (Wants("getrbrush")) out += BRUSHOBJ_pvGetRbrush(pbo) ? " rbrush=yes" : " rbrush=no";
+    return out;
+}
+
+bool Refuses(const char* callback) {
+    if (!Wants((std::string("refuse-") + callback).c_str())) return false;
+    EngSetLastError(ERROR_NOT_SUPPORTED);
+    return true;
+}
+
+BOOL APIENTRY FakeRealizeBrush(BRUSHOBJ* pbo, SURFOBJ*, SURFOBJ* psoPattern, SURFOBJ* psoMask, XLATEOBJ* pxlo,
+                               ULONG iHatch) {
+    Log("DrvRealizeBrush hatch=%lu pattern=%ldx%ld mask=%s xlate=%08lx,%08lx", (unsigned long)iHatch,
+        psoPattern ? long(psoPattern->sizlBitmap.cx) : -1L, psoPattern ? long(psoPattern->sizlBitmap.cy) : -1L,
+        psoMask ? "given" : "none", (unsigned long)XLATEOBJ_iXlate(pxlo, 0), (unsigned long)XLATEOBJ_iXlate(pxlo, 1));
+    if (Refuses("DrvRealizeBrush")) return FALSE;
+    void* memory = BRUSHOBJ_pvAllocRbrush(pbo, 16);
+    if (memory) std::memset(memory, 0x5A, 16);
+    return memory != nullptr;
+}
+
+BOOL APIENTRY FakeFillPath(SURFOBJ*, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL*, MIX mix, FLONG flOptions) {
+    Log("DrvFillPath %s %s %s mix=%04lx options=%lu", DescribeClip(pco).c_str(), DescribePath(ppo).c_str(),
+        DescribeBrush(pbo).c_str(), (unsigned long)mix, (unsigned long)flOptions);
+    return !Refuses("DrvFillPath");
+}
+
+BOOL APIENTRY FakeStrokePath(SURFOBJ*, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ* pxo, BRUSHOBJ* pbo, POINTL*,
+                             LINEATTRS* pla, MIX mix) {
+    Log("DrvStrokePath %s %s %s mix=%04lx la=%lu width=%g cstyle=%lu xform=%lu", DescribeClip(pco).c_str(),
+        DescribePath(ppo).c_str(), DescribeBrush(pbo).c_str(), (unsigned long)mix, (unsigned long)pla->fl,
+        (pla->fl & LA_GEOMETRIC) ? double(pla->elWidth.e) : double(pla->elWidth.l), (unsigned long)pla->cstyle,
+        (unsigned long)XFORMOBJ_iGetXform(pxo, nullptr));
+    return !Refuses("DrvStrokePath");
+}
+
+BOOL APIENTRY FakeStrokeAndFillPath(SURFOBJ*, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ*, BRUSHOBJ* pboStroke,
+                                    LINEATTRS* pla, BRUSHOBJ* pboFill, POINTL*, MIX mix, FLONG flOptions) {
+    Log("DrvStrokeAndFillPath %s %s stroke=[%s] fill=[%s] mix=%04lx la=%lu options=%lu", DescribeClip(pco).c_str(),
+        DescribePath(ppo).c_str(), DescribeBrush(pboStroke).c_str(), DescribeBrush(pboFill).c_str(),
+        (unsigned long)mix, (unsigned long)pla->fl, (unsigned long)flOptions);
+    return !Refuses("DrvStrokeAndFillPath");
+}
+
+BOOL APIENTRY FakePaint(SURFOBJ*, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL*, MIX mix) {
+    Log("DrvPaint %s %s mix=%04lx", DescribeClip(pco).c_str(), DescribeBrush(pbo).c_str(), (unsigned long)mix);
+    return !Refuses("DrvPaint");
+}
+
+BOOL APIENTRY FakeBitBlt(SURFOBJ*, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
+                         POINTL* pptlSrc, POINTL*, BRUSHOBJ* pbo, POINTL*, ROP4 rop4) {
+    Log("DrvBitBlt %s target=%s source=%s src=%ld,%ld mask=%s xlate=%lu %s rop4=%04lx", DescribeClip(pco).c_str(),
+        Rect(*prclTrg).c_str(), psoSrc ? (psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device") : "none",
+        pptlSrc ? long(pptlSrc->x) : -1L, pptlSrc ? long(pptlSrc->y) : -1L, psoMask ? "given" : "none",
+        pxlo ? (unsigned long)pxlo->flXlate : 0ul, DescribeBrush(pbo).c_str(), (unsigned long)rop4);
+    return !Refuses("DrvBitBlt");
+}
+
+// The pixels of a 24-bit bitmap in `rect` that are not white.
+unsigned long Inked(SURFOBJ* pso, const RECTL& rect) {
+    if (pso->iType != STYPE_BITMAP || pso->iBitmapFormat != BMF_24BPP) return 0;
+    unsigned long inked = 0;
+    for (LONG y = rect.top; y < rect.bottom; ++y) {
+        const BYTE* row = static_cast<const BYTE*>(pso->pvScan0) + y * pso->lDelta;
+        for (LONG x = rect.left; x < rect.right; ++x)
+            if (row[3 * x] != 0xFF || row[3 * x + 1] != 0xFF || row[3 * x + 2] != 0xFF) ++inked;
+    }
+    return inked;
+}
+
+BOOL APIENTRY FakeCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest,
+                           POINTL* pptlSrc) {
+    const LONG w = prclDest->right - prclDest->left, h = prclDest->bottom - prclDest->top;
+    const RECTL read{pptlSrc->x, pptlSrc->y, pptlSrc->x + w, pptlSrc->y + h};
+    Log("DrvCopyBits to=%s from=%s %s dest=%s src=%ld,%ld xlate=%lu inked=%lu",
+        psoDest->iType == STYPE_BITMAP ? "bitmap" : "device", psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device",
+        DescribeClip(pco).c_str(), Rect(*prclDest).c_str(), long(pptlSrc->x), long(pptlSrc->y),
+        pxlo ? (unsigned long)pxlo->flXlate : 0ul, Inked(psoSrc, read));
+    // The page keeps no pixels: asked for them, the driver gives white.
+    if (psoDest->iType == STYPE_BITMAP) return EngEraseSurface(psoDest, prclDest, 0xFFFFFF);
+    return !Refuses("DrvCopyBits");
+}
+
+BOOL APIENTRY FakeStretchBlt(SURFOBJ*, SURFOBJ* psoSrc, SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, COLORADJUSTMENT* pca,
+                             POINTL*, RECTL* prclDest, RECTL* prclSrc, POINTL*, ULONG iMode) {
+    Log("DrvStretchBlt %s dest=%s src=%s source=%s mode=%lu ca=%u", DescribeClip(pco).c_str(), Rect(*prclDest).c_str(),
+        Rect(*prclSrc).c_str(), psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device", (unsigned long)iMode,
+        pca ? unsigned(pca->caSize) : 0u);
+    return !Refuses("DrvStretchBlt");
+}
+
+BOOL APIENTRY FakeTransparentBlt(SURFOBJ*, SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, RECTL* prclDst, RECTL* prclSrc,
+                                 ULONG iTransColor, ULONG) {
+    Log("DrvTransparentBlt %s dest=%s src=%s transparent=%08lx", DescribeClip(pco).c_str(), Rect(*prclDst).c_str(),
+        Rect(*prclSrc).c_str(), (unsigned long)iTransColor);
+    return !Refuses("DrvTransparentBlt");
+}
+
+BOOL APIENTRY FakeGradientFill(SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, TRIVERTEX*, ULONG nVertex, PVOID, ULONG nMesh,
+                               RECTL* prclExtents, POINTL*, ULONG ulMode) {
+    Log("DrvGradientFill %s vertices=%lu mesh=%lu extents=%s mode=%lu", DescribeClip(pco).c_str(),
+        (unsigned long)nVertex, (unsigned long)nMesh, Rect(*prclExtents).c_str(), (unsigned long)ulMode);
+    return !Refuses("DrvGradientFill");
+}
+
 const DRVFN kCallbacks[] = {
     {INDEX_DrvEnablePDEV, reinterpret_cast<PFN>(&FakeEnablePDEV)},
     {INDEX_DrvCompletePDEV, reinterpret_cast<PFN>(&FakeCompletePDEV)},
@@ -354,6 +517,16 @@ const DRVFN kCallbacks[] = {
     {INDEX_DrvEndDoc, reinterpret_cast<PFN>(&FakeEndDoc)},
     {INDEX_DrvEscape, reinterpret_cast<PFN>(&FakeEscape)},
     {INDEX_DrvDrawEscape, reinterpret_cast<PFN>(&FakeDrawEscape)},
+    {INDEX_DrvRealizeBrush, reinterpret_cast<PFN>(&FakeRealizeBrush)},
+    {INDEX_DrvFillPath, reinterpret_cast<PFN>(&FakeFillPath)},
+    {INDEX_DrvStrokePath, reinterpret_cast<PFN>(&FakeStrokePath)},
+    {INDEX_DrvStrokeAndFillPath, reinterpret_cast<PFN>(&FakeStrokeAndFillPath)},
+    {INDEX_DrvPaint, reinterpret_cast<PFN>(&FakePaint)},
+    {INDEX_DrvBitBlt, reinterpret_cast<PFN>(&FakeBitBlt)},
+    {INDEX_DrvCopyBits, reinterpret_cast<PFN>(&FakeCopyBits)},
+    {INDEX_DrvStretchBlt, reinterpret_cast<PFN>(&FakeStretchBlt)},
+    {INDEX_DrvTransparentBlt, reinterpret_cast<PFN>(&FakeTransparentBlt)},
+    {INDEX_DrvGradientFill, reinterpret_cast<PFN>(&FakeGradientFill)},
     {INDEX_DrvResetPDEV, reinterpret_cast<PFN>(&FakeResetPDEV)},  // last: "no-resetpdev" leaves it out
 };
 

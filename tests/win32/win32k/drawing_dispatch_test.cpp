@@ -1,0 +1,231 @@
+// The drawing dispatch on a printer device of the test driver: which
+// callback each drawing call reaches with which objects, and what the
+// engine draws itself when the driver did not hook a call or refused it.
+#include <gtest/gtest.h>
+
+#include "win32/win32k/engine_fixture.h"
+#include "win32k/drawing.h"
+
+namespace {
+
+using tam::test::EngineTest;
+
+class DrawingDispatch : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        InstallFakePrinter();
+    }
+    void TearDown() override {
+        if (device_) w32::DisablePrinterDevice(*device_);
+        EngineTest::TearDown();
+    }
+
+    // A device with the driver's wishes; the log starts after it is enabled.
+    w32::DrawContext Device(const std::u16string& wishes = u"") {
+        SetDriverWishes(wishes);
+        HANDLE printer = nullptr;
+        EXPECT_TRUE(OpenPrinterW(tam::test::kFakePrinter, &printer, nullptr));
+        device_ = w32::EnablePrinterDevice(printer, tam::test::kFakePrinter, nullptr, false);
+        EXPECT_NE(device_, nullptr);
+        w32::DrawContext dc;
+        dc.target.surface = w32::LookupSurface(device_->pdev->surface);
+        dc.target.device = device_.get();
+        w32::DebugLogClear();
+        w32::ClearDdiCallLog();
+        return dc;
+    }
+
+    // The driver's drawing calls, without the page and document ones.
+    static std::vector<std::string> DrawingCalls() {
+        std::vector<std::string> calls;
+        for (const std::string& call : DriverCalls())
+            if (call != "DrvEnablePDEV" && call != "DrvCompletePDEV" && call != "DrvEnableSurface") calls.push_back(call);
+        return calls;
+    }
+
+    static w32::DevicePath Square(LONG left, LONG top, LONG size) {
+        w32::DevicePath path;
+        path.MoveTo(w32::PointFix(left, top));
+        path.LineTo(w32::PointFix(left + size, top));
+        path.LineTo(w32::PointFix(left + size, top + size));
+        path.LineTo(w32::PointFix(left, top + size));
+        path.CloseFigure();
+        return path;
+    }
+
+    static w32::EngineBrush Solid(COLORREF color) {
+        w32::EngineBrush brush;
+        brush.color = color;
+        return brush;
+    }
+
+    std::shared_ptr<w32::PrinterDevice> device_;
+};
+
+// Hooked: DrvFillPath with the path in 28.4 (one closed figure), a trivial
+// clip, the red brush as the device's PAL_RGB pixel and the ROP2 in both
+// bytes of the mix.
+TEST_F(DrawingDispatch, HookedFillGoesToDrvFillPathWithItsObjects) {
+    w32::DrawContext dc = Device();
+    dc.polyFillMode = WINDING;
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(10, 20, 4), Solid(RGB(255, 0, 0))));
+    EXPECT_EQ(DrawingCalls(), std::vector<std::string>{"DrvFillPath"});
+    EXPECT_EQ(DriverLine("DrvFillPath"),
+              "DrvFillPath clip=0 bounds=10,20,15,25 path={15:160,320 224,320 224,384 160,384} solid=000000ff "
+              "mix=0d0d options=2");
+    ASSERT_EQ(EngineCalls(), std::vector<std::string>{"DrvFillPath"});
+    EXPECT_EQ(w32::DdiCallLog()[0].argument, 0x0D0Du);
+}
+
+// Unhooked or refused, the engine fills on a bitmap of the shape's bounds
+// between two DrvCopyBits: the bitmap comes from the device, and goes back
+// with the square's 16 pixels inked. The bitmap holds blue in the low byte
+// and the device (PAL_RGB) red: the translation is neither trivial nor a table.
+TEST_F(DrawingDispatch, UnhookedOrRefusedFillIsDrawnOnATemporaryBitmap) {
+    for (const char16_t* wishes : {u"hooks=0x401", u"refuse-DrvFillPath"}) {
+        w32::DrawContext dc = Device(wishes);
+        ASSERT_TRUE(w32::DrawFillPath(dc, Square(10, 20, 4), Solid(RGB(0, 0, 0)))) << GetLastError();
+        std::vector<std::string> expected{"DrvCopyBits", "DrvCopyBits"};
+        if (std::u16string(wishes) == u"refuse-DrvFillPath") expected.insert(expected.begin(), "DrvFillPath");
+        EXPECT_EQ(DrawingCalls(), expected);
+        EXPECT_NE(DriverLine("DrvCopyBits", "to=bitmap from=device"), "");
+        EXPECT_NE(DriverLine("DrvCopyBits", "to=device from=bitmap clip=0 bounds=10,20,15,25 dest=10,20,15,25 src=0,0 "
+                                            "xlate=0 inked=16"),
+                  "")
+            << DriverLine("DrvCopyBits", "to=device");
+        w32::DisablePrinterDevice(*device_);
+        device_.reset();
+    }
+}
+
+// A geometric stroke the driver refuses comes back as DrvFillPath of the
+// widened outline in WINDING mode; a cosmetic one goes to the engine.
+TEST_F(DrawingDispatch, RefusedGeometricStrokeIsFilledWidened) {
+    w32::DrawContext dc = Device(u"refuse-DrvStrokePath");
+    w32::EnginePen pen;
+    pen.geometric = true;
+    pen.width = 6;
+    w32::DevicePath line;
+    line.MoveTo(w32::PointFix(100, 100));
+    line.LineTo(w32::PointFix(200, 100));
+    ASSERT_TRUE(w32::DrawStrokePath(dc, line, pen));
+    EXPECT_EQ(DrawingCalls(), (std::vector<std::string>{"DrvStrokePath", "DrvFillPath"}));
+    EXPECT_NE(DriverLine("DrvStrokePath", "la=1 width=6 cstyle=0 xform=0"), "");
+    EXPECT_NE(DriverLine("DrvFillPath", "options=2"), "");
+
+    w32::DebugLogClear();
+    pen.geometric = false;
+    ASSERT_TRUE(w32::DrawStrokePath(dc, line, pen));
+    EXPECT_EQ(DrawingCalls(), (std::vector<std::string>{"DrvStrokePath", "DrvCopyBits", "DrvCopyBits"}));
+    EXPECT_NE(DriverLine("DrvStrokePath", "la=0 width=1"), "");
+    // A one-pixel line from x 100 up to, not including, 200.
+    EXPECT_NE(DriverLine("DrvCopyBits", "inked=100"), "") << DriverLine("DrvCopyBits", "to=device");
+}
+
+TEST_F(DrawingDispatch, NullBrushAndNullPenDrawNothing) {
+    w32::DrawContext dc = Device();
+    w32::EngineBrush hollow;
+    hollow.style = BS_NULL;
+    w32::EnginePen none;
+    none.style = PS_NULL;
+    EXPECT_TRUE(w32::DrawFillPath(dc, Square(0, 0, 8), hollow));
+    EXPECT_TRUE(w32::DrawStrokePath(dc, Square(0, 0, 8), none));
+    EXPECT_TRUE(w32::DrawStrokeAndFillPath(dc, Square(0, 0, 8), none, hollow));
+    EXPECT_TRUE(DrawingCalls().empty());
+}
+
+// A clip of two rectangles is complex; one that leaves one rectangle of the
+// drawing is DC_RECT with that rectangle; one that misses it draws nothing.
+TEST_F(DrawingDispatch, ClipComplexityAgainstTheDrawing) {
+    w32::DrawContext dc = Device();
+    const RECTL two[] = {{0, 0, 12, 30}, {14, 0, 40, 30}};
+    dc.clip = w32::Region::FromRects(two);
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(10, 20, 4), Solid(0)));
+    EXPECT_NE(DriverLine("DrvFillPath", "clip=3 bounds=10,20,15,25 rects=[10,20,12,25][14,20,15,25] "), "")
+        << DriverLine("DrvFillPath");
+    w32::DebugLogClear();
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(2, 2, 4), Solid(0)));
+    EXPECT_NE(DriverLine("DrvFillPath", "clip=0 "), "");
+    w32::DebugLogClear();
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(11, 2, 4), Solid(0)));
+    EXPECT_NE(DriverLine("DrvFillPath", "clip=3 "), "");
+    w32::DebugLogClear();
+    dc.clip = w32::Region(RECTL{0, 0, 12, 30});
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(10, 20, 4), Solid(0)));
+    EXPECT_NE(DriverLine("DrvFillPath", "clip=1 bounds=10,20,12,25 "), "");
+    w32::DebugLogClear();
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(100, 20, 4), Solid(0)));
+    EXPECT_TRUE(DrawingCalls().empty());
+}
+
+struct RealizeCase {
+    const char* name;
+    UINT style;
+    ULONG hatch;
+    const char* expected;  // the DrvRealizeBrush line
+};
+// Background white (PAL_RGB 00ffffff); blue lines 00ff0000 in PAL_RGB. The
+// pattern brush is a 2x2 monochrome bitmap without colours of its own:
+// text colour black for 0, background white for 1.
+const RealizeCase kRealize[] = {
+    {"hatch", BS_HATCHED, HS_CROSS, "DrvRealizeBrush hatch=4 pattern=8x8 mask=none xlate=00ffffff,00ff0000"},
+    {"solid", BS_SOLID, 0, "DrvRealizeBrush hatch=6 pattern=8x8 mask=none xlate=00ffffff,00ff0000"},
+    {"pattern", BS_PATTERN, 0, "DrvRealizeBrush hatch=12 pattern=2x2 mask=none xlate=00000000,00ffffff"},
+};
+
+class BrushRealization : public DrawingDispatch, public testing::WithParamInterface<RealizeCase> {};
+
+// Realised only when the driver asks, once for two drawings with the brush.
+TEST_P(BrushRealization, OncePerBrushAndOnlyWhenAsked) {
+    const RealizeCase& c = GetParam();
+    w32::EngineBrush brush = Solid(RGB(0, 0, 255));
+    brush.style = c.style;
+    brush.hatch = c.hatch;
+    if (c.style == BS_PATTERN) {
+        HBITMAP bitmap = EngCreateBitmap(SIZEL{2, 2}, 0, BMF_1BPP, 0, nullptr);
+        brush.pattern = w32::LookupSurface(reinterpret_cast<HSURF>(bitmap));
+    }
+    w32::DrawContext dc = Device();
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(0, 0, 8), brush));
+    EXPECT_EQ(DriverLine("DrvRealizeBrush"), "");
+    w32::DisablePrinterDevice(*device_);
+
+    dc = Device(u"getrbrush");
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(0, 0, 8), brush));
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(0, 0, 8), brush));
+    // The driver asks while in its first DrvFillPath, which it logs on return.
+    EXPECT_EQ(DrawingCalls(), (std::vector<std::string>{"DrvRealizeBrush", "DrvFillPath", "DrvFillPath"}));
+    EXPECT_EQ(DriverLine("DrvRealizeBrush"), c.expected);
+    EXPECT_NE(DriverLine("DrvFillPath", "rbrush=yes"), "");
+    ASSERT_EQ(brush.realizations.size(), 1u);
+    EXPECT_EQ(brush.realizations.begin()->second, std::vector<BYTE>(16, 0x5A));
+}
+INSTANTIATE_TEST_SUITE_P(All, BrushRealization, testing::ValuesIn(kRealize),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DrawingDispatch, HookedBlitsReachTheirCallbacks) {
+    w32::DrawContext dc = Device();
+    dc.stretchMode = HALFTONE;
+    HBITMAP bitmap = EngCreateBitmap(SIZEL{4, 4}, 0, BMF_24BPP, 0, nullptr);
+    w32::BlitSource source{{w32::LookupSurface(reinterpret_cast<HSURF>(bitmap)), nullptr}, {1, 2}};
+    ASSERT_TRUE(w32::DrawBitBlt(dc, RECTL{10, 10, 13, 12}, &source, nullptr, {}, nullptr, 0xCCCC));
+    ASSERT_TRUE(w32::DrawStretchBlt(dc, RECTL{0, 0, 8, 8}, source, RECTL{0, 0, 4, 4}, nullptr, 0xCCCC));
+    EXPECT_EQ(DrawingCalls(), (std::vector<std::string>{"DrvBitBlt", "DrvStretchBlt"}));
+    EXPECT_EQ(DriverLine("DrvBitBlt"),
+              "DrvBitBlt clip=0 bounds=10,10,13,12 target=10,10,13,12 source=bitmap src=1,2 mask=none xlate=0 "
+              "brush=none rop4=cccc");
+    EXPECT_NE(DriverLine("DrvStretchBlt", "mode=4"), "");
+}
+
+TEST_F(DrawingDispatch, CallLogIsEmptyUnlessEnabled) {
+    w32::DrawContext dc = Device();
+    w32::EnableDdiCallLog(false);
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(0, 0, 8), Solid(0)));
+    EXPECT_TRUE(w32::DdiCallLog().empty());
+    w32::EnableDdiCallLog(true);
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(0, 0, 8), Solid(0)));
+    EXPECT_EQ(EngineCalls(), std::vector<std::string>{"DrvFillPath"});
+}
+
+}  // namespace
