@@ -111,7 +111,10 @@ BOOL WINAPI SelectClipPath(HDC hdc, int mode) {
         return FALSE;
     }
     if (!HasClosedPath(*dc)) return FALSE;
-    const w32::Region area = w32::Region::FromSpans(w32::FillPathSpans(dc->path, dc->state.polyFillMode));
+    // Drawing never reaches past the surface, so neither need the clip.
+    const SIZEL size = DrawingSurfaceSize(*dc);
+    const w32::Region area = w32::Region::FromSpans(
+        w32::FillPathSpans(dc->path, dc->state.polyFillMode, RECTL{0, 0, size.cx, size.cy}));
     DiscardPath(*dc);
     return CombineClip(*dc, &area, mode) != ERROR;
 }
