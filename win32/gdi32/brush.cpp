@@ -41,8 +41,8 @@ HBRUSH InsertBrush(const LOGBRUSH& logBrush, std::shared_ptr<EngineSurface> patt
     return static_cast<HBRUSH>(InsertGdiObject(brush));
 }
 
-// A copy of an engine bitmap, pixels and palette.
-std::shared_ptr<EngineSurface> CopySurface(const EngineSurface& source) {
+// A copy of an engine bitmap, pixels and, when `withPalette`, palette.
+std::shared_ptr<EngineSurface> CopySurface(const EngineSurface& source, bool withPalette) {
     const SURFOBJ& so = source.so;
     const LONG stride = so.lDelta < 0 ? -so.lDelta : so.lDelta;
     HBITMAP copy = EngCreateBitmap(so.sizlBitmap, stride, so.iBitmapFormat, BMF_TOPDOWN, nullptr);
@@ -53,7 +53,7 @@ std::shared_ptr<EngineSurface> CopySurface(const EngineSurface& source) {
     for (LONG y = 0; y < so.sizlBitmap.cy; ++y)
         std::memcpy(static_cast<BYTE*>(surface->so.pvScan0) + intptr_t(y) * stride,
                     static_cast<const BYTE*>(so.pvScan0) + intptr_t(y) * so.lDelta, size_t(stride));
-    if (source.palette) surface->palette = std::make_shared<EnginePalette>(*source.palette);
+    if (withPalette && source.palette) surface->palette = std::make_shared<EnginePalette>(*source.palette);
     return surface;
 }
 
@@ -79,7 +79,10 @@ HBRUSH WINAPI CreatePatternBrush(HBITMAP hbm) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    auto pattern = w32::gdi::CopySurface(*bitmap->surface);
+    // A monochrome device-dependent bitmap has no colours of its own: without
+    // a palette, the engine paints it in the DC's text and background colours.
+    const bool monochrome = bitmap->surface->so.iBitmapFormat == BMF_1BPP && !bitmap->dibSection;
+    auto pattern = w32::gdi::CopySurface(*bitmap->surface, !monochrome);
     if (!pattern) return nullptr;
     // GetObjectW gives the bitmap's handle in lbHatch, as Windows does.
     return InsertBrush(LOGBRUSH{BS_PATTERN, 0, ULONG_PTR(hbm)}, std::move(pattern));

@@ -38,12 +38,14 @@ struct Affine {
     bool Inverse(Affine& out) const {
         const double det = m11 * m22 - m12 * m21;
         if (det == 0 || !std::isfinite(det)) return false;
-        out.m11 = m22 / det;
-        out.m12 = -m12 / det;
-        out.m21 = -m21 / det;
-        out.m22 = m11 / det;
-        out.dx = -(dx * out.m11 + dy * out.m21);
-        out.dy = -(dx * out.m12 + dy * out.m22);
+        Affine inverse;
+        inverse.m11 = m22 / det;
+        inverse.m12 = -m12 / det;
+        inverse.m21 = -m21 / det;
+        inverse.m22 = m11 / det;
+        inverse.dx = -(dx * inverse.m11 + dy * inverse.m21);
+        inverse.dy = -(dx * inverse.m12 + dy * inverse.m22);
+        out = inverse;  // `out` may be this one
         return true;
     }
 };
