@@ -143,15 +143,16 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
         colors = header.biBitCount == ownBitCount ? pixels.colors : w32::gdi::DefaultColorTable(header.biBitCount);
     header.biClrUsed = header.biClrImportant = 0;
     w32::gdi::DibFormat format;
+    const int64_t height = header.biHeight < 0 ? -int64_t(header.biHeight) : int64_t(header.biHeight);
+    if (header.biWidth <= 0 || height <= 0 || header.biWidth > w32::gdi::kMaxBitmapDimension ||
+        height > w32::gdi::kMaxBitmapDimension)
+        return Fail(ERROR_INVALID_PARAMETER);
     format.width = header.biWidth;
-    format.height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    format.height = LONG(height);
     format.topDown = header.biHeight < 0;
     format.bitCount = header.biBitCount;
     format.compression = compression;
     format.colors = colors;
-    if (format.width <= 0 || format.height <= 0 || format.width > w32::gdi::kMaxBitmapDimension ||
-        format.height > w32::gdi::kMaxBitmapDimension)
-        return Fail(ERROR_INVALID_PARAMETER);
     format.stride = size_t(w32::gdi::DwordAlignedWidthBytes(format.width, format.bitCount));
     header.biSizeImage = DWORD(format.stride * size_t(format.height));
     if (compression == BI_BITFIELDS) {
@@ -216,7 +217,8 @@ HBITMAP WINAPI CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* pbmih, DWORD flIn
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    if (!pbmih || pbmih->biSize < sizeof(BITMAPINFOHEADER) || pbmih->biWidth < 0) {
+    if (!pbmih || pbmih->biSize < sizeof(BITMAPINFOHEADER) || pbmih->biWidth < 0 ||
+        pbmih->biHeight < -w32::gdi::kMaxBitmapDimension) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }

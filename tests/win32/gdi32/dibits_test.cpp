@@ -215,6 +215,10 @@ TEST_F(Dibs, BadHandlesAndHeadersFail) {
     SetLastError(0xdeadbeef);
     EXPECT_EQ(GetDIBits(dc_, bitmap, 0, 2, out, AsInfo(info), DIB_RGB_COLORS), 0);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    info = Info(2, -2147483647 - 1, 32);
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(GetDIBits(dc_, bitmap, 0, 2, out, AsInfo(info), DIB_RGB_COLORS), 0);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     info = Info(2, 2, 8);
     info.header.biClrUsed = 300;
     SetLastError(0xdeadbeef);

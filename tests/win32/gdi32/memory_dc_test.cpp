@@ -75,6 +75,12 @@ TEST_F(MemoryDC, PrinterDcAndMemoryDcStartTheSame) {
     EXPECT_EQ(SelectObject(printer, bitmap), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     DeleteObject(bitmap);
+    // A bitmap compatible with the printer has 32 bits per pixel.
+    HBITMAP compatible = CreateCompatibleBitmap(printer, 3, 3);
+    BITMAP record{};
+    ASSERT_EQ(GetObjectW(compatible, sizeof(record), &record), int(sizeof(record)));
+    EXPECT_EQ(record.bmBitsPixel, 32);
+    DeleteObject(compatible);
     // The memory DC answers the printer's capabilities, even once the printer DC is gone.
     const int resolution = GetDeviceCaps(printer, LOGPIXELSX);
     const int width = GetDeviceCaps(printer, HORZRES);
