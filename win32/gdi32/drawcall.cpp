@@ -115,7 +115,21 @@ std::optional<Region> LogicalRegionToDevice(const DeviceContext& dc, const Regio
         for (int i = 1; i < 4; ++i) path.LineTo(corners[i]);
         path.CloseFigure();
     }
-    return Region::FromSpans(FillPathSpans(path, WINDING));
+    return RegionOfPath(path, WINDING);
+}
+
+Region RegionOfPath(const DevicePath& path, int fillMode) {
+    if (path.Empty()) return Region();
+    constexpr LONG kBandRows = 1 << 16;
+    const RECTFX bounds = path.Bounds();
+    const LONG top = bounds.yTop >> 4, bottom = (bounds.yBottom >> 4) + 1;
+    const LONG left = (bounds.xLeft >> 4) - 1, right = (bounds.xRight >> 4) + 2;
+    Region region;
+    for (LONG band = top; band < bottom; band += kBandRows) {
+        const RECTL limit{left, band, right, std::min(bottom, band + kBandRows)};
+        region = region.Union(Region::FromSpans(FillPathSpans(path, fillMode, limit)));
+    }
+    return region;
 }
 
 SIZEL DrawingSurfaceSize(const DeviceContext& dc) {

@@ -59,6 +59,11 @@ bool ToDeviceRect(const DeviceContext& dc, const RECT& logical, RECTL& out);
 // or shears maps each rectangle as a polygon and fills it with GDI's pixel rule.
 std::optional<Region> LogicalRegionToDevice(const DeviceContext& dc, const Region& logical);
 
+// The pixels a path encloses in a fill mode, as a region. Scan converted
+// in bands of rows, so that a path as tall as device space never needs all
+// its spans at once (the region keeps equal rows as one band).
+Region RegionOfPath(const DevicePath& path, int fillMode);
+
 // The size of the surface the DC draws on: a memory DC's bitmap, a
 // printer's page; empty for an information context.
 SIZEL DrawingSurfaceSize(const DeviceContext& dc);

@@ -96,7 +96,7 @@ HRGN WINAPI PathToRegion(HDC hdc) {
     auto dc = LockDrawingDC(hdc);
     if (!dc || !HasClosedPath(*dc)) return nullptr;
     auto region = std::make_shared<GdiRegion>();
-    region->region = w32::Region::FromSpans(w32::FillPathSpans(dc->path, dc->state.polyFillMode));
+    region->region = RegionOfPath(dc->path, dc->state.polyFillMode);
     DiscardPath(*dc);
     return static_cast<HRGN>(InsertGdiObject(region));
 }

@@ -83,6 +83,20 @@ TEST_F(DrawBadInput, CoordinatesBeyondDeviceSpace) {
     SetMapMode(dc_, MM_TEXT);
     EXPECT_TRUE(Rectangle(dc_, -100000000, -100000000, 100000000, 100000000));
     EXPECT_EQ(Drawn().size(), size_t(kWidth * kHeight));
+    // As a path made into a region (two million rows): the compatible box,
+    // one short on the right and bottom, in full.
+    ASSERT_TRUE(BeginPath(dc_));
+    ASSERT_TRUE(Rectangle(dc_, -1000000, -1000000, 1000000, 1000000));
+    ASSERT_TRUE(EndPath(dc_));
+    HRGN region = PathToRegion(dc_);
+    ASSERT_NE(region, nullptr);
+    RECT box{};
+    EXPECT_EQ(GetRgnBox(region, &box), SIMPLEREGION);
+    EXPECT_EQ(box.left, -1000000);
+    EXPECT_EQ(box.top, -1000000);
+    EXPECT_EQ(box.right, 1000000 - 1);
+    EXPECT_EQ(box.bottom, 1000000 - 1);
+    DeleteObject(region);
 }
 
 // Two million points zigzagging across the surface, as a polyline and as
