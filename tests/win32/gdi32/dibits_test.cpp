@@ -98,6 +98,35 @@ TEST_F(Dibs, SectionBitsAreTheProgramsToWrite) {
     EXPECT_TRUE(DeleteObject(section));
 }
 
+// 16 bits with 5-6-5 masks: the masks go into the DIB section's record,
+// and a pixel of all red bits reads back as full red.
+TEST_F(Dibs, BitfieldsSectionKeepsItsMasks) {
+    InfoWithColors info = Info(2, 1, 16, BI_BITFIELDS);
+    const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
+    std::memcpy(info.colors, masks, sizeof(masks));
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(dc_, AsInfo(info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    static_cast<WORD*>(bits)[0] = 0xF800;
+    static_cast<WORD*>(bits)[1] = 0x07E0;
+    DIBSECTION record{};
+    ASSERT_EQ(GetObjectW(section, sizeof(record), &record), int(sizeof(record)));
+    EXPECT_EQ(record.dsBmih.biCompression, DWORD(BI_BITFIELDS));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(record.dsBitfields[i], masks[i]) << i;
+    InfoWithColors asked = Info(2, 1, 32);
+    DWORD out[2] = {};
+    ASSERT_EQ(GetDIBits(dc_, section, 0, 1, out, AsInfo(asked), DIB_RGB_COLORS), 1);
+    EXPECT_EQ(out[0], 0xFF0000u);
+    EXPECT_EQ(out[1], 0x00FF00u);
+    // Masks of zero are no masks.
+    const DWORD none[3] = {0, 0, 0};
+    std::memcpy(info.colors, none, sizeof(none));
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(CreateDIBSection(dc_, AsInfo(info), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    DeleteObject(section);
+}
+
 TEST_F(Dibs, NoBufferAndNoBitCountDescribesTheBitmap) {
     HBITMAP bitmap = CreateBitmap(10, 7, 1, 8, nullptr);
     InfoWithColors info{};
