@@ -82,7 +82,9 @@ struct GeometricPen {
 };
 
 // The outline of the area the pen covers along the path, as closed
-// figures to be filled in WINDING mode (WidenPath).
+// figures to be filled in WINDING mode (WidenPath). A long path comes as
+// several united outlines that may overlap one another; in WINDING mode
+// they cover the union.
 DevicePath WidenPath(const DevicePath& path, const GeometricPen& pen);
 
 }  // namespace w32

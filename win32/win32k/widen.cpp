@@ -2,7 +2,8 @@
 // simple pieces: a rectangle of the pen's width for each segment, a cap at
 // each open end, a join at each corner. A styled pen first cuts each
 // figure into dashes, each an open line with its own caps. Clipper unites
-// the pieces (all turned the same way, non-zero rule) into closed figures.
+// the pieces (all turned the same way, non-zero rule) into closed figures,
+// consecutive pieces a batch at a time.
 //
 // Choices where GDI leaves room:
 // - the standard geometric styles, in pen widths: PS_DASH 3 on 1 off,
@@ -35,6 +36,8 @@ constexpr double kScale = 16.0;
 // Round pieces are polygons whose sides stray at most this far (28.4) inside the circle.
 constexpr double kArcTolerance = 1.0;
 constexpr double kPi = 3.14159265358979323846;
+// Piece corners united in one Clipper run (see WidenPath).
+constexpr size_t kBatchVertices = 1024;
 
 struct Vec {
     double x = 0, y = 0;
@@ -211,6 +214,20 @@ void AddDashes(Pieces& pieces, std::vector<Vec> points, bool closed, const std::
     if (entry % 2 == 0) AddLine(pieces, dash, false, pen);
 }
 
+// Clipper's closed outlines as figures in 28.4.
+void AddOutlines(DevicePath& result, const Paths& outlines) {
+    for (const Path& outline : outlines) {
+        if (outline.size() < 3) continue;
+        for (size_t i = 0; i < outline.size(); ++i) {
+            const POINTFIX p{FIX(std::clamp<double>(std::nearbyint(outline[i].X / kScale), INT_MIN, INT_MAX)),
+                             FIX(std::clamp<double>(std::nearbyint(outline[i].Y / kScale), INT_MIN, INT_MAX))};
+            if (i == 0) result.MoveTo(p);
+            else result.LineTo(p);
+        }
+        result.CloseFigure();
+    }
+}
+
 }  // namespace
 
 DevicePath WidenPath(const DevicePath& path, const GeometricPen& pen) {
@@ -235,19 +252,23 @@ DevicePath WidenPath(const DevicePath& path, const GeometricPen& pen) {
     }
     if (pieces.All().empty()) return result;
 
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(pieces.All(), ClipperLib::ptSubject, true);
-    Paths united;
-    clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    for (const Path& outline : united) {
-        if (outline.size() < 3) continue;
-        for (size_t i = 0; i < outline.size(); ++i) {
-            const POINTFIX p{FIX(std::clamp<double>(std::nearbyint(outline[i].X / kScale), INT_MIN, INT_MAX)),
-                             FIX(std::clamp<double>(std::nearbyint(outline[i].Y / kScale), INT_MIN, INT_MAX))};
-            if (i == 0) result.MoveTo(p);
-            else result.LineTo(p);
-        }
-        result.CloseFigure();
+    // Clipper sweeps a line across its edges, each step walking all the
+    // edges the line crosses: one union of a long path lying along the
+    // sweep would take the square of its length. So consecutive pieces are
+    // united a batch at a time. Each batch's outlines have winding number
+    // 1 inside and 0 outside, so the figures of all batches together,
+    // filled in WINDING mode, cover exactly the union even where batches overlap.
+    const Paths& all = pieces.All();
+    for (size_t first = 0; first < all.size();) {
+        size_t end = first, vertices = 0;
+        while (end < all.size() && (end == first || vertices + all[end].size() <= kBatchVertices))
+            vertices += all[end++].size();
+        ClipperLib::Clipper clipper;
+        clipper.AddPaths(Paths(all.begin() + first, all.begin() + end), ClipperLib::ptSubject, true);
+        Paths united;
+        clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        AddOutlines(result, united);
+        first = end;
     }
     return result;
 }

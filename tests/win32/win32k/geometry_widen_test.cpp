@@ -38,7 +38,9 @@ void ExpectClosedFigures(const DevicePath& outline) {
         EXPECT_TRUE(figure.closed);
         EXPECT_GE(figure.count, 3u);
     }
-    if (!outline.types.empty()) EXPECT_EQ(outline.types[0], PT_MOVETO);
+    if (!outline.types.empty()) {
+        EXPECT_EQ(outline.types[0], PT_MOVETO);
+    }
 }
 
 GeometricPen Pen(ULONG width, ULONG endCap, ULONG join, double miterLimit = 10.0) {
@@ -202,6 +204,27 @@ TEST(Widen, CurvesAreWidenedAlongTheirLines) {
         EXPECT_FALSE(Inside(outline, 23.5 * std::cos(angle), 23.5 * std::sin(angle))) << angle;
         EXPECT_FALSE(Inside(outline, 16.5 * std::cos(angle), 16.5 * std::sin(angle))) << angle;
     }
+}
+
+TEST(Widen, LongSawtoothAlongTheSweepStaysFastAndWhole) {
+    // 100,000 corners between y = 0 and y = 5, three pixels apart: every
+    // scan line crosses the whole path. Two pixels wide and mitred, the
+    // corners and the middles of the teeth are covered; the points between
+    // two lower corners are 2.57 pixels from the teeth, outside.
+    constexpr LONG kCorners = 100000;
+    DevicePath saw;
+    saw.MoveTo(w32::PointFix(0, 0));
+    for (LONG i = 1; i < kCorners; ++i) saw.LineTo(w32::PointFix(3 * i, 5 * (i % 2)));
+    const DevicePath outline = WidenPath(saw, Pen(2, PS_ENDCAP_FLAT, PS_JOIN_MITER));
+    ExpectClosedFigures(outline);
+    for (LONG i : {2, 5000, 49998, 99990}) {
+        EXPECT_TRUE(Inside(outline, 3 * i, 0.5)) << i;
+        EXPECT_TRUE(Inside(outline, 3 * i + 1.5, 2.5)) << i;
+        EXPECT_FALSE(Inside(outline, 3 * i, 5)) << i;
+    }
+    const RECTFX bounds = outline.Bounds();
+    EXPECT_EQ(bounds.xLeft, -14);  // the flat end's corner: 1/sqrt(34) * 5 of a pixel left of the start
+    EXPECT_GE(bounds.xRight, 3 * (kCorners - 1) * 16);
 }
 
 }  // namespace
