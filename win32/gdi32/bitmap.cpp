@@ -38,13 +38,13 @@ LONG CopyBits(const GdiBitmap& bitmap, BYTE* buffer, size_t bytes, bool toBitmap
     const size_t total = std::min(bytes, lineBytes * size_t(so.sizlBitmap.cy));
     for (size_t done = 0; done < total;) {
         const size_t y = done / lineBytes;
-        const size_t part = std::min(lineBytes, total - done);
+        const size_t chunk = std::min(lineBytes, total - done);
         BYTE* line = static_cast<BYTE*>(so.pvScan0) + intptr_t(y) * so.lDelta;
         if (toBitmap)
-            std::memcpy(line, buffer + done, part);
+            std::memcpy(line, buffer + done, chunk);
         else
-            std::memcpy(buffer + done, line, part);
-        done += part;
+            std::memcpy(buffer + done, line, chunk);
+        done += chunk;
     }
     return LONG(total);
 }

@@ -137,13 +137,13 @@ TEST_F(GetObjectSizes, FontCopiesAsMuchAsFits) {
     LOGFONTW whole{};
     ASSERT_EQ(GetObjectW(font, sizeof(whole), &whole), int(sizeof(LOGFONTW)));
     EXPECT_NE(whole.lfFaceName[0], 0);
-    LOGFONTW part{};
-    part.lfFaceName[0] = u'?';
+    LOGFONTW front{};
+    front.lfFaceName[0] = u'?';
     const int head = int(offsetof(LOGFONTW, lfFaceName));
-    ASSERT_EQ(GetObjectW(font, head, &part), head);
-    EXPECT_EQ(part.lfHeight, whole.lfHeight);
-    EXPECT_EQ(part.lfWeight, whole.lfWeight);
-    EXPECT_EQ(part.lfFaceName[0], u'?');
+    ASSERT_EQ(GetObjectW(font, head, &front), head);
+    EXPECT_EQ(front.lfHeight, whole.lfHeight);
+    EXPECT_EQ(front.lfWeight, whole.lfWeight);
+    EXPECT_EQ(front.lfFaceName[0], u'?');
 }
 
 TEST_F(GetObjectSizes, RegionsDCsAndBadHandlesHaveNoRecord) {
