@@ -8,25 +8,28 @@
 // ERROR_INVALID_HANDLE or ERROR_INVALID_PARAMETER.
 #include <windows.h>
 
+#include <memory>
+
 #include "gdi32/dc.h"
 
 namespace {
 
 using w32::gdi::DcState;
 
-// The state of a DC, null with ERROR_INVALID_HANDLE for a bad handle.
-DcState* StateOf(HDC hdc) {
+// The state of a DC, null with ERROR_INVALID_HANDLE for a bad handle. It
+// shares the DC's life, so that a DeleteDC meanwhile cannot free it.
+std::shared_ptr<DcState> StateOf(HDC hdc) {
     auto dc = w32::gdi::LookupDC(hdc);
     if (!dc) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    return &dc->state;  // the DC lives on in the handle table
+    return std::shared_ptr<DcState>(dc, &dc->state);
 }
 
 // Sets an int mode within [low, high]; answers the previous one or 0.
 int SetMode(HDC hdc, int DcState::*mode, int value, int low, int high) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return 0;
     if (value < low || value > high) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -38,12 +41,12 @@ int SetMode(HDC hdc, int DcState::*mode, int value, int low, int high) {
 }
 
 int GetMode(HDC hdc, int DcState::*mode) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     return state ? state->*mode : 0;
 }
 
 COLORREF SetColor(HDC hdc, COLORREF DcState::*color, COLORREF value) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return CLR_INVALID;
     const COLORREF previous = state->*color;
     state->*color = value;
@@ -51,7 +54,7 @@ COLORREF SetColor(HDC hdc, COLORREF DcState::*color, COLORREF value) {
 }
 
 COLORREF GetColor(HDC hdc, COLORREF DcState::*color) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     return state ? state->*color : CLR_INVALID;
 }
 
@@ -86,7 +89,7 @@ COLORREF WINAPI GetDCPenColor(HDC hdc) { return GetColor(hdc, &DcState::dcPenCol
 // The documented ranges: gammas 2500 to 65000 (0.25 to 6.5), reference
 // black 0 to 4000 and white 6000 to 10000, the rest -100 to 100.
 BOOL WINAPI SetColorAdjustment(HDC hdc, const COLORADJUSTMENT* lpca) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return FALSE;
     if (!lpca) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -108,7 +111,7 @@ BOOL WINAPI SetColorAdjustment(HDC hdc, const COLORADJUSTMENT* lpca) {
 }
 
 BOOL WINAPI GetColorAdjustment(HDC hdc, LPCOLORADJUSTMENT lpca) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return FALSE;
     if (!lpca) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -119,7 +122,7 @@ BOOL WINAPI GetColorAdjustment(HDC hdc, LPCOLORADJUSTMENT lpca) {
 }
 
 BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return FALSE;
     if (lppt) *lppt = state->brushOrigin;
     state->brushOrigin = POINT{x, y};
@@ -127,7 +130,7 @@ BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
 }
 
 BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return FALSE;
     if (!lppt) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -139,7 +142,7 @@ BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) {
 
 // A miter limit below 1 is refused: a join is never shorter than the pen is wide.
 BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return FALSE;
     if (!(limit >= 1.0f)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -151,7 +154,7 @@ BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
 }
 
 BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT plimit) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return FALSE;
     if (!plimit) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -162,7 +165,7 @@ BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT plimit) {
 }
 
 BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
-    DcState* state = StateOf(hdc);
+    const auto state = StateOf(hdc);
     if (!state) return FALSE;
     if (!lppt) {
         SetLastError(ERROR_INVALID_PARAMETER);
