@@ -35,27 +35,27 @@ int SetMode(HDC hdc, int DcState::*mode, int value, int low, int high) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const int previous = state->*mode;
-    state->*mode = value;
+    const int previous = (*state).*mode;
+    (*state).*mode = value;
     return previous;
 }
 
 int GetMode(HDC hdc, int DcState::*mode) {
     const auto state = StateOf(hdc);
-    return state ? state->*mode : 0;
+    return state ? (*state).*mode : 0;
 }
 
 COLORREF SetColor(HDC hdc, COLORREF DcState::*color, COLORREF value) {
     const auto state = StateOf(hdc);
     if (!state) return CLR_INVALID;
-    const COLORREF previous = state->*color;
-    state->*color = value;
+    const COLORREF previous = (*state).*color;
+    (*state).*color = value;
     return previous;
 }
 
 COLORREF GetColor(HDC hdc, COLORREF DcState::*color) {
     const auto state = StateOf(hdc);
-    return state ? state->*color : CLR_INVALID;
+    return state ? (*state).*color : CLR_INVALID;
 }
 
 bool Within(int value, int low, int high) { return value >= low && value <= high; }
