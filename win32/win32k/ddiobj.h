@@ -119,8 +119,13 @@ struct EnginePathObj : PATHOBJ, LiveObject<EnginePathObj> {
 };
 
 const EnginePathObj* KnownPath(const PATHOBJ* path);
-// A path the engine gives a driver to free with EngDeletePath.
+// A path the engine gives a driver to free with EngDeletePath. It belongs
+// to the device whose callback asked for it, and goes with that device if
+// the driver never frees it.
 PATHOBJ* NewPathObj(const DevicePath& path);
+// Frees the paths handed out during a device's callbacks and not yet
+// freed; gives their number.
+size_t FreePathsOwnedBy(uint64_t owner);
 
 // --- BRUSHOBJ --------------------------------------------------------------------------
 

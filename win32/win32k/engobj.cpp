@@ -26,6 +26,8 @@ std::recursive_mutex& EngineLock() {
     return lock;
 }
 
+uint64_t CurrentEngineOwner() { return tOwner; }
+
 EngineOwnerScope::EngineOwnerScope(uint64_t owner) : saved_(tOwner) { tOwner = owner; }
 
 EngineOwnerScope::~EngineOwnerScope() { tOwner = saved_; }

@@ -83,6 +83,9 @@ std::shared_ptr<EngineSurface> LookupSurface(HSURF surface);
 std::shared_ptr<EnginePalette> LookupPalette(HPALETTE palette);
 std::shared_ptr<EnginePdev> LookupPdev(HDEV hdev);
 
+// The device whose driver callback runs on this thread; 0 outside one.
+uint64_t CurrentEngineOwner();
+
 // While it lives, the engine objects made on this thread belong to `owner`.
 class EngineOwnerScope {
 public:

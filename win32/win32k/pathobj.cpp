@@ -13,7 +13,7 @@
 // fl says PO_BEZIERS when the path has a curve and PO_ALL_INTEGERS when
 // every point is a whole pixel. cCurves counts lines and curves, the line
 // that closes a figure included.
-#include <unordered_set>
+#include <unordered_map>
 
 #include "win32k/ddiobj.h"
 
@@ -69,8 +69,9 @@ DevicePath Normalized(const DevicePath& in) {
     return out;
 }
 
-std::unordered_set<PATHOBJ*>& HeapPaths() {
-    static std::unordered_set<PATHOBJ*> paths;
+// The paths handed out to be freed, with the device each belongs to.
+std::unordered_map<PATHOBJ*, uint64_t>& HeapPaths() {
+    static std::unordered_map<PATHOBJ*, uint64_t> paths;
     return paths;
 }
 
@@ -98,8 +99,21 @@ const EnginePathObj* KnownPath(const PATHOBJ* path) {
 PATHOBJ* NewPathObj(const DevicePath& path) {
     auto* made = new EnginePathObj(path);
     std::lock_guard lock(EngineLock());
-    HeapPaths().insert(made);
+    HeapPaths().emplace(made, CurrentEngineOwner());
     return made;
+}
+
+size_t FreePathsOwnedBy(uint64_t owner) {
+    if (!owner) return 0;
+    std::lock_guard lock(EngineLock());
+    size_t freed = 0;
+    std::erase_if(HeapPaths(), [&](const auto& entry) {
+        if (entry.second != owner) return false;
+        delete static_cast<EnginePathObj*>(entry.first);
+        ++freed;
+        return true;
+    });
+    return freed;
 }
 
 }  // namespace w32

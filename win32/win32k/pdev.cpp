@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "win32k/ddiobj.h"
 #include "win32k/document.h"
 #include "win32k/driver.h"
 
@@ -114,6 +115,7 @@ bool EnableSurface(PrinterDevice& device, EnginePdev& pdev, DWORD& error) {
 // What is left of a device once its PDEVs are gone.
 void ReleaseDevice(PrinterDevice& device) {
     FreeEngineObjectsOwnedBy(device.id);
+    FreePathsOwnedBy(device.id);
     if (device.printer) ClosePrinter(device.printer);
     device.printer = nullptr;
     ReleaseDriver(device.driver);

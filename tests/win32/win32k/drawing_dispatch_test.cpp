@@ -3,7 +3,11 @@
 // engine draws itself when the driver did not hook a call or refused it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "win32/win32k/engine_fixture.h"
+#include "win32k/ddiobj.h"
 #include "win32k/drawing.h"
 
 namespace {
@@ -216,6 +220,126 @@ TEST_F(DrawingDispatch, HookedBlitsReachTheirCallbacks) {
               "DrvBitBlt clip=0 bounds=10,10,13,12 target=10,10,13,12 source=bitmap src=1,2 mask=none xlate=0 "
               "brush=none rop4=cccc");
     EXPECT_NE(DriverLine("DrvStretchBlt", "mode=4"), "");
+}
+
+// The calls that had no driver of their own yet: each with the surface
+// hooking its callback (and copies), and with nothing but copies hooked.
+struct OtherCallCase {
+    const char* name;
+    FLONG hook;
+    // Draws on `dc` with a 4x4 24-bit engine bitmap as the source where one is read.
+    bool (*draw)(const w32::DrawContext& dc, const w32::BlitSource& source);
+    const char* callback;
+    const char* line;  // what the hooked callback logs
+    unsigned long inked;  // pixels the engine inks on its temporary bitmap
+};
+
+bool PaintTwoRects(const w32::DrawContext& dc, const w32::BlitSource&) {
+    const RECTL rects[] = {{10, 10, 14, 12}, {20, 10, 22, 12}};
+    w32::EngineBrush brush;
+    brush.color = RGB(0, 0, 0);
+    return w32::DrawPaint(dc, w32::Region::FromRects(rects), brush, MIX_FROM_ROP2(R2_COPYPEN));
+}
+// The source is black but for its white top-left pixel, the transparent colour.
+bool TransparentBlit(const w32::DrawContext& dc, const w32::BlitSource& source) {
+    return w32::DrawTransparentBlt(dc, RECTL{30, 40, 34, 44}, source, RECTL{0, 0, 4, 4}, RGB(255, 255, 255));
+}
+bool OpaqueAlphaBlend(const w32::DrawContext& dc, const w32::BlitSource& source) {
+    return w32::DrawAlphaBlend(dc, RECTL{30, 40, 34, 44}, source, RECTL{0, 0, 4, 4},
+                               BLENDFUNCTION{AC_SRC_OVER, 0, 255, 0});
+}
+// A black rectangle gradient, 6 by 3 pixels.
+bool BlackGradient(const w32::DrawContext& dc, const w32::BlitSource&) {
+    const TRIVERTEX corners[] = {{5, 7, 0, 0, 0, 0}, {11, 10, 0, 0, 0, 0}};
+    const GRADIENT_RECT mesh{0, 1};
+    return w32::DrawGradientFill(dc, corners, 2, &mesh, 1, GRADIENT_FILL_RECT_H);
+}
+
+const OtherCallCase kOtherCalls[] = {
+    {"Paint", HOOK_PAINT, PaintTwoRects, "DrvPaint",
+     "DrvPaint clip=3 bounds=10,10,22,12 rects=[10,10,14,12][20,10,22,12] solid=00000000 mix=0d0d", 12},
+    {"TransparentBlt", HOOK_TRANSPARENTBLT, TransparentBlit, "DrvTransparentBlt",
+     "DrvTransparentBlt clip=0 bounds=30,40,34,44 dest=30,40,34,44 src=0,0,4,4 transparent=00ffffff", 15},
+    {"AlphaBlend", HOOK_ALPHABLEND, OpaqueAlphaBlend, "DrvAlphaBlend",
+     "DrvAlphaBlend clip=0 bounds=30,40,34,44 dest=30,40,34,44 src=0,0,4,4 source=bitmap xlate=given "
+     "blend=0,0,255,0",
+     15},
+    {"GradientFill", HOOK_GRADIENTFILL, BlackGradient, "DrvGradientFill",
+     "DrvGradientFill clip=0 bounds=5,7,11,10 vertices=2 mesh=1 extents=5,7,11,10 mode=0", 18},
+};
+
+class OtherCalls : public DrawingDispatch, public testing::WithParamInterface<OtherCallCase> {
+protected:
+    w32::BlitSource Source() {
+        HBITMAP bitmap = EngCreateBitmap(SIZEL{4, 4}, 0, BMF_24BPP, BMF_TOPDOWN, nullptr);
+        auto surface = w32::LookupSurface(reinterpret_cast<HSURF>(bitmap));
+        // Blue in the low byte, as the engine's 24-bit bitmaps are.
+        surface->palette = std::make_shared<w32::EnginePalette>();
+        surface->palette->mode = PAL_BGR;
+        std::memset(surface->so.pvScan0, 0, size_t(surface->so.cjBits));
+        std::memset(surface->so.pvScan0, 0xFF, 3);
+        return w32::BlitSource{{surface, nullptr}, {0, 0}};
+    }
+    static std::u16string Hooks(FLONG hooks) {
+        std::string text = "hooks=" + std::to_string(hooks);
+        return std::u16string(text.begin(), text.end());
+    }
+};
+
+TEST_P(OtherCalls, HookedGoesToTheCallbackElseTheEngineDrawsBetweenCopies) {
+    const OtherCallCase& c = GetParam();
+    w32::DrawContext dc = Device(Hooks(c.hook | HOOK_COPYBITS));
+    w32::BlitSource source = Source();
+    ASSERT_TRUE(c.draw(dc, source)) << GetLastError();
+    EXPECT_EQ(DrawingCalls(), std::vector<std::string>{c.callback});
+    EXPECT_EQ(DriverLine(c.callback), c.line);
+    w32::DisablePrinterDevice(*device_);
+
+    dc = Device(Hooks(HOOK_COPYBITS));
+    ASSERT_TRUE(c.draw(dc, source)) << GetLastError();
+    EXPECT_EQ(DrawingCalls(), (std::vector<std::string>{"DrvCopyBits", "DrvCopyBits"}));
+    EXPECT_NE(DriverLine("DrvCopyBits", "to=device from=bitmap"), "");
+    EXPECT_NE(DriverLine("DrvCopyBits", "inked=" + std::to_string(c.inked)), "")
+        << DriverLine("DrvCopyBits", "to=device");
+    w32::DisablePrinterDevice(*device_);
+
+    // Hooked but refused: the engine draws it all the same.
+    dc = Device(Hooks(c.hook | HOOK_COPYBITS) + u" refuse-" + std::u16string(c.callback, c.callback + strlen(c.callback)));
+    ASSERT_TRUE(c.draw(dc, source)) << GetLastError();
+    EXPECT_EQ(DrawingCalls(), (std::vector<std::string>{c.callback, "DrvCopyBits", "DrvCopyBits"}));
+    EXPECT_NE(DriverLine("DrvCopyBits", "inked=" + std::to_string(c.inked)), "");
+}
+INSTANTIATE_TEST_SUITE_P(All, OtherCalls, testing::ValuesIn(kOtherCalls),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Painting hooked by blits only goes to DrvBitBlt with the ROP3 of the mix.
+TEST_F(DrawingDispatch, PaintWithBlitsHookedOnlyIsABitBlt) {
+    w32::DrawContext dc = Device(u"hooks=0x401");
+    w32::EngineBrush brush = Solid(RGB(0, 0, 0));
+    ASSERT_TRUE(w32::DrawPaint(dc, w32::Region(RECTL{10, 10, 14, 12}), brush, MIX_FROM_ROP2(R2_NOT)));
+    EXPECT_EQ(DrawingCalls(), std::vector<std::string>{"DrvBitBlt"});
+    // DSTINVERT is 0x55 in both bytes of the ROP4.
+    EXPECT_NE(DriverLine("DrvBitBlt", "target=10,10,14,12 source=none"), "");
+    EXPECT_NE(DriverLine("DrvBitBlt", "rop4=5555"), "") << DriverLine("DrvBitBlt");
+}
+
+// A driver that asks for its clip as a path and never frees it does not
+// leave the path behind its device.
+TEST_F(DrawingDispatch, ClipPathTheDriverKeepsGoesWithTheDevice) {
+    w32::DrawContext dc = Device(u"clippath");
+    const RECTL two[] = {{0, 0, 12, 30}, {14, 0, 40, 30}};
+    dc.clip = w32::Region::FromRects(two);
+    ASSERT_TRUE(w32::DrawFillPath(dc, Square(10, 20, 4), Solid(0)));
+    const std::string line = DriverLine("DrvFillPath", "clippath=");
+    void* kept = nullptr;
+    ASSERT_EQ(std::sscanf(line.c_str() + line.find("clippath=") + 9, "%p", &kept), 1) << line;
+    const PATHOBJ* path = static_cast<PATHOBJ*>(kept);
+    ASSERT_NE(w32::KnownPath(path), nullptr);
+    // The clip's two visible rectangles, each a closed figure.
+    EXPECT_EQ(w32::KnownPath(path)->path.points.size(), 8u);
+    w32::DisablePrinterDevice(*device_);
+    device_.reset();
+    EXPECT_EQ(w32::KnownPath(path), nullptr);
 }
 
 TEST_F(DrawingDispatch, CallLogIsEmptyUnlessEnabled) {

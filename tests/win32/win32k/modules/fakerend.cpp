@@ -23,11 +23,14 @@
 //   hooks=N                    the HOOK_* flags its surface hooks (default: blits, paths, text, copies)
 //   refuse-<callback>          that drawing callback (DrvFillPath, DrvBitBlt, ...) refuses
 //   getrbrush                  drawing callbacks ask for the brush's realisation
+//   clippath                   drawing callbacks ask for their clip as a path
+//                              (CLIPOBJ_ppoGetPath), log it and never free it
 //
 // Drawing callbacks log what they were given: the clip (complexity, bounds
 // and its rectangles), the path as PATHOBJ_bEnum gives it (each piece
 // "flags:x,y x,y ..." in 28.4), the brush's iSolidColor, the mix or ROP4,
-// the line attributes' flags and width. DrvCopyBits logs, for a bitmap
+// the line attributes' flags and width, the colour adjustment's size,
+// flags, illuminant, brightness and contrast. DrvCopyBits logs, for a bitmap
 // source, how many of the pixels copied are not white ("inked"), so that a
 // test sees what the engine drew on its temporary bitmap. DrvRealizeBrush
 // logs iHatch, the pattern's size and the translation's first two entries,
@@ -376,6 +379,11 @@ std::string DescribeClip(CLIPOBJ* pco) {
             for (ULONG i = 0; i < rects.c; ++i) text += "[" + Rect(rects.arcl[i]) + "]";
         } while (more);
     }
+    if (Wants("clippath")) {
+        char kept[32];
+        std::snprintf(kept, sizeof(kept), " clippath=%p", static_cast<void*>(CLIPOBJ_ppoGetPath(pco)));
+        text += kept;
+    }
     return text;
 }
 
@@ -485,9 +493,10 @@ BOOL APIENTRY FakeCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLAT
 
 BOOL APIENTRY FakeStretchBlt(SURFOBJ*, SURFOBJ* psoSrc, SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, COLORADJUSTMENT* pca,
                              POINTL*, RECTL* prclDest, RECTL* prclSrc, POINTL*, ULONG iMode) {
-    Log("DrvStretchBlt %s dest=%s src=%s source=%s mode=%lu ca=%u", DescribeClip(pco).c_str(), Rect(*prclDest).c_str(),
-        Rect(*prclSrc).c_str(), psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device", (unsigned long)iMode,
-        pca ? unsigned(pca->caSize) : 0u);
+    Log("DrvStretchBlt %s dest=%s src=%s source=%s mode=%lu ca=%u,%u,%u,%d,%d", DescribeClip(pco).c_str(),
+        Rect(*prclDest).c_str(), Rect(*prclSrc).c_str(), psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device",
+        (unsigned long)iMode, pca ? unsigned(pca->caSize) : 0u, pca ? unsigned(pca->caFlags) : 0u,
+        pca ? unsigned(pca->caIlluminantIndex) : 0u, pca ? int(pca->caBrightness) : 0, pca ? int(pca->caContrast) : 0);
     return !Refuses("DrvStretchBlt");
 }
 
@@ -496,6 +505,16 @@ BOOL APIENTRY FakeTransparentBlt(SURFOBJ*, SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, RE
     Log("DrvTransparentBlt %s dest=%s src=%s transparent=%08lx", DescribeClip(pco).c_str(), Rect(*prclDst).c_str(),
         Rect(*prclSrc).c_str(), (unsigned long)iTransColor);
     return !Refuses("DrvTransparentBlt");
+}
+
+BOOL APIENTRY FakeAlphaBlend(SURFOBJ*, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDest, RECTL* prclSrc,
+                             BLENDOBJ* pBlendObj) {
+    const BLENDFUNCTION& blend = pBlendObj->BlendFunction;
+    Log("DrvAlphaBlend %s dest=%s src=%s source=%s xlate=%s blend=%u,%u,%u,%u", DescribeClip(pco).c_str(),
+        Rect(*prclDest).c_str(), Rect(*prclSrc).c_str(), psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device",
+        pxlo ? "given" : "none", unsigned(blend.BlendOp), unsigned(blend.BlendFlags),
+        unsigned(blend.SourceConstantAlpha), unsigned(blend.AlphaFormat));
+    return !Refuses("DrvAlphaBlend");
 }
 
 BOOL APIENTRY FakeGradientFill(SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, TRIVERTEX*, ULONG nVertex, PVOID, ULONG nMesh,
@@ -527,6 +546,7 @@ const DRVFN kCallbacks[] = {
     {INDEX_DrvStretchBlt, reinterpret_cast<PFN>(&FakeStretchBlt)},
     {INDEX_DrvTransparentBlt, reinterpret_cast<PFN>(&FakeTransparentBlt)},
     {INDEX_DrvGradientFill, reinterpret_cast<PFN>(&FakeGradientFill)},
+    {INDEX_DrvAlphaBlend, reinterpret_cast<PFN>(&FakeAlphaBlend)},
     {INDEX_DrvResetPDEV, reinterpret_cast<PFN>(&FakeResetPDEV)},  // last: "no-resetpdev" leaves it out
 };
 
