@@ -42,6 +42,8 @@ std::shared_ptr<EngineSurface> SurfaceFromDib(const BITMAPINFO* info, const void
     if (!info || !bits || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS)) return Refuse(ERROR_INVALID_PARAMETER);
     const BITMAPINFOHEADER& header = info->bmiHeader;
     if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1) return Refuse(ERROR_INVALID_PARAMETER);
+    // A JPEG or PNG image says 0 bits per pixel: refused for what it is.
+    if (header.biCompression == BI_JPEG || header.biCompression == BI_PNG) return Refuse(ERROR_NOT_SUPPORTED);
     const ULONG format = FormatOfBits(header.biBitCount);
     if (!format) return Refuse(ERROR_INVALID_PARAMETER);
     switch (header.biCompression) {

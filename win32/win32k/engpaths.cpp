@@ -2,9 +2,11 @@
 // WINDING, FP_*MODE), EngStrokePath (a cosmetic pen one pixel wide with its
 // style, a geometric pen widened and filled in WINDING mode),
 // EngStrokeAndFillPath (the fill, then the stroke) and EngPaint (the clip
-// area itself). The MIX's low byte is the ROP2 the brush is painted with;
-// the background mix is not used: hatches in TRANSPARENT mode already leave
-// their gaps alone, and the gaps of styled lines are not painted.
+// area itself). The MIX's low byte is the ROP2 the brush is painted with.
+// The background byte is the ROP2 of the gaps of a styled cosmetic line,
+// which are painted in the DC's background colour when its background mode
+// is OPAQUE (the engine's BRUSHOBJ carries both) and left alone otherwise;
+// hatches in TRANSPARENT mode leave their gaps alone through the pattern.
 #include "win32k/engdraw.h"
 
 namespace w32 {
@@ -56,11 +58,20 @@ bool Stroke(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* ori
     if (!PathOf(ppo, path) || !attrs) return Failed(ERROR_INVALID_PARAMETER);
     const RECTL limit = Limit(target, pco);
     if (EmptyRect(limit)) return true;
-    std::vector<Span> spans;
     if (attrs->fl & LA_GEOMETRIC)
-        spans = FillPathSpans(WidenPath(path, GeometricPenOf(attrs)), WINDING, limit);
-    else
-        spans = CosmeticLineSpans(FlattenPath(path), CosmeticPenOf(attrs), limit);
+        return PaintSpans(target, FillPathSpans(WidenPath(path, GeometricPenOf(attrs)), WINDING, limit), pco, pbo,
+                          origin, mix);
+    std::vector<Span> gaps;
+    std::vector<Span> spans = CosmeticLineSpans(FlattenPath(path), CosmeticPenOf(attrs), limit, &gaps);
+    // The gaps first, so that where a line crosses its own gap the dash is on top.
+    const EngineBrushObj* known = KnownBrush(pbo);
+    if (!gaps.empty() && known && known->opaqueBackground) {
+        BRUSHOBJ background{};
+        background.iSolidColor = known->target.PixelFor(known->bkColor);
+        // A mix without a background byte paints the gaps as the dashes.
+        const MIX gapMix = (mix >> 8) & 0xFF ? (mix >> 8) & 0xFF : mix & 0xFF;
+        if (!PaintSpans(target, std::move(gaps), pco, &background, origin, gapMix)) return false;
+    }
     return PaintSpans(target, std::move(spans), pco, pbo, origin, mix);
 }
 
