@@ -5,7 +5,10 @@
 // DrvCopyBits when the driver did not hook it. The DC maps one logical
 // unit to one device pixel, so a point (x, y) reaches the driver as
 // (16x, 16y) in 28.4.
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "gdi32/dc.h"
@@ -107,13 +110,14 @@ TEST_F(PrinterDrawing, LineToIsACosmeticStrokeOfItsTwoPoints) {
 }
 
 struct RectangleCase {
+    const char* name;
     const char* wishes;
     Calls calls;
 };
 const RectangleCase kRectangle[] = {
-    {"", {"DrvStrokeAndFillPath"}},
-    {"refuse-DrvStrokeAndFillPath", {"DrvStrokeAndFillPath", "DrvFillPath", "DrvStrokePath"}},
-    {"hooks=0x2846B", {"DrvFillPath", "DrvStrokePath"}},  // all but HOOK_STROKEANDFILLPATH
+    {"Together", "", {"DrvStrokeAndFillPath"}},
+    {"TogetherRefused", "refuse-DrvStrokeAndFillPath", {"DrvStrokeAndFillPath", "DrvFillPath", "DrvStrokePath"}},
+    {"TogetherNotHooked", "hooks=0x2846B", {"DrvFillPath", "DrvStrokePath"}},  // all but HOOK_STROKEANDFILLPATH
 };
 
 class PrinterRectangle : public PrinterDrawing, public testing::WithParamInterface<RectangleCase> {};
@@ -146,7 +150,8 @@ TEST_P(PrinterRectangle, IsFilledThenStroked) {
     SelectObject(dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(blue);
 }
-INSTANTIATE_TEST_SUITE_P(All, PrinterRectangle, testing::ValuesIn(kRectangle));
+INSTANTIATE_TEST_SUITE_P(All, PrinterRectangle, testing::ValuesIn(kRectangle),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // An ellipse reaches a driver that takes curves (GCAPS_BEZIERS) as four
 // Béziers of one closed figure: 13 points, within its bounding box.
