@@ -60,6 +60,7 @@ public:
     }
 
     bool Drawn() const { return pattern_.empty() || index_ % 2 == 0; }
+    bool Solid() const { return pattern_.empty(); }
 
     void Next() { Skip(1); }
 
@@ -106,6 +107,23 @@ public:
         open_ = true;
     }
 
+    // The pixels left to right of row y, from `left` up to `right`, drawn
+    // leftwards when `backwards`.
+    void AddRun(int64_t left, int64_t right, int64_t y, bool backwards) {
+        if (!out_ || left >= right) return;
+        Add(backwards ? right - 1 : left, y);
+        if (backwards) run_.left = LONG(left);
+        else run_.right = LONG(right);
+    }
+
+    // `count` pixels of column x from row y on, a row `step` apart.
+    void AddColumn(int64_t x, int64_t y, int64_t step, int64_t count) {
+        if (!out_ || count <= 0) return;
+        Flush();
+        out_->reserve(out_->size() + size_t(count));
+        for (int64_t i = 0; i < count; ++i, y += step) out_->push_back({LONG(y), LONG(x), LONG(x + 1)});
+    }
+
     void Flush() {
         if (open_) out_->push_back(run_);
         open_ = false;
@@ -138,6 +156,18 @@ void DrawSegment(POINTFIX from, POINTFIX to, StyleCursor& style, const RECTL& li
     end = std::min(end, steps);
     if (first >= end) {
         style.Skip(uint64_t(steps));
+        return;
+    }
+    if (minorDelta == 0 && style.Solid()) {
+        // A solid horizontal or vertical line: its pixels in one go.
+        const int64_t a = major0 + majorStep * first, b = major0 + majorStep * (end - 1);
+        const int64_t lo = std::min(a, b), hi = std::max(a, b);
+        if (xMajor) {
+            if (Inside(minor0, limit.top, limit.bottom)) drawn.AddRun(lo, hi + 1, minor0, majorStep < 0);
+        } else if (Inside(minor0, limit.left, limit.right)) {
+            drawn.AddColumn(minor0, major0 + majorStep * first, majorStep, end - first);
+        }
+        drawn.Flush();
         return;
     }
     // minor(i) = ceil(minor0 + i * minorDelta / steps - 1/2): the exact

@@ -6,6 +6,7 @@
 // the result is cut to the format's width when written.
 #include <pixman.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -99,6 +100,12 @@ public:
         if (masked_ && constant_) constant_ = false, usesPattern_ = true;
     }
 
+    // True when every pixel painted takes one value, given in `pixel`.
+    bool Constant(ULONG& pixel) const {
+        if (constant_) pixel = constantPixel_ & destination_.PixelMask();
+        return constant_;
+    }
+
     void Paint(const RECTL& r) {
         if (constant_) {
             FillSolidRect(destination_, r, constantPixel_ & destination_.PixelMask());
@@ -177,11 +184,22 @@ void ApplyRop3Run(BYTE rop3, const ULONG* p, const ULONG* s, ULONG* d, LONG coun
 }
 
 void FillSolidRect(const Bitmap& bitmap, const RECTL& rect, ULONG pixel) {
-    if (PixmanFill(bitmap, rect, pixel)) return;
     const ULONG bpp = bitmap.BitsPerPixel();
     const LONG count = rect.right - rect.left;
+    // pixman pays a dispatch for each rectangle: worth it for areas, not
+    // for the short runs of lines, which are written here directly.
+    constexpr int64_t kPixmanArea = 256;
+    if (int64_t(count) * (rect.bottom - rect.top) >= kPixmanArea && PixmanFill(bitmap, rect, pixel)) return;
     for (LONG y = rect.top; y < rect.bottom; ++y) {
         BYTE* line = bitmap.Line(y);
+        if (bpp == 32) {
+            std::fill_n(reinterpret_cast<uint32_t*>(line) + rect.left, count, uint32_t(pixel));
+            continue;
+        }
+        if (bpp == 16) {
+            std::fill_n(reinterpret_cast<uint16_t*>(line) + rect.left, count, uint16_t(pixel));
+            continue;
+        }
         if (bpp < 8) {
             FillPackedRow(line, rect.left, rect.right, bpp, pixel);
             continue;
@@ -213,6 +231,17 @@ void FillSpans(const Bitmap& destination, std::span<const Span> spans, const Pat
     if (!destination.Usable() || rop3 == 0xAA) return;
     RectPainter painter(destination, brush, rop3);
     const RECTL bounds = BitmapRect(destination);
+    ULONG pixel = 0;
+    if (destination.BitsPerPixel() == 32 && painter.Constant(pixel)) {
+        // Lines come as many short spans: write them straight into the rows.
+        for (const Span& s : spans) {
+            if (s.y < bounds.top || s.y >= bounds.bottom) continue;
+            const LONG left = std::max(s.left, bounds.left), right = std::min(s.right, bounds.right);
+            if (left < right) std::fill(reinterpret_cast<uint32_t*>(destination.Line(s.y)) + left,
+                                        reinterpret_cast<uint32_t*>(destination.Line(s.y)) + right, uint32_t(pixel));
+        }
+        return;
+    }
     for (const Span& s : spans) {
         const RECTL cut = IntersectRect({s.left, s.y, s.right, s.y + 1}, bounds);
         if (!EmptyRect(cut)) painter.Paint(cut);

@@ -159,6 +159,16 @@ std::vector<Span> Region::Clip(std::span<const Span> spans) const {
     int count = 0;
     const pixman_box32_t* boxes = pixman_region32_rectangles(data_->get(), &count);
     const pixman_box32_t* end = boxes + count;
+    if (count == 1) {
+        // One rectangle, the usual clip: no band to look for.
+        const pixman_box32_t& b = boxes[0];
+        for (const Span& s : spans) {
+            if (s.y < b.y1 || s.y >= b.y2) continue;
+            const LONG left = std::max<LONG>(s.left, b.x1), right = std::min<LONG>(s.right, b.x2);
+            if (left < right) out.push_back({s.y, left, right});
+        }
+        return out;
+    }
     for (const Span& s : spans) {
         if (s.left >= s.right) continue;
         // The band holding the row: bands run down without overlapping, so
