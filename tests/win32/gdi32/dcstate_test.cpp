@@ -53,7 +53,9 @@ TEST_P(RestoreLevel, BringsBackThatStateAndDropsThoseAbove) {
     SaveThree(dc_);
     SetLastError(0xdeadbeef);
     EXPECT_EQ(RestoreDC(dc_, c.argument), c.restored ? TRUE : FALSE);
-    if (!c.restored) EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    if (!c.restored) {
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    }
     EXPECT_EQ(GetROP2(dc_), c.rop2After);
     EXPECT_EQ(SaveDC(dc_), c.nextSave);
 }

@@ -130,8 +130,12 @@ TEST_F(DrawShapes, EllipseBoundsShapeAndSymmetry) {
     for (LONG y = 0; y < kHeight; ++y)
         for (LONG x = 0; x < kWidth; ++x) {
             const double d = std::hypot((x - cx) / rx, (y - cy) / ry);
-            if (d < 0.85) EXPECT_EQ(Pixel(x, y), DibPixel(kRed)) << x << "," << y;
-            if (d > 1.1) EXPECT_NE(Pixel(x, y), DibPixel(kRed)) << x << "," << y;
+            if (d < 0.85) {
+                EXPECT_EQ(Pixel(x, y), DibPixel(kRed)) << x << "," << y;
+            }
+            if (d > 1.1) {
+                EXPECT_NE(Pixel(x, y), DibPixel(kRed)) << x << "," << y;
+            }
         }
 }
 

@@ -88,7 +88,7 @@ TEST(ClipObject, EnumerationWithinBoundsLimitAndSmallBuffers) {
 
     // A buffer without room for one rectangle.
     CLIPOBJ_cEnumStart(&clip, TRUE, CT_RECTANGLES, CD_ANY, 0);
-    Rects buffer{99};
+    Rects buffer{99, {}};
     SetLastError(0);
     EXPECT_FALSE(CLIPOBJ_bEnum(&clip, sizeof(ULONG) + sizeof(RECTL) - 1, reinterpret_cast<ULONG*>(&buffer)));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
@@ -140,7 +140,9 @@ TEST(PathObject, BeziersAreNeverSplit) {
         more = PATHOBJ_bEnum(&po, &data);
         flags.push_back(data.flags);
         const ULONG curvePoints = data.count - ((data.flags & PD_BEGINSUBPATH) ? 1 : 0);
-        if (data.flags & PD_BEZIERS) EXPECT_EQ(curvePoints % 3, 0u) << data.count;
+        if (data.flags & PD_BEZIERS) {
+            EXPECT_EQ(curvePoints % 3, 0u) << data.count;
+        }
         points.insert(points.end(), data.pptfx, data.pptfx + data.count);
     } while (more);
     ASSERT_GE(flags.size(), 3u);  // 121 curve points take more than one piece

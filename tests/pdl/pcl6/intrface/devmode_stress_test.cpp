@@ -317,7 +317,9 @@ TEST_F(RendStress, DamagedRenderingSettingsAreRefusedOrRepaired) {
     }
     // Refusals are rare here (a few in a thousand): a short series by hand
     // may have none.
-    if (run.count >= kIterations) EXPECT_GT(refusedMerges_, 0);
+    if (run.count >= kIterations) {
+        EXPECT_GT(refusedMerges_, 0);
+    }
     EXPECT_GT(merges_, run.count / 2);
 }
 
