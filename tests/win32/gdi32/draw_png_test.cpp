@@ -1,20 +1,35 @@
-// End to end: shapes drawn on a memory DC, its bitmap saved as a PNG by the
-// engine, the file decoded with libpng and compared pixel by pixel with
-// the DIB section's bits.
+// End to end: shapes drawn on a memory DC, saved as a PNG in one call, the
+// file decoded with libpng and compared pixel by pixel with the DIB
+// section's bits; a program's DIB saved the same way.
 #include <png.h>
 
 #include <filesystem>
 #include <vector>
 
-#include "gdi32/objects.h"
+#include "gdi32/pngsave.h"
 #include "win32/gdi32/memory_dc_fixture.h"
-#include "win32k/drawing.h"
 
 using tam::test::MemoryDCTest;
 
 namespace {
 
 class DrawPng : public MemoryDCTest {};
+
+// The pixels of a PNG file as 0x00RRGGBB, row by row; empty when unreadable.
+std::vector<DWORD> ReadPng(const std::filesystem::path& file, png_uint_32& width, png_uint_32& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.string().c_str())) return {};
+    width = image.width;
+    height = image.height;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    std::vector<DWORD> pixels;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        pixels.push_back((DWORD(rgb[i]) << 16) | (DWORD(rgb[i + 1]) << 8) | rgb[i + 2]);
+    return pixels;
+}
 
 TEST_F(DrawPng, SavedPictureMatchesTheBitmap) {
     UsePen(RGB(0, 0, 128), 3);
@@ -29,26 +44,48 @@ TEST_F(DrawPng, SavedPictureMatchesTheBitmap) {
     ASSERT_TRUE(Arc(dc_, 2, 12, 14, 23, 14, 12, 2, 23));
     ASSERT_FALSE(Drawn().empty());
 
-    auto bitmap = w32::gdi::LookupGdiObjectAs<w32::gdi::GdiBitmap>(bitmap_);
-    ASSERT_TRUE(bitmap && bitmap->surface);
     const std::filesystem::path file = std::filesystem::temp_directory_path() / "gdidraw-shapes.png";
-    ASSERT_TRUE(w32::SaveSurfacePng(*bitmap->surface, file.string().c_str())) << GetLastError();
+    // The memory DC and its bitmap save the same picture.
+    for (HGDIOBJ source : {HGDIOBJ(dc_), HGDIOBJ(bitmap_)}) {
+        ASSERT_TRUE(w32::gdi::SavePng(source, file.string().c_str())) << GetLastError();
+        png_uint_32 width = 0, height = 0;
+        const std::vector<DWORD> decoded = ReadPng(file, width, height);
+        std::filesystem::remove(file);
+        ASSERT_EQ(width, png_uint_32(kWidth));
+        ASSERT_EQ(height, png_uint_32(kHeight));
+        ASSERT_EQ(decoded.size(), size_t(kWidth * kHeight));
+        for (LONG y = 0; y < kHeight; ++y)
+            for (LONG x = 0; x < kWidth; ++x) ASSERT_EQ(decoded[size_t(y * kWidth + x)], Pixel(x, y)) << x << "," << y;
+    }
+}
 
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&image, file.string().c_str()));
-    ASSERT_EQ(image.width, png_uint_32(kWidth));
-    ASSERT_EQ(image.height, png_uint_32(kHeight));
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+TEST_F(DrawPng, AProgramsDibIsSavedWithItsColourTable) {
+    // A bottom-up 4-bit DIB, 3x2: the bottom row first in memory.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } dib{};
+    dib.header = {sizeof(BITMAPINFOHEADER), 3, 2, 1, 4, BI_RGB, 0, 0, 0, 2, 0};
+    dib.colors[0] = {0x10, 0x20, 0x30, 0};  // blue, green, red
+    dib.colors[1] = {0xF0, 0xE0, 0xD0, 0};
+    const BYTE bits[] = {0x01, 0x00, 0, 0,   // bottom row: 0 1 0
+                         0x10, 0x10, 0, 0};  // top row: 1 0 1
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "gdidraw-dib.png";
+    ASSERT_TRUE(w32::gdi::SaveDibPng(reinterpret_cast<const BITMAPINFO*>(&dib), bits, file.string().c_str()))
+        << GetLastError();
+    png_uint_32 width = 0, height = 0;
+    const std::vector<DWORD> decoded = ReadPng(file, width, height);
     std::filesystem::remove(file);
-    for (LONG y = 0; y < kHeight; ++y)
-        for (LONG x = 0; x < kWidth; ++x) {
-            const png_byte* p = &rgb[(y * kWidth + x) * 3];
-            const DWORD decoded = (DWORD(p[0]) << 16) | (DWORD(p[1]) << 8) | p[2];
-            ASSERT_EQ(decoded, Pixel(x, y)) << x << "," << y;
-        }
+    const DWORD c0 = 0x302010, c1 = 0xD0E0F0;
+    EXPECT_EQ(decoded, (std::vector<DWORD>{c1, c0, c1, c0, c1, c0}));
+}
+
+TEST_F(DrawPng, OnlyBitmapsAndMemoryDCsAreSaved) {
+    HPEN pen = CreatePen(PS_SOLID, 1, 0);
+    SetLastError(0);
+    EXPECT_FALSE(w32::gdi::SavePng(pen, "/nonexistent/never.png"));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    DeleteObject(pen);
 }
 
 }  // namespace
