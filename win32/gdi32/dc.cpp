@@ -82,6 +82,12 @@ HDC CreatePrinterDC(LPCWSTR driver, LPCWSTR device, const DEVMODEW* devMode, boo
 
 std::shared_ptr<DeviceContext> LookupDC(HDC hdc) { return LookupGdiObjectAs<DeviceContext>(hdc); }
 
+std::shared_ptr<DeviceContext> LookupDCOrSetError(HDC hdc) {
+    auto dc = LookupDC(hdc);
+    if (!dc) SetLastError(ERROR_INVALID_HANDLE);
+    return dc;
+}
+
 }  // namespace w32::gdi
 
 namespace w32 {

@@ -83,6 +83,8 @@ struct DeviceContext : GdiObject {
 
 // Null for a handle that is no DC.
 std::shared_ptr<DeviceContext> LookupDC(HDC hdc);
+// The same, setting ERROR_INVALID_HANDLE when it answers null.
+std::shared_ptr<DeviceContext> LookupDCOrSetError(HDC hdc);
 
 // Gives a new DC (printer or memory) the default state: stock pen, brush,
 // font and palette, the stock 1x1 monochrome bitmap for a memory DC, and

@@ -19,11 +19,8 @@ using w32::gdi::DcState;
 // The state of a DC, null with ERROR_INVALID_HANDLE for a bad handle. It
 // shares the DC's life, so that a DeleteDC meanwhile cannot free it.
 std::shared_ptr<DcState> StateOf(HDC hdc) {
-    auto dc = w32::gdi::LookupDC(hdc);
-    if (!dc) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
+    if (!dc) return nullptr;
     return std::shared_ptr<DcState>(dc, &dc->state);
 }
 
@@ -59,6 +56,20 @@ COLORREF GetColor(HDC hdc, COLORREF DcState::*color) {
 }
 
 bool Within(int value, int low, int high) { return value >= low && value <= high; }
+
+// Copies a field of the DC's state to the caller: FALSE with
+// ERROR_INVALID_PARAMETER when there is nowhere to put it.
+template <typename T>
+BOOL GetField(HDC hdc, T DcState::*field, T* out) {
+    const auto state = StateOf(hdc);
+    if (!state) return FALSE;
+    if (!out) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *out = (*state).*field;
+    return TRUE;
+}
 
 }  // namespace
 
@@ -110,16 +121,7 @@ BOOL WINAPI SetColorAdjustment(HDC hdc, const COLORADJUSTMENT* lpca) {
     return TRUE;
 }
 
-BOOL WINAPI GetColorAdjustment(HDC hdc, LPCOLORADJUSTMENT lpca) {
-    const auto state = StateOf(hdc);
-    if (!state) return FALSE;
-    if (!lpca) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lpca = state->colorAdjustment;
-    return TRUE;
-}
+BOOL WINAPI GetColorAdjustment(HDC hdc, LPCOLORADJUSTMENT lpca) { return GetField(hdc, &DcState::colorAdjustment, lpca); }
 
 BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
     const auto state = StateOf(hdc);
@@ -129,16 +131,7 @@ BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
     return TRUE;
 }
 
-BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) {
-    const auto state = StateOf(hdc);
-    if (!state) return FALSE;
-    if (!lppt) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lppt = state->brushOrigin;
-    return TRUE;
-}
+BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) { return GetField(hdc, &DcState::brushOrigin, lppt); }
 
 // A miter limit below 1 is refused: a join is never shorter than the pen is wide.
 BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
@@ -153,24 +146,6 @@ BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
     return TRUE;
 }
 
-BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT plimit) {
-    const auto state = StateOf(hdc);
-    if (!state) return FALSE;
-    if (!plimit) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *plimit = state->miterLimit;
-    return TRUE;
-}
+BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT plimit) { return GetField(hdc, &DcState::miterLimit, plimit); }
 
-BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
-    const auto state = StateOf(hdc);
-    if (!state) return FALSE;
-    if (!lppt) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *lppt = state->currentPosition;
-    return TRUE;
-}
+BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) { return GetField(hdc, &DcState::currentPosition, lppt); }

@@ -16,18 +16,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "gdi32/dc.h"
 
 namespace {
 
 using w32::gdi::DcState;
-
-std::shared_ptr<w32::gdi::DeviceContext> DcOf(HDC hdc) {
-    auto dc = w32::gdi::LookupDC(hdc);
-    if (!dc) SetLastError(ERROR_INVALID_HANDLE);
-    return dc;
-}
 
 BOOL Fail(DWORD error) {
     SetLastError(error);
@@ -76,38 +71,43 @@ bool ScalableExtents(const DcState& s) { return s.mapMode == MM_ISOTROPIC || s.m
 
 enum class Extent { Window, Viewport };
 
-BOOL SetExtent(HDC hdc, Extent which, int x, int y, LPSIZE old) {
-    auto dc = DcOf(hdc);
+// Answers the extent in `old`; only MM_ISOTROPIC and MM_ANISOTROPIC change
+// it, to what `change(extent)` makes of it (nothing: ERROR_INVALID_PARAMETER),
+// an isotropic mapping then shrinking it to keep its units square.
+template <typename Change>
+BOOL ChangeExtent(HDC hdc, Extent which, LPSIZE old, Change change) {
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return FALSE;
     DcState& s = dc->state;
     SIZE& extent = which == Extent::Window ? s.windowExtent : s.viewportExtent;
     if (old) *old = extent;
     if (!ScalableExtents(s)) return TRUE;
-    if (x == 0 || y == 0) return Fail(ERROR_INVALID_PARAMETER);
-    extent = SIZE{x, y};
+    const std::optional<SIZE> changed = change(extent);
+    if (!changed) return Fail(ERROR_INVALID_PARAMETER);
+    extent = *changed;
     if (s.mapMode == MM_ISOTROPIC) MakeIsotropic(hdc, s);
     return TRUE;
+}
+
+BOOL SetExtent(HDC hdc, Extent which, int x, int y, LPSIZE old) {
+    return ChangeExtent(hdc, which, old, [&](const SIZE&) -> std::optional<SIZE> {
+        if (x == 0 || y == 0) return std::nullopt;
+        return SIZE{x, y};
+    });
 }
 
 BOOL ScaleExtent(HDC hdc, Extent which, int xNum, int xDenom, int yNum, int yDenom, LPSIZE old) {
-    auto dc = DcOf(hdc);
-    if (!dc) return FALSE;
-    DcState& s = dc->state;
-    SIZE& extent = which == Extent::Window ? s.windowExtent : s.viewportExtent;
-    if (old) *old = extent;
-    if (!ScalableExtents(s)) return TRUE;
-    if (xDenom == 0 || yDenom == 0) return Fail(ERROR_INVALID_PARAMETER);
-    const int64_t cx = int64_t(extent.cx) * xNum / xDenom;
-    const int64_t cy = int64_t(extent.cy) * yNum / yDenom;
-    if (cx == 0 || cy == 0 || std::llabs(cx) > 0x7FFFFFFF || std::llabs(cy) > 0x7FFFFFFF)
-        return Fail(ERROR_INVALID_PARAMETER);
-    extent = SIZE{LONG(cx), LONG(cy)};
-    if (s.mapMode == MM_ISOTROPIC) MakeIsotropic(hdc, s);
-    return TRUE;
+    return ChangeExtent(hdc, which, old, [&](const SIZE& extent) -> std::optional<SIZE> {
+        if (xDenom == 0 || yDenom == 0) return std::nullopt;
+        const int64_t cx = int64_t(extent.cx) * xNum / xDenom;
+        const int64_t cy = int64_t(extent.cy) * yNum / yDenom;
+        if (cx == 0 || cy == 0 || std::llabs(cx) > 0x7FFFFFFF || std::llabs(cy) > 0x7FFFFFFF) return std::nullopt;
+        return SIZE{LONG(cx), LONG(cy)};
+    });
 }
 
 BOOL SetOrigin(HDC hdc, POINT DcState::*origin, int x, int y, LPPOINT old, bool offset) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return FALSE;
     POINT& point = dc->state.*origin;
     if (old) *old = point;
@@ -124,7 +124,7 @@ BOOL GetValue(const void* value, size_t size, void* out) {
 }  // namespace
 
 int WINAPI SetMapMode(HDC hdc, int iMode) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return 0;
     if (iMode < MM_TEXT || iMode > MM_ANISOTROPIC) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -144,7 +144,7 @@ int WINAPI SetMapMode(HDC hdc, int iMode) {
 }
 
 int WINAPI GetMapMode(HDC hdc) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     return dc ? dc->state.mapMode : 0;
 }
 
@@ -173,18 +173,18 @@ BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
 }
 
 BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppoint) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     return dc && GetValue(&dc->state.windowOrigin, sizeof(POINT), lppoint);
 }
 BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppoint) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     return dc && GetValue(&dc->state.viewportOrigin, sizeof(POINT), lppoint);
 }
 BOOL WINAPI GetWindowExtEx(HDC hdc, LPSIZE lpsize) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     return dc && GetValue(&dc->state.windowExtent, sizeof(SIZE), lpsize);
 }
 BOOL WINAPI GetViewportExtEx(HDC hdc, LPSIZE lpsize) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     return dc && GetValue(&dc->state.viewportExtent, sizeof(SIZE), lpsize);
 }

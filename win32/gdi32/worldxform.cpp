@@ -10,12 +10,6 @@
 
 namespace {
 
-std::shared_ptr<w32::gdi::DeviceContext> DcOf(HDC hdc) {
-    auto dc = w32::gdi::LookupDC(hdc);
-    if (!dc) SetLastError(ERROR_INVALID_HANDLE);
-    return dc;
-}
-
 BOOL Fail(DWORD error) {
     SetLastError(error);
     return FALSE;
@@ -47,7 +41,7 @@ XFORM Combine(const XFORM& first, const XFORM& second) {
 }  // namespace
 
 int WINAPI SetGraphicsMode(HDC hdc, int iMode) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return 0;
     if ((iMode != GM_COMPATIBLE && iMode != GM_ADVANCED) || (iMode == GM_COMPATIBLE && !IsIdentity(dc->state.world))) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -59,12 +53,12 @@ int WINAPI SetGraphicsMode(HDC hdc, int iMode) {
 }
 
 int WINAPI GetGraphicsMode(HDC hdc) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     return dc ? dc->state.graphicsMode : 0;
 }
 
 BOOL WINAPI SetWorldTransform(HDC hdc, const XFORM* lpxf) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return FALSE;
     if (!lpxf || dc->state.graphicsMode != GM_ADVANCED || !Invertible(*lpxf)) return Fail(ERROR_INVALID_PARAMETER);
     dc->state.world = *lpxf;
@@ -72,7 +66,7 @@ BOOL WINAPI SetWorldTransform(HDC hdc, const XFORM* lpxf) {
 }
 
 BOOL WINAPI ModifyWorldTransform(HDC hdc, const XFORM* lpxf, DWORD mode) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return FALSE;
     if (dc->state.graphicsMode != GM_ADVANCED) return Fail(ERROR_INVALID_PARAMETER);
     XFORM result;
@@ -94,7 +88,7 @@ BOOL WINAPI ModifyWorldTransform(HDC hdc, const XFORM* lpxf, DWORD mode) {
 }
 
 BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return FALSE;
     if (!lpxf) return Fail(ERROR_INVALID_PARAMETER);
     *lpxf = dc->state.world;
@@ -104,7 +98,7 @@ BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf) {
 // LAYOUT_RTL mirrors x about the device's width; LAYOUT_BITMAPORIENTATIONPRESERVED
 // keeps blits from mirroring. Other bits are kept off.
 DWORD WINAPI SetLayout(HDC hdc, DWORD l) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     if (!dc) return GDI_ERROR;
     const DWORD previous = dc->state.layout;
     dc->state.layout = l & (LAYOUT_RTL | LAYOUT_BITMAPORIENTATIONPRESERVED);
@@ -112,6 +106,6 @@ DWORD WINAPI SetLayout(HDC hdc, DWORD l) {
 }
 
 DWORD WINAPI GetLayout(HDC hdc) {
-    auto dc = DcOf(hdc);
+    auto dc = w32::gdi::LookupDCOrSetError(hdc);
     return dc ? dc->state.layout : GDI_ERROR;
 }
