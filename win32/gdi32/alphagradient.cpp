@@ -16,41 +16,16 @@ using namespace w32::gdi;
 
 BOOL WINAPI AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
                        int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, BLENDFUNCTION ftn) {
-    if (ftn.BlendOp != AC_SRC_OVER || (ftn.AlphaFormat & ~AC_SRC_ALPHA) || wDest < 0 || hDest < 0 || wSrc < 0 ||
-        hSrc < 0) {
+    if (ftn.BlendOp != AC_SRC_OVER || (ftn.AlphaFormat & ~AC_SRC_ALPHA)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    auto dc = LockDrawingDC(hdcDest);
-    if (!dc) return FALSE;
-    auto src = LookupDC(hdcSrc);
-    if (!src) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    auto source = ReadableSurfaceOf(*src);
-    RECTL destination, sourceRect;
-    if (!source || !DeviceBlitRect(*dc, xoriginDest, yoriginDest, wDest, hDest, destination) ||
-        !DeviceBlitRect(*src, xoriginSrc, yoriginSrc, wSrc, hSrc, sourceRect))
-        return FALSE;
-    destination = Ordered(destination);
-    sourceRect = Ordered(sourceRect);
-    const SIZEL size = source->so.sizlBitmap;
-    const bool sameBitmap = dc->memory && dc->state.bitmap == src->state.bitmap;
-    const bool overlap = sameBitmap && destination.left < sourceRect.right && sourceRect.left < destination.right &&
-                         destination.top < sourceRect.bottom && sourceRect.top < destination.bottom;
-    if (sourceRect.left < 0 || sourceRect.top < 0 || sourceRect.right > size.cx || sourceRect.bottom > size.cy ||
-        overlap) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (destination.left == destination.right || destination.top == destination.bottom ||
-        sourceRect.left == sourceRect.right || sourceRect.top == sourceRect.bottom)
-        return TRUE;
-    w32::DrawContext context;
-    if (!PrepareDraw(*dc, context)) return FALSE;
-    const w32::BlitSource blitSource{w32::DrawSurface{source, nullptr}, POINTL{sourceRect.left, sourceRect.top}};
-    return DrawAlphaBlend(context, destination, blitSource, sourceRect, ftn);
+    return DrawFromWholeSource(hdcDest, xoriginDest, yoriginDest, wDest, hDest, hdcSrc, xoriginSrc, yoriginSrc, wSrc,
+                               hSrc, true,
+                               [&](const w32::DrawContext& context, const RECTL& destination,
+                                   const w32::BlitSource& source, const RECTL& sourceRect) {
+                                   return DrawAlphaBlend(context, destination, source, sourceRect, ftn);
+                               });
 }
 
 // Rectangles (GRADIENT_FILL_RECT_H, _V: a mesh of GRADIENT_RECT) or

@@ -102,34 +102,11 @@ BOOL WINAPI MaskBlt(HDC hdcDest, int xDest, int yDest, int width, int height, HD
 // negative, and the source rectangle must lie within its bitmap.
 BOOL WINAPI TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hDest, HDC hdcSrc,
                            int xoriginSrc, int yoriginSrc, int wSrc, int hSrc, UINT crTransparent) {
-    if (wDest < 0 || hDest < 0 || wSrc < 0 || hSrc < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    auto dc = LockDrawingDC(hdcDest);
-    if (!dc) return FALSE;
-    auto src = LookupDC(hdcSrc);
-    if (!src) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    auto source = ReadableSurfaceOf(*src);
-    RECTL destination, sourceRect;
-    if (!source || !DeviceBlitRect(*dc, xoriginDest, yoriginDest, wDest, hDest, destination) ||
-        !DeviceBlitRect(*src, xoriginSrc, yoriginSrc, wSrc, hSrc, sourceRect))
-        return FALSE;
-    destination = Ordered(destination);
-    sourceRect = Ordered(sourceRect);
-    const SIZEL size = source->so.sizlBitmap;
-    if (sourceRect.left < 0 || sourceRect.top < 0 || sourceRect.right > size.cx || sourceRect.bottom > size.cy) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (destination.left == destination.right || destination.top == destination.bottom ||
-        sourceRect.left == sourceRect.right || sourceRect.top == sourceRect.bottom)
-        return TRUE;
-    w32::DrawContext context;
-    if (!PrepareDraw(*dc, context)) return FALSE;
-    const w32::BlitSource blitSource{w32::DrawSurface{source, nullptr}, POINTL{sourceRect.left, sourceRect.top}};
-    return DrawTransparentBlt(context, destination, blitSource, sourceRect, COLORREF(crTransparent));
+    return DrawFromWholeSource(hdcDest, xoriginDest, yoriginDest, wDest, hDest, hdcSrc, xoriginSrc, yoriginSrc, wSrc,
+                               hSrc, false,
+                               [&](const w32::DrawContext& context, const RECTL& destination,
+                                   const w32::BlitSource& source, const RECTL& sourceRect) {
+                                   return DrawTransparentBlt(context, destination, source, sourceRect,
+                                                             COLORREF(crTransparent));
+                               });
 }

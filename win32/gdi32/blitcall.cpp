@@ -88,4 +88,42 @@ bool DrawBlit(const DeviceContext& dc, RECTL destination, const std::shared_ptr<
     return DrawStretchBlt(context, destination, blitSource, sourceRect, brush.get(), rop4);
 }
 
+BOOL DrawFromWholeSource(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                         int wSrc, int hSrc, bool refuseOverlap, const WholeSourceDraw& draw) {
+    if (wDest < 0 || hDest < 0 || wSrc < 0 || hSrc < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    auto dc = LockDrawingDC(hdcDest);
+    if (!dc) return FALSE;
+    auto src = LookupDC(hdcSrc);
+    if (!src) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    auto source = ReadableSurfaceOf(*src);
+    RECTL destination, sourceRect;
+    if (!source || !DeviceBlitRect(*dc, xDest, yDest, wDest, hDest, destination) ||
+        !DeviceBlitRect(*src, xSrc, ySrc, wSrc, hSrc, sourceRect))
+        return FALSE;
+    destination = Ordered(destination);
+    sourceRect = Ordered(sourceRect);
+    const SIZEL size = source->so.sizlBitmap;
+    const bool sameBitmap = dc->memory && dc->state.bitmap == src->state.bitmap;
+    const bool overlap = sameBitmap && destination.left < sourceRect.right && sourceRect.left < destination.right &&
+                         destination.top < sourceRect.bottom && sourceRect.top < destination.bottom;
+    if (sourceRect.left < 0 || sourceRect.top < 0 || sourceRect.right > size.cx || sourceRect.bottom > size.cy ||
+        (refuseOverlap && overlap)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (destination.left == destination.right || destination.top == destination.bottom ||
+        sourceRect.left == sourceRect.right || sourceRect.top == sourceRect.bottom)
+        return TRUE;
+    DrawContext context;
+    if (!PrepareDraw(*dc, context)) return FALSE;
+    const BlitSource blitSource{DrawSurface{source, nullptr}, POINTL{sourceRect.left, sourceRect.top}};
+    return draw(context, destination, blitSource, sourceRect);
+}
+
 }  // namespace w32::gdi

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "gdi32/dc.h"
@@ -46,5 +47,17 @@ bool DrawBlit(const DeviceContext& dc, RECTL destination, const std::shared_ptr<
 
 // The rectangle with its corners ordered.
 RECTL Ordered(const RECTL& rect);
+
+// Draws from a source rectangle that must be read whole (AlphaBlend,
+// TransparentBlt): both rectangles logical, each in its own DC's mapping.
+// Sizes must not be negative and the source rectangle must lie within its
+// bitmap (ERROR_INVALID_PARAMETER); with `refuseOverlap`, source and
+// destination may not overlap in one bitmap either. An empty rectangle
+// draws nothing and succeeds. `draw` gets both rectangles as device
+// pixels, their corners ordered.
+using WholeSourceDraw = std::function<bool(const DrawContext& context, const RECTL& destination,
+                                           const BlitSource& source, const RECTL& sourceRect)>;
+BOOL DrawFromWholeSource(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc,
+                         int wSrc, int hSrc, bool refuseOverlap, const WholeSourceDraw& draw);
 
 }  // namespace w32::gdi
