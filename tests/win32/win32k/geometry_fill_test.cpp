@@ -122,15 +122,7 @@ TEST(Fill, StaircaseOfTwoMillionPoints) {
     // (0,0) (1,0) (1,1) (2,1) ... (K,K) (0,K): row y runs from the left edge
     // to the stair at x = y + 1, so it holds pixels 0..y.
     constexpr LONG K = 1000000;
-    DevicePath stairs;
-    stairs.points.reserve(2 * K + 2);
-    stairs.types.reserve(2 * K + 2);
-    stairs.MoveTo(w32::PointFix(0, 0));
-    for (LONG i = 0; i < K; ++i) {
-        stairs.LineTo(w32::PointFix(i + 1, i));
-        stairs.LineTo(w32::PointFix(i + 1, i + 1));
-    }
-    stairs.LineTo(w32::PointFix(0, K));
+    const DevicePath stairs = Staircase(K);
     const std::vector<Span> spans = FillPathSpans(stairs, ALTERNATE);
     ASSERT_EQ(spans.size(), size_t(K));
     int64_t area = 0;

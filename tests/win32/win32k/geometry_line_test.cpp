@@ -183,15 +183,7 @@ TEST(CosmeticLine, StaircaseOfTwoMillionPointsDrawsEachPixelOnce) {
     // (0,0) (1,0) (1,1) ... (K,K) (0,K), closed: each unit step draws its
     // first pixel, the two long sides K pixels each.
     constexpr LONG K = 1000000;
-    DevicePath stairs;
-    stairs.points.reserve(2 * K + 2);
-    stairs.types.reserve(2 * K + 2);
-    stairs.MoveTo(w32::PointFix(0, 0));
-    for (LONG i = 0; i < K; ++i) {
-        stairs.LineTo(w32::PointFix(i + 1, i));
-        stairs.LineTo(w32::PointFix(i + 1, i + 1));
-    }
-    stairs.LineTo(w32::PointFix(0, K));
+    DevicePath stairs = Staircase(K);
     stairs.CloseFigure();
     const std::vector<Span> spans = CosmeticLineSpans(stairs, CosmeticPen{});
     std::vector<uint64_t> pixels;

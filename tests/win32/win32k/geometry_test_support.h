@@ -39,6 +39,21 @@ inline w32::DevicePath Polyline(std::initializer_list<Pixel> points) {
     return path;
 }
 
+// An open staircase of 2 * steps + 2 points: (0,0) (1,0) (1,1) (2,1) ...
+// (steps,steps) (0,steps), whole pixels.
+inline w32::DevicePath Staircase(LONG steps) {
+    w32::DevicePath stairs;
+    stairs.points.reserve(2 * size_t(steps) + 2);
+    stairs.types.reserve(2 * size_t(steps) + 2);
+    stairs.MoveTo(w32::PointFix(0, 0));
+    for (LONG i = 0; i < steps; ++i) {
+        stairs.LineTo(w32::PointFix(i + 1, i));
+        stairs.LineTo(w32::PointFix(i + 1, i + 1));
+    }
+    stairs.LineTo(w32::PointFix(0, steps));
+    return stairs;
+}
+
 // The pixels of the spans; fails the test when a pixel comes twice.
 inline PixelSet Pixels(const std::vector<w32::Span>& spans) {
     PixelSet pixels;
