@@ -5,25 +5,13 @@
 
 #include <cstring>
 
-#include "support/machine_fixture.h"
+#include "win32/gdi32/compatible_dc_fixture.h"
 
-using tam::test::MachineTest;
+using tam::test::CompatibleDCTest;
 
 namespace {
 
-class DcState : public MachineTest {
-protected:
-    void SetUp() override {
-        MachineTest::SetUp();
-        dc_ = CreateCompatibleDC(nullptr);
-        ASSERT_NE(dc_, nullptr);
-    }
-    void TearDown() override {
-        DeleteDC(dc_);
-        MachineTest::TearDown();
-    }
-    HDC dc_ = nullptr;
-};
+class DcState : public CompatibleDCTest {};
 
 // Saves the ROP2 values 1, 2, 3 at levels 1, 2, 3, and sets 4 as current.
 void SaveThree(HDC dc) {

@@ -7,23 +7,14 @@
 
 #include <cmath>
 
-#include "support/machine_fixture.h"
+#include "win32/gdi32/compatible_dc_fixture.h"
 
-using tam::test::MachineTest;
+using tam::test::CompatibleDCTest;
 
 namespace {
 
-class Mapping : public MachineTest {
+class Mapping : public CompatibleDCTest {
 protected:
-    void SetUp() override {
-        MachineTest::SetUp();
-        dc_ = CreateCompatibleDC(nullptr);
-        ASSERT_NE(dc_, nullptr);
-    }
-    void TearDown() override {
-        DeleteDC(dc_);
-        MachineTest::TearDown();
-    }
     POINT ToDevice(LONG x, LONG y) {
         POINT p{x, y};
         EXPECT_TRUE(LPtoDP(dc_, &p, 1));
@@ -34,7 +25,6 @@ protected:
         EXPECT_TRUE(DPtoLP(dc_, &p, 1));
         return p;
     }
-    HDC dc_ = nullptr;
 };
 
 struct FixedModeCase {

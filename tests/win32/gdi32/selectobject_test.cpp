@@ -3,25 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "support/machine_fixture.h"
+#include "win32/gdi32/compatible_dc_fixture.h"
 
-using tam::test::MachineTest;
+using tam::test::CompatibleDCTest;
 
 namespace {
 
-class Selection : public MachineTest {
-protected:
-    void SetUp() override {
-        MachineTest::SetUp();
-        dc_ = CreateCompatibleDC(nullptr);
-        ASSERT_NE(dc_, nullptr);
-    }
-    void TearDown() override {
-        DeleteDC(dc_);
-        MachineTest::TearDown();
-    }
-    HDC dc_ = nullptr;
-};
+class Selection : public CompatibleDCTest {};
 
 TEST_F(Selection, AnswersThePreviousObjectOfEachKind) {
     HPEN pen = CreatePen(PS_SOLID, 3, RGB(1, 2, 3));
