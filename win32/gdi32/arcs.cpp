@@ -19,8 +19,6 @@ namespace w32::gdi {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 enum class ArcKind { Open, Chord, Pie };
 
 // The arc of the frame's ellipse between the rays towards two logical points.
@@ -91,9 +89,7 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     figure.ArcTo(frame.CenterX(), frame.CenterY(), frame.RadiusX(), frame.RadiusY(), 0,
                  dc->state.arcDirection == AD_CLOCKWISE ? -2 * kPi : 2 * kPi);
     figure.Close();
-    w32::DevicePath path;
-    figure.AppendTo(path, frame.toDevice);
-    return FillStrokeOrRecord(*dc, path) ? TRUE : FALSE;
+    return DrawShape(*dc, frame, figure);
 }
 
 BOOL WINAPI Arc(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {

@@ -11,8 +11,6 @@ namespace w32::gdi {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 FIX ToFix(double v) { return FIX(std::lround(v * 16)); }
 
 }  // namespace
@@ -147,6 +145,12 @@ void ShapeFigure::AppendTo(DevicePath& path, const XFORM& m) const {
         path.points.push_back(POINTFIX{ToFix(x), ToFix(y)});
         path.types.push_back(types_[i]);
     }
+}
+
+BOOL DrawShape(DeviceContext& dc, const ShapeFrame& frame, const ShapeFigure& figure) {
+    DevicePath path;
+    figure.AppendTo(path, frame.toDevice);
+    return FillStrokeOrRecord(dc, path) ? TRUE : FALSE;
 }
 
 }  // namespace w32::gdi

@@ -10,6 +10,7 @@
 // Béziers Béziers). Elliptic arcs are Béziers of at most a quarter turn
 // each, with control points at 4/3 tan(a/4) of the radius along the tangents
 // (0.5523 for a quarter), so that a printer driver receives curves.
+// DrawShape hands a closed figure to the DC's fill and pen, or to its path.
 #pragma once
 #include <windows.h>
 
@@ -19,6 +20,8 @@
 #include "win32k/geometry.h"
 
 namespace w32::gdi {
+
+inline constexpr double kPi = 3.14159265358979323846;
 
 // A shape's bounding box in the space it is built in.
 struct ShapeFrame {
@@ -72,5 +75,9 @@ private:
     std::vector<Point> points_;
     std::vector<BYTE> types_;
 };
+
+// Fills and outlines the closed figure of a shape built in the frame's
+// space, or records it in the open path (FillStrokeOrRecord).
+BOOL DrawShape(DeviceContext& dc, const ShapeFrame& frame, const ShapeFigure& figure);
 
 }  // namespace w32::gdi

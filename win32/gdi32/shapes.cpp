@@ -19,14 +19,6 @@ namespace w32::gdi {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-BOOL DrawShape(DeviceContext& dc, const ShapeFrame& frame, const ShapeFigure& figure) {
-    DevicePath path;
-    figure.AppendTo(path, frame.toDevice);
-    return FillStrokeOrRecord(dc, path) ? TRUE : FALSE;
-}
-
 BOOL DrawPolygons(HDC hdc, const POINT* points, const INT* counts, size_t polygonCount) {
     auto dc = LockDrawingDC(hdc);
     if (!dc) return FALSE;
