@@ -23,6 +23,23 @@ std::optional<Region> DeviceRect(const DeviceContext& dc, const RECT& rect) {
     return LogicalRegionToDevice(dc, Region(ordered));
 }
 
+// Paints with the brush given, ignoring the ROP2, the region `pick` makes
+// of the logical rectangle in device pixels: 1 when painted, else 0 with
+// the last error set.
+template <typename Pick>
+int PaintWithBrush(HDC hdc, const RECT* logical, HBRUSH hbr, Pick pick) {
+    auto dc = LockDrawingDC(hdc);
+    if (!dc) return 0;
+    if (!logical) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    auto brush = LookupBrush(hbr);
+    if (!brush) return 0;
+    const auto rect = DeviceRect(*dc, *logical);
+    return rect && PaintDeviceRegion(*dc, pick(*dc, *rect), *brush, MixOf(R2_COPYPEN)) ? 1 : 0;
+}
+
 }  // namespace
 
 }  // namespace w32::gdi
@@ -30,34 +47,18 @@ std::optional<Region> DeviceRect(const DeviceContext& dc, const RECT& rect) {
 using namespace w32::gdi;
 
 int WINAPI FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
-    auto dc = LockDrawingDC(hDC);
-    if (!dc) return 0;
-    if (!lprc) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    auto brush = LookupBrush(hbr);
-    if (!brush) return 0;
-    const auto rect = DeviceRect(*dc, *lprc);
-    return rect && PaintDeviceRegion(*dc, *rect, *brush, MixOf(R2_COPYPEN)) ? 1 : 0;
+    return PaintWithBrush(hDC, lprc, hbr,
+                          [](const DeviceContext&, const w32::Region& rect) -> const w32::Region& { return rect; });
 }
 
 // A border one logical unit wide inside the rectangle.
 int WINAPI FrameRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
-    auto dc = LockDrawingDC(hDC);
-    if (!dc) return 0;
-    if (!lprc) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    auto brush = LookupBrush(hbr);
-    if (!brush) return 0;
-    const auto rect = DeviceRect(*dc, *lprc);
-    if (!rect) return 0;
-    const XFORM m = LogicalToDeviceTransform(*dc);
-    const LONG width = std::max(LONG(1), LONG(std::lround(std::fabs(m.eM11))));
-    const LONG height = std::max(LONG(1), LONG(std::lround(std::fabs(m.eM22))));
-    return PaintDeviceRegion(*dc, RegionFrame(*rect, width, height), *brush, MixOf(R2_COPYPEN)) ? 1 : 0;
+    return PaintWithBrush(hDC, lprc, hbr, [](const DeviceContext& dc, const w32::Region& rect) {
+        const XFORM m = LogicalToDeviceTransform(dc);
+        const LONG width = std::max(LONG(1), LONG(std::lround(std::fabs(m.eM11))));
+        const LONG height = std::max(LONG(1), LONG(std::lround(std::fabs(m.eM22))));
+        return RegionFrame(rect, width, height);
+    });
 }
 
 // Each pixel of the rectangle becomes its inverse (R2_NOT).
