@@ -12,13 +12,20 @@
 
 using namespace w32::gdi;
 
-BOOL WINAPI BeginPath(HDC hdc) {
+namespace {
+
+// Empties the DC's path and leaves it in `state`.
+BOOL ResetPath(HDC hdc, PathState state) {
     auto dc = LockDrawingDC(hdc);
     if (!dc) return FALSE;
     dc->path = w32::DevicePath{};
-    dc->pathState = PathState::Open;
+    dc->pathState = state;
     return TRUE;
 }
+
+}  // namespace
+
+BOOL WINAPI BeginPath(HDC hdc) { return ResetPath(hdc, PathState::Open); }
 
 BOOL WINAPI EndPath(HDC hdc) {
     auto dc = LockDrawingDC(hdc);
@@ -32,13 +39,7 @@ BOOL WINAPI EndPath(HDC hdc) {
 }
 
 // Throws the path away, open or closed; a DC without one is left as it is.
-BOOL WINAPI AbortPath(HDC hdc) {
-    auto dc = LockDrawingDC(hdc);
-    if (!dc) return FALSE;
-    dc->path = w32::DevicePath{};
-    dc->pathState = PathState::None;
-    return TRUE;
-}
+BOOL WINAPI AbortPath(HDC hdc) { return ResetPath(hdc, PathState::None); }
 
 // Closes the open path's last figure with a line back to its start; the
 // next line starts a new figure. Nothing to close (no figure, or one
