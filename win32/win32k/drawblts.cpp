@@ -48,6 +48,30 @@ struct SourceObjects {
     EngineXlate xlate;
 };
 
+// A blit that reads all of a source rectangle (TransparentBlt, AlphaBlend):
+// under the engine lock, the destination cut by the DC's clip (nothing
+// visible draws nothing). `tryDriver(call, clip)` hands it to the driver's
+// hook and answers whether the driver drew it; else the engine draws it
+// through `drawOnEngine(target, from, clip)` with the source's colours
+// translated to the target's.
+template <typename TryDriver, typename DrawOnEngine>
+bool DrawFromSource(const DrawContext& dc, const BlitSource& source, const RECTL& destination, TryDriver tryDriver,
+                    DrawOnEngine drawOnEngine) {
+    std::lock_guard lock(EngineLock());
+    DrawCall call(dc);
+    if (!call.Ready() || !SourceReady(&source)) return false;
+    const RECTL bounds = Ordered(destination);
+    EngineClip clip(call.Clip(), bounds);
+    if (!clip.visible) return true;
+    if (tryDriver(call, clip)) return true;
+    if (!EngineCanRead(source)) return false;
+    return call.DrawWithEngine(bounds, [&](const EngineTarget& target) {
+        SourceObjects from(call, source, target.colors);
+        EngineClip engineClip(target.clip, Shifted(bounds, target.shift));
+        return drawOnEngine(target, from, engineClip);
+    });
+}
+
 }  // namespace
 
 bool DrawBitBlt(const DrawContext& dc, const RECTL& destination, const BlitSource* source,
@@ -145,59 +169,50 @@ bool DrawStretchBlt(const DrawContext& dc, const RECTL& destination, const BlitS
 
 bool DrawTransparentBlt(const DrawContext& dc, const RECTL& destination, const BlitSource& source,
                         const RECTL& sourceRect, COLORREF transparent) {
-    std::lock_guard lock(EngineLock());
-    DrawCall call(dc);
-    if (!call.Ready() || !SourceReady(&source)) return false;
     const RECTL bounds = Ordered(destination);
-    EngineClip clip(call.Clip(), bounds);
-    if (!clip.visible) return true;
-    bool monoColors = false;
-    // The transparent colour as a source pixel.
-    const ULONG transparentPixel = SourceColors(source, monoColors).PixelFor(transparent & 0xFFFFFF);
-    SURFOBJ* sourceSurface = &source.surface.surface->so;
-    if (auto blt = call.Hooked<PFN_DrvTransparentBlt>(HOOK_TRANSPARENTBLT, INDEX_DrvTransparentBlt)) {
-        SourceObjects from(call, source, call.Colors());
-        RECTL to = bounds, read = sourceRect;
-        if (call.CallDriver("DrvTransparentBlt", transparentPixel, [&] {
-                return blt(call.Surface(), sourceSurface, &clip, &from.xlate, &to, &read, transparentPixel, 0);
-            }))
-            return true;
-    }
-    if (!EngineCanRead(source)) return false;
-    return call.DrawWithEngine(bounds, [&](const EngineTarget& target) {
-        SourceObjects from(call, source, target.colors);
-        EngineClip engineClip(target.clip, Shifted(bounds, target.shift));
-        RECTL to = Shifted(bounds, target.shift), read = sourceRect;
-        return EngTransparentBlt(target.surface, sourceSurface, &engineClip, &from.xlate, &to, &read,
-                                 transparentPixel, 0) != FALSE;
-    });
+    // The transparent colour as a source pixel, once the source is known good.
+    ULONG transparentPixel = 0;
+    return DrawFromSource(
+        dc, source, destination,
+        [&](DrawCall& call, EngineClip& clip) {
+            bool monoColors = false;
+            transparentPixel = SourceColors(source, monoColors).PixelFor(transparent & 0xFFFFFF);
+            auto blt = call.Hooked<PFN_DrvTransparentBlt>(HOOK_TRANSPARENTBLT, INDEX_DrvTransparentBlt);
+            if (!blt) return false;
+            SourceObjects from(call, source, call.Colors());
+            RECTL to = bounds, read = sourceRect;
+            return call.CallDriver("DrvTransparentBlt", transparentPixel, [&] {
+                return blt(call.Surface(), &source.surface.surface->so, &clip, &from.xlate, &to, &read,
+                           transparentPixel, 0);
+            });
+        },
+        [&](const EngineTarget& target, SourceObjects& from, EngineClip& engineClip) {
+            RECTL to = Shifted(bounds, target.shift), read = sourceRect;
+            return EngTransparentBlt(target.surface, &source.surface.surface->so, &engineClip, &from.xlate, &to,
+                                     &read, transparentPixel, 0) != FALSE;
+        });
 }
 
 bool DrawAlphaBlend(const DrawContext& dc, const RECTL& destination, const BlitSource& source,
                     const RECTL& sourceRect, BLENDFUNCTION blend) {
-    std::lock_guard lock(EngineLock());
-    DrawCall call(dc);
-    if (!call.Ready() || !SourceReady(&source)) return false;
-    const RECTL bounds = Ordered(destination);
-    EngineClip clip(call.Clip(), bounds);
-    if (!clip.visible) return true;
-    SURFOBJ* sourceSurface = &source.surface.surface->so;
     BLENDOBJ blendObj{blend};
-    if (auto alpha = call.Hooked<PFN_DrvAlphaBlend>(HOOK_ALPHABLEND, INDEX_DrvAlphaBlend)) {
-        SourceObjects from(call, source, call.Colors());
-        RECTL to = destination, read = sourceRect;
-        if (call.CallDriver("DrvAlphaBlend", 0, [&] {
-                return alpha(call.Surface(), sourceSurface, &clip, &from.xlate, &to, &read, &blendObj);
-            }))
-            return true;
-    }
-    if (!EngineCanRead(source)) return false;
-    return call.DrawWithEngine(bounds, [&](const EngineTarget& target) {
-        SourceObjects from(call, source, target.colors);
-        EngineClip engineClip(target.clip, Shifted(bounds, target.shift));
-        RECTL to = Shifted(destination, target.shift), read = sourceRect;
-        return EngAlphaBlend(target.surface, sourceSurface, &engineClip, &from.xlate, &to, &read, &blendObj) != FALSE;
-    });
+    return DrawFromSource(
+        dc, source, destination,
+        [&](DrawCall& call, EngineClip& clip) {
+            auto alpha = call.Hooked<PFN_DrvAlphaBlend>(HOOK_ALPHABLEND, INDEX_DrvAlphaBlend);
+            if (!alpha) return false;
+            SourceObjects from(call, source, call.Colors());
+            RECTL to = destination, read = sourceRect;
+            return call.CallDriver("DrvAlphaBlend", 0, [&] {
+                return alpha(call.Surface(), &source.surface.surface->so, &clip, &from.xlate, &to, &read,
+                             &blendObj);
+            });
+        },
+        [&](const EngineTarget& target, SourceObjects& from, EngineClip& engineClip) {
+            RECTL to = Shifted(destination, target.shift), read = sourceRect;
+            return EngAlphaBlend(target.surface, &source.surface.surface->so, &engineClip, &from.xlate, &to, &read,
+                                 &blendObj) != FALSE;
+        });
 }
 
 bool DrawGradientFill(const DrawContext& dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh,
