@@ -22,18 +22,6 @@ ULONG FormatOfBitCount(UINT bitCount) {
     }
 }
 
-UINT BitCountOfFormat(ULONG format) {
-    switch (format) {
-        case BMF_1BPP: return 1;
-        case BMF_4BPP: return 4;
-        case BMF_8BPP: return 8;
-        case BMF_16BPP: return 16;
-        case BMF_24BPP: return 24;
-        case BMF_32BPP: return 32;
-        default: return 0;
-    }
-}
-
 int64_t WordAlignedWidthBytes(int64_t width, UINT bitCount) { return (width * bitCount + 15) / 16 * 2; }
 
 int64_t DwordAlignedWidthBytes(int64_t width, UINT bitCount) { return (width * bitCount + 31) / 32 * 4; }
@@ -114,7 +102,7 @@ BITMAP BitmapRecord(const GdiBitmap& bitmap) {
     record.bmHeight = so.sizlBitmap.cy;
     record.bmWidthBytes = so.lDelta < 0 ? -so.lDelta : so.lDelta;
     record.bmPlanes = 1;
-    record.bmBitsPixel = WORD(BitCountOfFormat(so.iBitmapFormat));
+    record.bmBitsPixel = WORD(raster::BitsPerPixelOfFormat(so.iBitmapFormat));
     record.bmBits = bitmap.dibSection ? so.pvBits : nullptr;
     return record;
 }
@@ -137,7 +125,7 @@ HBITMAP MakeCompatibleBitmap(const DeviceContext& dc, int width, int height) {
         // The format of the bitmap the memory DC holds, colours included.
         auto held = LookupGdiObjectAs<GdiBitmap>(dc.state.bitmap);
         if (held && held->surface) {
-            bitCount = BitCountOfFormat(held->surface->so.iBitmapFormat);
+            bitCount = raster::BitsPerPixelOfFormat(held->surface->so.iBitmapFormat);
             if (held->surface->palette) palette = std::make_shared<EnginePalette>(*held->surface->palette);
         }
     }

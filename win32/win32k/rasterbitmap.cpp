@@ -84,7 +84,7 @@ LONG Wrap(LONG value, LONG period) {
 
 }  // namespace
 
-ULONG Bitmap::BitsPerPixel() const {
+ULONG BitsPerPixelOfFormat(ULONG format) {
     switch (format) {
     case BMF_1BPP: return 1;
     case BMF_4BPP: return 4;
@@ -95,6 +95,8 @@ ULONG Bitmap::BitsPerPixel() const {
     default: return 0;
     }
 }
+
+ULONG Bitmap::BitsPerPixel() const { return BitsPerPixelOfFormat(format); }
 
 bool Bitmap::Usable() const {
     const ULONG bpp = BitsPerPixel();

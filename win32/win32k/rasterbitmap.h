@@ -11,6 +11,10 @@
 
 namespace w32::raster {
 
+// Bits per pixel of an uncompressed format (BMF_1BPP to BMF_32BPP); 0 for
+// any other.
+ULONG BitsPerPixelOfFormat(ULONG format);
+
 // The pixels of an engine bitmap, a DIB section or a DIB a program passed.
 // Indexed formats carry their colour table; 16 and 32 bits per pixel carry
 // masks (all zero: 5-5-5 for 16 bits, 8-8-8 for 32 bits); 24 bits per pixel

@@ -8,24 +8,13 @@
 #include <new>
 
 #include "win32k/engobj.h"
+#include "win32k/rasterbitmap.h"
 
 namespace {
 
 using w32::EngineLock;
 using w32::EngineSurface;
-
-// Bits per pixel of an uncompressed format; 0 for any other.
-ULONG BitsPerPixel(ULONG format) {
-    switch (format) {
-        case BMF_1BPP: return 1;
-        case BMF_4BPP: return 4;
-        case BMF_8BPP: return 8;
-        case BMF_16BPP: return 16;
-        case BMF_24BPP: return 24;
-        case BMF_32BPP: return 32;
-        default: return 0;
-    }
-}
+using w32::raster::BitsPerPixelOfFormat;
 
 // The surfaces locked now, by their SURFOBJ: a locked surface stays valid
 // until it is unlocked, even when it is deleted meanwhile.
@@ -43,7 +32,7 @@ HSURF Insert(const std::shared_ptr<EngineSurface>& surface) {
 }  // namespace
 
 HSURF APIENTRY EngCreateDeviceSurface(DHSURF dhsurf, SIZEL sizl, ULONG iFormatCompat) {
-    if (!BitsPerPixel(iFormatCompat) || sizl.cx < 0 || sizl.cy < 0) {
+    if (!BitsPerPixelOfFormat(iFormatCompat) || sizl.cx < 0 || sizl.cy < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -57,7 +46,7 @@ HSURF APIENTRY EngCreateDeviceSurface(DHSURF dhsurf, SIZEL sizl, ULONG iFormatCo
 }
 
 HBITMAP APIENTRY EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG fl, PVOID pvBits) {
-    const ULONG bits = BitsPerPixel(iFormat);
+    const ULONG bits = BitsPerPixelOfFormat(iFormat);
     if (!bits) {
         // The compressed formats are valid, but the engine keeps no such bitmaps.
         SetLastError(iFormat >= BMF_4RLE && iFormat <= BMF_PNG ? ERROR_NOT_SUPPORTED : ERROR_INVALID_PARAMETER);
