@@ -81,6 +81,29 @@ raster::Bitmap BufferLines(const w32::gdi::DibFormat& format, void* bits, LONG l
     return view;
 }
 
+enum class ToBuffer { No, Yes };
+
+// Copies the DIB's scan lines from `start` on, `cLines` of them or as many
+// as it has, between the bitmap and the buffer: into the buffer for
+// GetDIBits, out of it for SetDIBits. Answers the lines copied; lines
+// beyond the bitmap are passed over.
+int CopyScanLines(const raster::Bitmap& pixels, const w32::gdi::DibFormat& format, void* bits, UINT start,
+                  UINT cLines, ToBuffer direction) {
+    if (start >= UINT(format.height)) return 0;
+    const LONG lines = LONG(std::min<UINT>(cLines, UINT(format.height) - start));
+    const raster::Bitmap buffer = BufferLines(format, bits, lines);
+    const LONG width = std::min(format.width, pixels.width);
+    LONG copied = 0;
+    for (LONG k = 0; k < lines; ++k) {
+        const LONG row = BitmapRow(LONG(start) + k, format.topDown, pixels.height);
+        if (row < 0 || row >= pixels.height) continue;
+        if (direction == ToBuffer::Yes) CopyRow(pixels, row, buffer, k, width);
+        else CopyRow(buffer, k, pixels, row, width);
+        ++copied;
+    }
+    return copied;
+}
+
 // Fills the colour table (or masks) that follows the header GetDIBits writes.
 void WriteColorTable(BITMAPINFO* info, UINT usage, const std::vector<COLORREF>& colors, const DWORD masks[3]) {
     BITMAPINFOHEADER& header = info->bmiHeader;
@@ -170,18 +193,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
     WriteColorTable(lpbmi, usage, colors, format.masks);
     if (!lpvBits) return pixels.height;
 
-    if (start >= UINT(format.height)) return 0;
-    const LONG lines = LONG(std::min<UINT>(cLines, UINT(format.height) - start));
-    const raster::Bitmap buffer = BufferLines(format, lpvBits, lines);
-    const LONG width = std::min(format.width, pixels.width);
-    LONG copied = 0;
-    for (LONG k = 0; k < lines; ++k) {
-        const LONG row = BitmapRow(LONG(start) + k, format.topDown, pixels.height);
-        if (row < 0 || row >= pixels.height) continue;
-        CopyRow(pixels, row, buffer, k, width);
-        ++copied;
-    }
-    return copied;
+    return CopyScanLines(pixels, format, lpvBits, start, cLines, ToBuffer::Yes);
 }
 
 int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const VOID* lpBits, const BITMAPINFO* lpbmi,
@@ -194,19 +206,9 @@ int WINAPI SetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, const VOID* 
     w32::gdi::DibFormat format;
     if (!w32::gdi::ReadDibFormat(lpbmi, ColorUse, dc.get(), format)) return 0;
     // The shared stock bitmap stays as it is.
-    if (bitmap->stock || start >= UINT(format.height)) return 0;
-    const raster::Bitmap pixels = w32::gdi::BitmapPixels(*bitmap);
-    const LONG lines = LONG(std::min<UINT>(cLines, UINT(format.height) - start));
-    const raster::Bitmap buffer = BufferLines(format, const_cast<VOID*>(lpBits), lines);
-    const LONG width = std::min(format.width, pixels.width);
-    LONG copied = 0;
-    for (LONG k = 0; k < lines; ++k) {
-        const LONG row = BitmapRow(LONG(start) + k, format.topDown, pixels.height);
-        if (row < 0 || row >= pixels.height) continue;
-        CopyRow(buffer, k, pixels, row, width);
-        ++copied;
-    }
-    return copied;
+    if (bitmap->stock) return 0;
+    return CopyScanLines(w32::gdi::BitmapPixels(*bitmap), format, const_cast<VOID*>(lpBits), start, cLines,
+                         ToBuffer::No);
 }
 
 // With no DC the bitmap is monochrome, as on Windows; else compatible with the DC.
