@@ -11,7 +11,6 @@
 #include <cstring>
 #include <sstream>
 
-#include "gdi32/dc.h"
 #include "win32/win32k/engine_fixture.h"
 
 using tam::test::EngineTest;
