@@ -86,6 +86,21 @@ std::shared_ptr<DeviceContext> LookupDC(HDC hdc);
 // The same, setting ERROR_INVALID_HANDLE when it answers null.
 std::shared_ptr<DeviceContext> LookupDCOrSetError(HDC hdc);
 
+// Copies a field of the DC's state to the caller, as the Get...Ex calls
+// do: FALSE with ERROR_INVALID_HANDLE for a handle that is no DC, with
+// ERROR_INVALID_PARAMETER when there is nowhere to put it.
+template <typename T>
+BOOL GetStateField(HDC hdc, T DcState::*field, T* out) {
+    const auto dc = LookupDCOrSetError(hdc);
+    if (!dc) return FALSE;
+    if (!out) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *out = dc->state.*field;
+    return TRUE;
+}
+
 // Gives a new DC (printer or memory) the default state: stock pen, brush,
 // font and palette, the stock 1x1 monochrome bitmap for a memory DC, and
 // the default modes, colours and mapping (gdi32/defaultstate.cpp).

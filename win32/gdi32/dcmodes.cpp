@@ -57,20 +57,6 @@ COLORREF GetColor(HDC hdc, COLORREF DcState::*color) {
 
 bool Within(int value, int low, int high) { return value >= low && value <= high; }
 
-// Copies a field of the DC's state to the caller: FALSE with
-// ERROR_INVALID_PARAMETER when there is nowhere to put it.
-template <typename T>
-BOOL GetField(HDC hdc, T DcState::*field, T* out) {
-    const auto state = StateOf(hdc);
-    if (!state) return FALSE;
-    if (!out) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    *out = (*state).*field;
-    return TRUE;
-}
-
 }  // namespace
 
 int WINAPI SetROP2(HDC hdc, int rop2) { return SetMode(hdc, &DcState::rop2, rop2, R2_BLACK, R2_WHITE); }
@@ -121,7 +107,9 @@ BOOL WINAPI SetColorAdjustment(HDC hdc, const COLORADJUSTMENT* lpca) {
     return TRUE;
 }
 
-BOOL WINAPI GetColorAdjustment(HDC hdc, LPCOLORADJUSTMENT lpca) { return GetField(hdc, &DcState::colorAdjustment, lpca); }
+BOOL WINAPI GetColorAdjustment(HDC hdc, LPCOLORADJUSTMENT lpca) {
+    return w32::gdi::GetStateField(hdc, &DcState::colorAdjustment, lpca);
+}
 
 BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
     const auto state = StateOf(hdc);
@@ -131,7 +119,7 @@ BOOL WINAPI SetBrushOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
     return TRUE;
 }
 
-BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) { return GetField(hdc, &DcState::brushOrigin, lppt); }
+BOOL WINAPI GetBrushOrgEx(HDC hdc, LPPOINT lppt) { return w32::gdi::GetStateField(hdc, &DcState::brushOrigin, lppt); }
 
 // A miter limit below 1 is refused: a join is never shorter than the pen is wide.
 BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
@@ -146,6 +134,8 @@ BOOL WINAPI SetMiterLimit(HDC hdc, FLOAT limit, PFLOAT old) {
     return TRUE;
 }
 
-BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT plimit) { return GetField(hdc, &DcState::miterLimit, plimit); }
+BOOL WINAPI GetMiterLimit(HDC hdc, PFLOAT plimit) { return w32::gdi::GetStateField(hdc, &DcState::miterLimit, plimit); }
 
-BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) { return GetField(hdc, &DcState::currentPosition, lppt); }
+BOOL WINAPI GetCurrentPositionEx(HDC hdc, LPPOINT lppt) {
+    return w32::gdi::GetStateField(hdc, &DcState::currentPosition, lppt);
+}

@@ -15,7 +15,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 
 #include "gdi32/dc.h"
@@ -115,12 +114,6 @@ BOOL SetOrigin(HDC hdc, POINT DcState::*origin, int x, int y, LPPOINT old, bool 
     return TRUE;
 }
 
-BOOL GetValue(const void* value, size_t size, void* out) {
-    if (!out) return Fail(ERROR_INVALID_PARAMETER);
-    std::memcpy(out, value, size);
-    return TRUE;
-}
-
 }  // namespace
 
 int WINAPI SetMapMode(HDC hdc, int iMode) {
@@ -173,18 +166,14 @@ BOOL WINAPI OffsetViewportOrgEx(HDC hdc, int x, int y, LPPOINT lppt) {
 }
 
 BOOL WINAPI GetWindowOrgEx(HDC hdc, LPPOINT lppoint) {
-    auto dc = w32::gdi::LookupDCOrSetError(hdc);
-    return dc && GetValue(&dc->state.windowOrigin, sizeof(POINT), lppoint);
+    return w32::gdi::GetStateField(hdc, &DcState::windowOrigin, lppoint);
 }
 BOOL WINAPI GetViewportOrgEx(HDC hdc, LPPOINT lppoint) {
-    auto dc = w32::gdi::LookupDCOrSetError(hdc);
-    return dc && GetValue(&dc->state.viewportOrigin, sizeof(POINT), lppoint);
+    return w32::gdi::GetStateField(hdc, &DcState::viewportOrigin, lppoint);
 }
 BOOL WINAPI GetWindowExtEx(HDC hdc, LPSIZE lpsize) {
-    auto dc = w32::gdi::LookupDCOrSetError(hdc);
-    return dc && GetValue(&dc->state.windowExtent, sizeof(SIZE), lpsize);
+    return w32::gdi::GetStateField(hdc, &DcState::windowExtent, lpsize);
 }
 BOOL WINAPI GetViewportExtEx(HDC hdc, LPSIZE lpsize) {
-    auto dc = w32::gdi::LookupDCOrSetError(hdc);
-    return dc && GetValue(&dc->state.viewportExtent, sizeof(SIZE), lpsize);
+    return w32::gdi::GetStateField(hdc, &DcState::viewportExtent, lpsize);
 }

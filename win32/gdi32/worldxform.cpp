@@ -88,11 +88,7 @@ BOOL WINAPI ModifyWorldTransform(HDC hdc, const XFORM* lpxf, DWORD mode) {
 }
 
 BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM lpxf) {
-    auto dc = w32::gdi::LookupDCOrSetError(hdc);
-    if (!dc) return FALSE;
-    if (!lpxf) return Fail(ERROR_INVALID_PARAMETER);
-    *lpxf = dc->state.world;
-    return TRUE;
+    return w32::gdi::GetStateField(hdc, &w32::gdi::DcState::world, lpxf);
 }
 
 // LAYOUT_RTL mirrors x about the device's width; LAYOUT_BITMAPORIENTATIONPRESERVED
