@@ -9,23 +9,14 @@
 #include <functional>
 #include <vector>
 
-#include "support/machine_fixture.h"
+#include "win32/gdi32/kept_objects_fixture.h"
 
-using tam::test::MachineTest;
+using tam::test::KeptObjectsTest;
 
 namespace {
 
-class GetObjectSizes : public MachineTest {
+class GetObjectSizes : public KeptObjectsTest {
 protected:
-    void TearDown() override {
-        for (HGDIOBJ object : made_) DeleteObject(object);
-        MachineTest::TearDown();
-    }
-    HGDIOBJ Keep(HGDIOBJ object) {
-        EXPECT_NE(object, nullptr);
-        made_.push_back(object);
-        return object;
-    }
     // The size with no buffer, then one byte short (nothing, ERROR_INSUFFICIENT_BUFFER).
     static void ExpectSizeProtocol(HGDIOBJ object, int size) {
         EXPECT_EQ(GetObjectW(object, 0, nullptr), size);
@@ -36,7 +27,6 @@ protected:
         EXPECT_EQ(buffer[0], 0xAB);  // untouched
         EXPECT_EQ(GetObjectW(object, size, buffer.data()), size);
     }
-    std::vector<HGDIOBJ> made_;
 };
 
 TEST_F(GetObjectSizes, PenGivesItsLogPen) {

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "support/machine_fixture.h"
+#include "win32/gdi32/kept_objects_fixture.h"
 
-using tam::test::MachineTest;
+using tam::test::KeptObjectsTest;
 
 namespace {
 
@@ -51,19 +51,7 @@ std::vector<RECT> RectsOf(HRGN region) {
     return rects;
 }
 
-class Regions : public MachineTest {
-protected:
-    void TearDown() override {
-        for (HRGN region : made_) DeleteObject(region);
-        MachineTest::TearDown();
-    }
-    HRGN Keep(HRGN region) {
-        EXPECT_NE(region, nullptr);
-        made_.push_back(region);
-        return region;
-    }
-    std::vector<HRGN> made_;
-};
+class Regions : public KeptObjectsTest {};
 
 TEST_F(Regions, RectangleHoldsPixelsUpToButNotIncludingItsFarEdges) {
     HRGN region = Keep(CreateRectRgn(0, 0, 4, 4));
