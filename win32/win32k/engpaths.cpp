@@ -25,11 +25,12 @@ bool PaintSpans(const raster::Bitmap& target, std::vector<Span> spans, const CLI
                 POINTL* origin, MIX mix) {
     raster::Pattern pattern;
     if (!BrushPattern(brush, origin, pattern)) return Failed(ERROR_INVALID_PARAMETER);
-    const Region visible = ClipRegion(clip, BitmapRect(target));
-    std::vector<Span> inside = visible.Clip(spans);
     const int rop2 = int(mix & 0xFF);
     if (rop2 < R2_BLACK || rop2 > R2_WHITE) return Failed(ERROR_INVALID_PARAMETER);
-    raster::FillSpans(target, inside, pattern, BYTE(raster::Rop2ToRop3(rop2)));
+    // Without a clip the spans need only the bitmap's bounds, which the
+    // raster engine keeps itself.
+    if (clip && clip->iDComplexity != DC_TRIVIAL) spans = ClipRegion(clip, BitmapRect(target)).Clip(spans);
+    raster::FillSpans(target, spans, pattern, BYTE(raster::Rop2ToRop3(rop2)));
     return true;
 }
 
