@@ -27,9 +27,10 @@ bool PaintSpans(const raster::Bitmap& target, std::vector<Span> spans, const CLI
     if (!BrushPattern(brush, origin, pattern)) return Failed(ERROR_INVALID_PARAMETER);
     const int rop2 = int(mix & 0xFF);
     if (rop2 < R2_BLACK || rop2 > R2_WHITE) return Failed(ERROR_INVALID_PARAMETER);
-    // Without a clip the spans need only the bitmap's bounds, which the
-    // raster engine keeps itself.
-    if (clip && clip->iDComplexity != DC_TRIVIAL) spans = ClipRegion(clip, BitmapRect(target)).Clip(spans);
+    // Every caller makes its spans within the surface and the clip's bounds,
+    // which is all a trivial or rectangular clip says: only a complex one
+    // still cuts them.
+    if (clip && clip->iDComplexity == DC_COMPLEX) spans = ClipRegion(clip, BitmapRect(target)).Clip(spans);
     raster::FillSpans(target, spans, pattern, BYTE(raster::Rop2ToRop3(rop2)));
     return true;
 }
