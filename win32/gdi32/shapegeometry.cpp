@@ -101,11 +101,11 @@ void ShapeFigure::BezierTo(double x1, double y1, double x2, double y2, double x3
 }
 
 void ShapeFigure::ArcTo(double cx, double cy, double rx, double ry, double from, double sweep) {
-    const int pieces = std::max(1, int(std::ceil(std::fabs(sweep) / (kPi / 2) - 1e-9)));
-    const double step = sweep / pieces;
+    const int fragments = std::max(1, int(std::ceil(std::fabs(sweep) / (kPi / 2) - 1e-9)));
+    const double step = sweep / fragments;
     const double k = 4.0 / 3.0 * std::tan(step / 4);
-    for (int i = 0; i < pieces; ++i) {
-        const double a = from + step * i, b = (i + 1 == pieces) ? from + sweep : a + step;
+    for (int i = 0; i < fragments; ++i) {
+        const double a = from + step * i, b = (i + 1 == fragments) ? from + sweep : a + step;
         // Point (cx + rx cos t, cy - ry sin t); its tangent (-rx sin t, -ry cos t).
         const double ax = cx + rx * std::cos(a), ay = cy - ry * std::sin(a);
         const double bx = cx + rx * std::cos(b), by = cy - ry * std::sin(b);

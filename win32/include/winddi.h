@@ -521,8 +521,8 @@ struct _PATHOBJ {
 #define PO_ENUM_AS_INTEGERS 0x00000008
 #define PO_WIDENED 0x00000010
 
-// One piece of a sub-path: without PD_BEGINSUBPATH its first curve starts
-// at the last point of the piece before.
+// One fragment of a sub-path: without PD_BEGINSUBPATH its first curve starts
+// at the last point of the fragment before.
 typedef struct _PATHDATA {
     FLONG flags;  // PD_*
     ULONG count;
@@ -779,7 +779,7 @@ ENGAPI BOOL APIENTRY CLIPOBJ_bEnum(CLIPOBJ* pco, ULONG cj, ULONG* pul);
 ENGAPI PATHOBJ* APIENTRY CLIPOBJ_ppoGetPath(CLIPOBJ* pco);
 
 ENGAPI VOID APIENTRY PATHOBJ_vEnumStart(PATHOBJ* ppo);
-// The next piece of the path; TRUE while more remain.
+// The next fragment of the path; TRUE while more remain.
 ENGAPI BOOL APIENTRY PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd);
 ENGAPI VOID APIENTRY PATHOBJ_vGetBounds(PATHOBJ* ppo, PRECTFX prectfx);
 ENGAPI VOID APIENTRY EngDeletePath(PATHOBJ* ppo);

@@ -1,7 +1,7 @@
 // Shapes in device space: paths in 28.4 fixed point with GDI's point types
 // (PT_MOVETO, PT_LINETO, PT_BEZIERTO, PT_CLOSEFIGURE), Bézier flattening,
 // scan conversion with GDI's pixel rules, cosmetic lines with styles, and
-// the widening of a path by a geometric pen (Clipper unites the pieces).
+// the widening of a path by a geometric pen (Clipper unites the fragments).
 #pragma once
 #include <windows.h>
 #include <winddi.h>

@@ -1,14 +1,14 @@
-// PATHOBJ: a path in device space (28.4), handed out piece by piece.
+// PATHOBJ: a path in device space (28.4), handed out fragment by fragment.
 //
 // Each PATHOBJ_bEnum gives one PATHDATA: a run of lines or of Béziers of
-// one figure. The first piece of a figure has PD_BEGINSUBPATH (and
+// one figure. The first fragment of a figure has PD_BEGINSUBPATH (and
 // PD_RESETSTYLE: styles start again at every figure) and starts with the
-// figure's first point; a piece without it continues from the last point of
-// the piece before. The last piece of a figure has PD_ENDSUBPATH, with
-// PD_CLOSEFIGURE when the figure is closed. A Bézier piece (PD_BEZIERS)
+// figure's first point; a fragment without it continues from the last point of
+// the fragment before. The last fragment of a figure has PD_ENDSUBPATH, with
+// PD_CLOSEFIGURE when the figure is closed. A Bézier fragment (PD_BEZIERS)
 // holds whole curves, three points each after the start point, and is
-// never split inside a curve. Long runs come in pieces of at most
-// kPiecePoints points.
+// never split inside a curve. Long runs come in fragments of at most
+// kFragmentPoints points.
 //
 // fl says PO_BEZIERS when the path has a curve and PO_ALL_INTEGERS when
 // every point is a whole pixel. cCurves counts lines and curves, the line
@@ -21,7 +21,7 @@ namespace w32 {
 
 namespace {
 
-constexpr size_t kPiecePoints = 64;
+constexpr size_t kFragmentPoints = 64;
 
 BYTE Kind(BYTE type) { return type & ~PT_CLOSEFIGURE; }
 
@@ -142,9 +142,9 @@ BOOL APIENTRY PATHOBJ_bEnum(PATHOBJ* ppo, PATHDATA* ppd) {
     }
     if (i < n && w32::Kind(types[i]) == PT_BEZIERTO) {
         ppd->flags |= PD_BEZIERS;
-        while (i + 2 < n && w32::Kind(types[i]) == PT_BEZIERTO && i + 3 - start <= w32::kPiecePoints) i += 3;
+        while (i + 2 < n && w32::Kind(types[i]) == PT_BEZIERTO && i + 3 - start <= w32::kFragmentPoints) i += 3;
     } else {
-        while (i < n && w32::Kind(types[i]) == PT_LINETO && i - start < w32::kPiecePoints) ++i;
+        while (i < n && w32::Kind(types[i]) == PT_LINETO && i - start < w32::kFragmentPoints) ++i;
     }
     if (i == n || w32::Kind(types[i]) == PT_MOVETO) {
         ppd->flags |= PD_ENDSUBPATH;

@@ -1,9 +1,9 @@
 // Widening: the area a geometric pen covers along a path, as the union of
-// simple pieces: a rectangle of the pen's width for each segment, a cap at
+// simple fragments: a rectangle of the pen's width for each segment, a cap at
 // each open end, a join at each corner. A styled pen first cuts each
 // figure into dashes, each an open line with its own caps. Clipper unites
-// the pieces (all turned the same way, non-zero rule) into closed figures,
-// consecutive pieces a batch at a time.
+// the fragments (all turned the same way, non-zero rule) into closed figures,
+// consecutive fragments a batch at a time.
 //
 // Choices where GDI leaves room:
 // - the standard geometric styles, in pen widths: PS_DASH 3 on 1 off,
@@ -33,10 +33,10 @@ using ClipperLib::Paths;
 
 // Clipper's integer units per 28.4 unit: 1/256 pixel.
 constexpr double kScale = 16.0;
-// Round pieces are polygons whose sides stray at most this far (28.4) inside the circle.
+// Round fragments are polygons whose sides stray at most this far (28.4) inside the circle.
 constexpr double kArcTolerance = 1.0;
 constexpr double kPi = 3.14159265358979323846;
-// Piece corners united in one Clipper run (see WidenPath).
+// Fragment corners united in one Clipper run (see WidenPath).
 constexpr size_t kBatchVertices = 1024;
 
 struct Vec {
@@ -50,11 +50,11 @@ double Cross(Vec a, Vec b) { return a.x * b.y - a.y * b.x; }
 double Length(Vec a) { return std::hypot(a.x, a.y); }
 bool Same(Vec a, Vec b) { return a.x == b.x && a.y == b.y; }
 
-// The pieces of one widening, each kept turning the same way so that the
+// The fragments of one widening, each kept turning the same way so that the
 // non-zero union never cancels two overlapping ones.
-class Pieces {
+class Fragments {
 public:
-    explicit Pieces(double halfWidth) : half_(halfWidth) {
+    explicit Fragments(double halfWidth) : half_(halfWidth) {
         const double ratio = std::max(-1.0, 1.0 - kArcTolerance / half_);
         arcSteps_ = half_ <= kArcTolerance ? 8 : int(std::ceil(kPi / std::acos(ratio)));
         // A multiple of four: a vertex lies on each axis of a disc and at the tip of a cap.
@@ -129,13 +129,13 @@ private:
     Paths all_;
 };
 
-// The pieces of a line through `points` (no two consecutive equal): open
+// The fragments of a line through `points` (no two consecutive equal): open
 // with caps at both ends, or closed with a join at every corner.
-void AddLine(Pieces& pieces, const std::vector<Vec>& points, bool closed, const GeometricPen& pen) {
+void AddLine(Fragments& fragments, const std::vector<Vec>& points, bool closed, const GeometricPen& pen) {
     const size_t count = points.size();
     if (count < 2) return;
     const ULONG cap = pen.endCap & PS_ENDCAP_MASK;
-    const double square = cap == PS_ENDCAP_SQUARE ? pieces.Half() : 0;
+    const double square = cap == PS_ENDCAP_SQUARE ? fragments.Half() : 0;
     const size_t segments = closed ? count : count - 1;
     auto direction = [&](size_t i) {
         const Vec d = points[(i + 1) % count] - points[i];
@@ -143,14 +143,14 @@ void AddLine(Pieces& pieces, const std::vector<Vec>& points, bool closed, const 
     };
     for (size_t i = 0; i < segments; ++i) {
         const bool first = !closed && i == 0, last = !closed && i + 1 == segments;
-        pieces.Segment(points[i], points[(i + 1) % count], first ? square : 0, last ? square : 0);
+        fragments.Segment(points[i], points[(i + 1) % count], first ? square : 0, last ? square : 0);
     }
     for (size_t i = closed ? 0 : 1; i < (closed ? count : count - 1); ++i)
-        pieces.Join(points[i], direction((i + count - 1) % count), direction(i), pen.join & PS_JOIN_MASK,
+        fragments.Join(points[i], direction((i + count - 1) % count), direction(i), pen.join & PS_JOIN_MASK,
                     pen.miterLimit);
     if (!closed && cap == PS_ENDCAP_ROUND) {
-        pieces.RoundCap(points[0], direction(0) * -1.0);
-        pieces.RoundCap(points[count - 1], direction(count - 2));
+        fragments.RoundCap(points[0], direction(0) * -1.0);
+        fragments.RoundCap(points[count - 1], direction(count - 2));
     }
 }
 
@@ -181,7 +181,7 @@ std::vector<double> DashPattern(const GeometricPen& pen, double width) {
 
 // Cuts the line through `points` into the dashes of the pattern, the
 // pattern starting afresh with the line.
-void AddDashes(Pieces& pieces, std::vector<Vec> points, bool closed, const std::vector<double>& pattern,
+void AddDashes(Fragments& fragments, std::vector<Vec> points, bool closed, const std::vector<double>& pattern,
                const GeometricPen& pen) {
     if (closed) points.push_back(points[0]);
     size_t entry = 0;
@@ -199,7 +199,7 @@ void AddDashes(Pieces& pieces, std::vector<Vec> points, bool closed, const std::
             remaining -= left;
             if (entry % 2 == 0) {
                 if (dash.empty() || !Same(dash.back(), from)) dash.push_back(from);
-                AddLine(pieces, dash, false, pen);
+                AddLine(fragments, dash, false, pen);
                 dash.clear();
             } else {
                 dash.push_back(from);
@@ -211,7 +211,7 @@ void AddDashes(Pieces& pieces, std::vector<Vec> points, bool closed, const std::
         left -= remaining;
         if (entry % 2 == 0 && !Same(dash.back(), to)) dash.push_back(to);
     }
-    if (entry % 2 == 0) AddLine(pieces, dash, false, pen);
+    if (entry % 2 == 0) AddLine(fragments, dash, false, pen);
 }
 
 // Clipper's closed outlines as figures in 28.4.
@@ -234,7 +234,7 @@ DevicePath WidenPath(const DevicePath& path, const GeometricPen& pen) {
     DevicePath result;
     if ((pen.style & PS_STYLE_MASK) == PS_NULL) return result;
     const double width = 16.0 * std::max<ULONG>(pen.width, 1);
-    Pieces pieces(width / 2);
+    Fragments fragments(width / 2);
     const std::vector<double> pattern = DashPattern(pen, width);
     const DevicePath flat = FlattenPath(path);
     for (const PathFigure& figure : LineFigures(flat)) {
@@ -247,18 +247,18 @@ DevicePath WidenPath(const DevicePath& path, const GeometricPen& pen) {
         bool closed = figure.closed;
         if (closed && points.size() > 1 && Same(points.front(), points.back())) points.pop_back();
         if (points.size() < 2) continue;
-        if (pattern.empty()) AddLine(pieces, points, closed, pen);
-        else AddDashes(pieces, points, closed, pattern, pen);
+        if (pattern.empty()) AddLine(fragments, points, closed, pen);
+        else AddDashes(fragments, points, closed, pattern, pen);
     }
-    if (pieces.All().empty()) return result;
+    if (fragments.All().empty()) return result;
 
     // Clipper sweeps a line across its edges, each step walking all the
     // edges the line crosses: one union of a long path lying along the
-    // sweep would take the square of its length. So consecutive pieces are
+    // sweep would take the square of its length. So consecutive fragments are
     // united a batch at a time. Each batch's outlines have winding number
     // 1 inside and 0 outside, so the figures of all batches together,
     // filled in WINDING mode, cover exactly the union even where batches overlap.
-    const Paths& all = pieces.All();
+    const Paths& all = fragments.All();
     for (size_t first = 0; first < all.size();) {
         size_t end = first, vertices = 0;
         while (end < all.size() && (end == first || vertices + all[end].size() <= kBatchVertices))

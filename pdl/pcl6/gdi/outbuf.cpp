@@ -176,7 +176,7 @@ BOOL Spool_CopyFromFile(PDEV* pdev, HANDLE file, DWORD offset, DWORD length) {
             // folders must exist; without them the copy stops.
             if (!Form_CheckPath(pdev->Job.State.Forms.FormPath, FORM_PATH_MAKE_FOLDERS)) break;
             if (!WriteWholeFile(pdev->Job.State.Forms.FormWriteHandle, sink.OutBuffer, got)) {
-                // A form recorded without this piece is broken: the job fails
+                // A form recorded without this fragment is broken: the job fails
                 // as it does for a spool-file write.
                 Spool_FailJob(pdev, SPOOL_FAIL_FORM_WRITE, GetLastError());
                 return FALSE;

@@ -56,7 +56,7 @@ BOOL Spool_WritePrinter(PDEV* pdev, const void* bytes, DWORD length);
 // Copies `length` bytes of `file` from `offset` to the printer, or into the
 // form file while a form is being recorded, through the output buffer (which
 // must be empty). FALSE without a file, when the printer write fails, when
-// the form file does not take a piece (the job fails, Spool_FailJob), or
+// the form file does not take a fragment (the job fails, Spool_FailJob), or
 // when the file cannot be read or ends before the range (ERROR_HANDLE_EOF).
 BOOL Spool_CopyFromFile(PDEV* pdev, HANDLE file, DWORD offset, DWORD length);
 // Finds the first occurrence of `pattern` (1..OUTBUF_SIZE bytes) in `file`

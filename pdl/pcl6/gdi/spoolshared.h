@@ -9,7 +9,7 @@
 //   spoolposter.cpp   poster tiles and cut marks
 //
 // The replay never holds a page in memory: stored ranges are copied from
-// the file in 4096-byte pieces through the output buffer, the page marks
+// the file in 4096-byte fragments through the output buffer, the page marks
 // are found by a streaming search, and only the 14 bytes of a page's
 // origin and rotation are read on their own.
 #pragma once

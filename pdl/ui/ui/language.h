@@ -1,4 +1,4 @@
-// The pieces of the language choice that the help file shares with the
+// The fragments of the language choice that the help file shares with the
 // language DLL.
 #pragma once
 #include <windows.h>

@@ -19,37 +19,37 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-// One piece of a path as the driver logged it: PD_* flags and points in 28.4.
-struct Piece {
+// One fragment of a path as the driver logged it: PD_* flags and points in 28.4.
+struct Fragment {
     ULONG flags = 0;
     std::vector<POINTFIX> points;
 };
 
-std::vector<Piece> PathPieces(const std::string& line) {
-    std::vector<Piece> pieces;
+std::vector<Fragment> PathFragments(const std::string& line) {
+    std::vector<Fragment> fragments;
     size_t at = line.find("path=");
-    if (at == std::string::npos) return pieces;
+    if (at == std::string::npos) return fragments;
     for (at += 5; at < line.size() && line[at] == '{'; ++at) {
         const size_t end = line.find('}', at);
-        Piece piece;
+        Fragment fragment;
         const size_t colon = line.find(':', at);
-        piece.flags = std::stoul(line.substr(at + 1, colon - at - 1));
+        fragment.flags = std::stoul(line.substr(at + 1, colon - at - 1));
         std::istringstream points(line.substr(colon + 1, end - colon - 1));
         for (std::string point; points >> point;) {
             POINTFIX p;
             std::sscanf(point.c_str(), "%d,%d", &p.x, &p.y);
-            piece.points.push_back(p);
+            fragment.points.push_back(p);
         }
-        pieces.push_back(piece);
+        fragments.push_back(fragment);
         at = end;
     }
-    return pieces;
+    return fragments;
 }
 
-RECT Bounds(const std::vector<Piece>& pieces) {
+RECT Bounds(const std::vector<Fragment>& fragments) {
     RECT r{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-    for (const Piece& piece : pieces)
-        for (const POINTFIX& p : piece.points)
+    for (const Fragment& fragment : fragments)
+        for (const POINTFIX& p : fragment.points)
             r = RECT{std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x), std::max(r.bottom, p.y)};
     return r;
 }
@@ -95,7 +95,7 @@ protected:
 };
 
 // A line of the default pen: one cosmetic solid stroke (no LA_* flags,
-// width 1) of black in R2_COPYPEN, its two points one piece that begins
+// width 1) of black in R2_COPYPEN, its two points one fragment that begins
 // and ends the figure and starts its style.
 TEST_F(PrinterDrawing, LineToIsACosmeticStrokeOfItsTwoPoints) {
     HDC dc = Open();
@@ -133,11 +133,11 @@ TEST_P(PrinterRectangle, IsFilledThenStroked) {
     EXPECT_EQ(Drawing(), GetParam().calls);
     for (const std::string& call : GetParam().calls) {
         const std::string line = DriverLine(call, "path=");
-        const std::vector<Piece> pieces = PathPieces(line);
-        ASSERT_EQ(pieces.size(), 1u) << line;
-        EXPECT_EQ(pieces[0].flags, ULONG(PD_BEGINSUBPATH | PD_ENDSUBPATH | PD_RESETSTYLE | PD_CLOSEFIGURE)) << line;
-        EXPECT_EQ(pieces[0].points.size(), 4u) << line;
-        const RECT bounds = Bounds(pieces);
+        const std::vector<Fragment> fragments = PathFragments(line);
+        ASSERT_EQ(fragments.size(), 1u) << line;
+        EXPECT_EQ(fragments[0].flags, ULONG(PD_BEGINSUBPATH | PD_ENDSUBPATH | PD_RESETSTYLE | PD_CLOSEFIGURE)) << line;
+        EXPECT_EQ(fragments[0].points.size(), 4u) << line;
+        const RECT bounds = Bounds(fragments);
         EXPECT_EQ(bounds.left, 160) << line;
         EXPECT_EQ(bounds.top, 320) << line;
         EXPECT_EQ(bounds.right, 49 * 16) << line;
@@ -159,11 +159,11 @@ TEST_F(PrinterDrawing, EllipseReachesTheDriverAsBeziers) {
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     ASSERT_TRUE(Ellipse(dc, 100, 200, 300, 300)) << GetLastError();
     EXPECT_EQ(Drawing(), Calls{"DrvStrokePath"});
-    const std::vector<Piece> pieces = PathPieces(DriverLine("DrvStrokePath"));
-    ASSERT_EQ(pieces.size(), 1u) << DriverLine("DrvStrokePath");
-    EXPECT_EQ(pieces[0].flags, ULONG(PD_ALL));
-    EXPECT_EQ(pieces[0].points.size(), 13u);
-    const RECT bounds = Bounds(pieces);
+    const std::vector<Fragment> fragments = PathFragments(DriverLine("DrvStrokePath"));
+    ASSERT_EQ(fragments.size(), 1u) << DriverLine("DrvStrokePath");
+    EXPECT_EQ(fragments[0].flags, ULONG(PD_ALL));
+    EXPECT_EQ(fragments[0].points.size(), 13u);
+    const RECT bounds = Bounds(fragments);
     EXPECT_GE(bounds.left, 1600);
     EXPECT_GE(bounds.top, 3200);
     EXPECT_LE(bounds.right, 4800);
@@ -186,7 +186,7 @@ TEST_F(PrinterDrawing, RefusedGeometricPenIsFilledWidened) {
     EXPECT_NE(DriverLine("DrvStrokePath", "la=1 width=10 "), "") << DriverLine("DrvStrokePath");
     const std::string fill = DriverLine("DrvFillPath");
     EXPECT_NE(fill.find("options=2"), std::string::npos) << fill;
-    const RECT bounds = Bounds(PathPieces(fill));
+    const RECT bounds = Bounds(PathFragments(fill));
     EXPECT_EQ(bounds.left, 100 * 16) << fill;
     EXPECT_EQ(bounds.right, 200 * 16) << fill;
     EXPECT_EQ(bounds.top, 95 * 16) << fill;

@@ -1,4 +1,4 @@
-// The engine objects a driver reads: CLIPOBJ enumeration, PATHOBJ pieces
+// The engine objects a driver reads: CLIPOBJ enumeration, PATHOBJ fragments
 // and XLATEOBJ translations, made as the dispatch makes them for a call.
 #include <gtest/gtest.h>
 
@@ -119,7 +119,7 @@ TEST(ClipObject, OutlineIsOneClosedFigurePerRectangle) {
     EngDeletePath(path);
 }
 
-// A long run of Béziers comes in pieces of whole curves; the pieces put
+// A long run of Béziers comes in fragments of whole curves; the fragments put
 // together are the path again.
 TEST(PathObject, BeziersAreNeverSplit) {
     w32::DevicePath path;
@@ -145,7 +145,7 @@ TEST(PathObject, BeziersAreNeverSplit) {
         }
         points.insert(points.end(), data.pptfx, data.pptfx + data.count);
     } while (more);
-    ASSERT_GE(flags.size(), 3u);  // 121 curve points take more than one piece
+    ASSERT_GE(flags.size(), 3u);  // 121 curve points take more than one fragment
     EXPECT_EQ(flags.front(), ULONG(PD_BEGINSUBPATH | PD_RESETSTYLE | PD_BEZIERS));
     EXPECT_EQ(flags.back(), ULONG(PD_ENDSUBPATH | PD_CLOSEFIGURE));
     ASSERT_EQ(points.size(), path.points.size());

@@ -328,7 +328,7 @@ TEST_F(SinkFiles, FormFileWriteFaultWhileRecordingEndsTheJob) {
     EXPECT_EQ(JobBytes(), Joined({first, second}));
 }
 
-// A stored range copied into the form being recorded: a piece the form file
+// A stored range copied into the form being recorded: a fragment the form file
 // refuses fails the copy and the job, instead of the copy answering TRUE.
 TEST_F(SinkFiles, FormFileWriteFaultDuringACopyFailsTheCopyAndTheJob) {
     PDEV* pdev = EnableDefault();
@@ -342,7 +342,7 @@ TEST_F(SinkFiles, FormFileWriteFaultDuringACopyFailsTheCopyAndTheJob) {
     pdev->Job.State.Forms.FormWriteHandle = form;
     w32::FileFaults faults;
     faults.namePattern = u"recorded.dfd";
-    faults.failNthWrite = 2;  // the second 4096-byte piece
+    faults.failNthWrite = 2;  // the second 4096-byte fragment
     w32::SetFileFaults(faults);
     SetLastError(0);
     EXPECT_FALSE(Spool_CopyFromFile(pdev, source, 0, 10000));
@@ -365,7 +365,7 @@ TEST_F(SinkFiles, CopiesFileRangesToThePrinterOrTheFormBeingRecorded) {
     EXPECT_TRUE(Spool_CopyFromFile(pdev, source, 1000, 8500));
     EXPECT_EQ(JobBytes(), Bytes(content.begin() + 1000, content.begin() + 9500));
     // A range that runs past the end is not there whole: it fails, sending
-    // nothing of its last short piece.
+    // nothing of its last short fragment.
     SetLastError(0);
     EXPECT_FALSE(Spool_CopyFromFile(pdev, source, 9990, 100));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_HANDLE_EOF));

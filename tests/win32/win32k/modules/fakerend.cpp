@@ -27,7 +27,7 @@
 //                              (CLIPOBJ_ppoGetPath), log it and never free it
 //
 // Drawing callbacks log what they were given: the clip (complexity, bounds
-// and its rectangles), the path as PATHOBJ_bEnum gives it (each piece
+// and its rectangles), the path as PATHOBJ_bEnum gives it (each fragment
 // "flags:x,y x,y ..." in 28.4), the brush's iSolidColor, the mix or ROP4,
 // the line attributes' flags and width, the colour adjustment's size,
 // flags, illuminant, brightness and contrast. DrvCopyBits logs, for a bitmap
