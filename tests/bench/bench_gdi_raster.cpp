@@ -24,17 +24,19 @@ namespace {
 constexpr LONG kWidth = 4960;
 constexpr LONG kHeight = 7016;
 
-struct Page {
+// A memory DC drawing into a top-down 32-bit DIB section, whose bits pixman
+// sees as they are.
+struct Canvas {
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ old = nullptr;
     uint32_t* bits = nullptr;
 
-    Page() {
+    Canvas(LONG width, LONG height) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;  // top-down, as pixman sees it
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
@@ -44,13 +46,18 @@ struct Page {
         bits = static_cast<uint32_t*>(pixels);
         old = SelectObject(dc, bitmap);
     }
-    ~Page() {
+    ~Canvas() {
         SelectObject(dc, old);
         DeleteObject(bitmap);
         DeleteDC(dc);
     }
-    Page(const Page&) = delete;
-    Page& operator=(const Page&) = delete;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+};
+
+// The page.
+struct Page : Canvas {
+    Page() : Canvas(kWidth, kHeight) {}
 };
 
 constexpr int kStride = kWidth;  // in 32-bit words
@@ -138,29 +145,10 @@ void BM_Diagonal_Gdi(benchmark::State& state) {
 
 constexpr LONG kTile = 256;
 
-struct Tile {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    uint32_t* bits = nullptr;
-    Tile() {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kTile;
-        info.bmiHeader.biHeight = -kTile;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        dc = CreateCompatibleDC(nullptr);
-        void* pixels = nullptr;
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        bits = static_cast<uint32_t*>(pixels);
+// The source of the blits, filled with a scrambled picture.
+struct Tile : Canvas {
+    Tile() : Canvas(kTile, kTile) {
         for (LONG i = 0; bits && i < kTile * kTile; ++i) bits[i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
-        old = SelectObject(dc, bitmap);
-    }
-    ~Tile() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
     }
 };
 

@@ -10,18 +10,6 @@
 
 namespace w32::gdi {
 
-ULONG FormatOfBitCount(UINT bitCount) {
-    switch (bitCount) {
-        case 1: return BMF_1BPP;
-        case 4: return BMF_4BPP;
-        case 8: return BMF_8BPP;
-        case 16: return BMF_16BPP;
-        case 24: return BMF_24BPP;
-        case 32: return BMF_32BPP;
-        default: return 0;
-    }
-}
-
 int64_t WordAlignedWidthBytes(int64_t width, UINT bitCount) { return (width * bitCount + 15) / 16 * 2; }
 
 int64_t DwordAlignedWidthBytes(int64_t width, UINT bitCount) { return (width * bitCount + 31) / 32 * 4; }
@@ -74,7 +62,7 @@ std::shared_ptr<EnginePalette> DefaultBitmapPalette(UINT bitCount) {
 
 std::shared_ptr<GdiBitmap> NewBitmap(LONG width, LONG height, UINT bitCount, bool dibSection, bool topDown,
                                      std::shared_ptr<EnginePalette> palette) {
-    const ULONG format = FormatOfBitCount(bitCount);
+    const ULONG format = raster::FormatOfBitCount(bitCount);
     if (!format || width <= 0 || height <= 0 || width > kMaxBitmapDimension || height > kMaxBitmapDimension) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;

@@ -18,8 +18,6 @@ namespace w32::gdi {
 // bitmap of more than 2^31 - 1 bytes cannot be made (ERROR_NOT_ENOUGH_MEMORY).
 inline constexpr LONG kMaxBitmapDimension = 65535;
 
-// BMF_* of 1, 4, 8, 16, 24 and 32 bits per pixel; 0 for other counts.
-ULONG FormatOfBitCount(UINT bitCount);
 // Bytes of a scan line: device-dependent bitmaps use whole 16-bit words,
 // DIBs whole 32-bit words. 64-bit so that no width overflows.
 int64_t WordAlignedWidthBytes(int64_t width, UINT bitCount);

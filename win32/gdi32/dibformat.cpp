@@ -24,7 +24,7 @@ bool Fail(DWORD error) {
 bool ReadDibFormat(const BITMAPINFO* info, UINT usage, const DeviceContext* dc, DibFormat& out) {
     if (!info || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS)) return Fail(ERROR_INVALID_PARAMETER);
     const BITMAPINFOHEADER& header = info->bmiHeader;
-    if (!KnownHeaderSize(header.biSize) || header.biPlanes != 1 || !FormatOfBitCount(header.biBitCount))
+    if (!KnownHeaderSize(header.biSize) || header.biPlanes != 1 || !raster::FormatOfBitCount(header.biBitCount))
         return Fail(ERROR_INVALID_PARAMETER);
     if (header.biCompression == BI_RLE4 || header.biCompression == BI_RLE8 || header.biCompression == BI_JPEG ||
         header.biCompression == BI_PNG)
@@ -98,7 +98,7 @@ raster::Bitmap DibPixels(const DibFormat& format, void* bits) {
     pixels.height = format.height;
     pixels.delta = format.topDown ? LONG(format.stride) : -LONG(format.stride);
     pixels.scan0 = format.topDown ? base : base + format.stride * size_t(format.height - 1);
-    pixels.format = FormatOfBitCount(format.bitCount);
+    pixels.format = raster::FormatOfBitCount(format.bitCount);
     pixels.colors = format.colors;
     if (format.compression == BI_BITFIELDS) {
         pixels.redMask = format.masks[0], pixels.greenMask = format.masks[1], pixels.blueMask = format.masks[2];

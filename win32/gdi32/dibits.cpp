@@ -156,7 +156,7 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
     }
     header.biPlanes = 1;
     const DWORD compression = header.biCompression;
-    if (!w32::gdi::FormatOfBitCount(header.biBitCount) ||
+    if (!w32::raster::FormatOfBitCount(header.biBitCount) ||
         !(compression == BI_RGB || (compression == BI_BITFIELDS && (header.biBitCount == 16 || header.biBitCount == 32))))
         return Fail(compression == BI_RLE4 || compression == BI_RLE8 ? ERROR_NOT_SUPPORTED : ERROR_INVALID_PARAMETER);
 

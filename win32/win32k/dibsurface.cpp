@@ -18,18 +18,6 @@ namespace w32 {
 
 namespace {
 
-ULONG FormatOfBits(WORD bits) {
-    switch (bits) {
-        case 1: return BMF_1BPP;
-        case 4: return BMF_4BPP;
-        case 8: return BMF_8BPP;
-        case 16: return BMF_16BPP;
-        case 24: return BMF_24BPP;
-        case 32: return BMF_32BPP;
-        default: return 0;
-    }
-}
-
 std::shared_ptr<EngineSurface> Refuse(DWORD error) {
     SetLastError(error);
     return nullptr;
@@ -44,7 +32,7 @@ std::shared_ptr<EngineSurface> SurfaceFromDib(const BITMAPINFO* info, const void
     if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1) return Refuse(ERROR_INVALID_PARAMETER);
     // A JPEG or PNG image says 0 bits per pixel: refused for what it is.
     if (header.biCompression == BI_JPEG || header.biCompression == BI_PNG) return Refuse(ERROR_NOT_SUPPORTED);
-    const ULONG format = FormatOfBits(header.biBitCount);
+    const ULONG format = raster::FormatOfBitCount(header.biBitCount);
     if (!format) return Refuse(ERROR_INVALID_PARAMETER);
     switch (header.biCompression) {
         case BI_RGB: break;

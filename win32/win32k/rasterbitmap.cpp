@@ -84,6 +84,18 @@ LONG Wrap(LONG value, LONG period) {
 
 }  // namespace
 
+ULONG FormatOfBitCount(UINT bitCount) {
+    switch (bitCount) {
+        case 1: return BMF_1BPP;
+        case 4: return BMF_4BPP;
+        case 8: return BMF_8BPP;
+        case 16: return BMF_16BPP;
+        case 24: return BMF_24BPP;
+        case 32: return BMF_32BPP;
+        default: return 0;
+    }
+}
+
 ULONG BitsPerPixelOfFormat(ULONG format) {
     switch (format) {
     case BMF_1BPP: return 1;

@@ -14,6 +14,8 @@ namespace w32::raster {
 // Bits per pixel of an uncompressed format (BMF_1BPP to BMF_32BPP); 0 for
 // any other.
 ULONG BitsPerPixelOfFormat(ULONG format);
+// The BMF_* format of a bit count (1, 4, 8, 16, 24, 32); 0 for any other.
+ULONG FormatOfBitCount(UINT bitCount);
 
 // The pixels of an engine bitmap, a DIB section or a DIB a program passed.
 // Indexed formats carry their colour table; 16 and 32 bits per pixel carry
