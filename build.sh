@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
-          libpugixml-dev libfreetype-dev fonts-dejavu-core binutils-mingw-w64-x86-64 libpcre2-dev
+          libpugixml-dev libfreetype-dev fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei binutils-mingw-w64-x86-64 libpcre2-dev
           nlohmann-json3-dev libpng-dev libgif-dev pkg-config
           libpixman-1-dev libpolyclipping-dev)
 
