@@ -631,6 +631,256 @@ typedef struct _BLENDOBJ {
 #define FP_ALTERNATEMODE 1L
 #define FP_WINDINGMODE 2L
 
+// --- Text: fonts, glyphs and strings ------------------------------------------------------
+
+typedef LONG_PTR PTRDIFF;
+typedef SHORT FWORD;
+
+// A font the engine realised for a string: its face (iFace of file iFile,
+// whose IFIMETRICS FONTOBJ_pifi gives), its kind and simulations, and a
+// number that stays the same while the realisation does (iUniq) or while
+// the TrueType file does (iTTUniq).
+struct _FONTOBJ {
+    ULONG iUniq;
+    ULONG iFace;
+    ULONG cxMax;        // the widest glyph, device pixels
+    FLONG flFontType;   // FO_*
+    ULONG_PTR iTTUniq;
+    ULONG_PTR iFile;
+    SIZE sizLogResPpi;  // the device's resolution
+    ULONG ulStyleSize;
+    PVOID pvConsumer;   // the driver's own, per font
+    PVOID pvProducer;   // the engine's own
+};
+
+// FONTOBJ.flFontType.
+#define FO_TYPE_RASTER 0x00000001
+#define FO_TYPE_DEVICE 0x00000002
+#define FO_TYPE_TRUETYPE 0x00000004
+#define FO_TYPE_OPENTYPE 0x00000008
+#define FO_SIM_BOLD 0x00002000
+#define FO_SIM_ITALIC 0x00004000
+#define FO_EM_HEIGHT 0x00008000
+#define FO_GRAY16 0x00010000
+#define FO_NOGRAY16 0x00020000
+#define FO_NOHINTS 0x00040000
+#define FO_NO_CHOICE 0x00080000
+#define FO_CFF 0x00100000
+#define FO_POSTSCRIPT 0x00200000
+#define FO_MULTIPLEMASTER 0x00400000
+#define FO_VERT_FACE 0x00800000
+#define FO_DBCS_FONT 0x01000000
+#define FO_NOCLEARTYPE 0x02000000
+#define FO_CLEARTYPE_X 0x10000000
+#define FO_CLEARTYPE_Y 0x20000000
+
+// FONTOBJ_cGetGlyphs and DrvGetGlyphMode: what a glyph is given as.
+#define FO_HGLYPHS 0L
+#define FO_GLYPHBITS 1L
+#define FO_PATHOBJ 2L
+
+// A glyph's bitmap: one bit a pixel, rows from the top, each a whole number
+// of bytes; ptlOrigin is the top-left pixel's place from the glyph's
+// reference point on the baseline.
+typedef struct _GLYPHBITS {
+    POINTL ptlOrigin;
+    SIZEL sizlBitmap;
+    BYTE aj[1];
+} GLYPHBITS;
+
+typedef union _GLYPHDEF {
+    GLYPHBITS* pgb;
+    PATHOBJ* ppo;
+} GLYPHDEF;
+
+// One glyph of a string: its handle, its bitmap or outline, and where its
+// reference point lies on the device.
+typedef struct _GLYPHPOS {
+    HGLYPH hg;
+    GLYPHDEF* pgdf;
+    POINTL ptl;
+} GLYPHPOS, *PGLYPHPOS;
+
+typedef struct _POINTQF {
+    LARGE_INTEGER x;
+    LARGE_INTEGER y;
+} POINTQF, *PPOINTQF;
+
+// A glyph's metrics in 28.4 fixed point along the baseline, with its
+// bitmap or outline.
+typedef struct _GLYPHDATA {
+    GLYPHDEF gdf;
+    HGLYPH hg;
+    FIX fxD;          // advance
+    FIX fxA;          // left bearing
+    FIX fxAB;         // left bearing and black box
+    FIX fxInkTop;
+    FIX fxInkBottom;
+    RECTL rclInk;     // the black box on the device, from the reference point
+    POINTQF ptqD;     // the advance as a vector, 32.32
+} GLYPHDATA;
+
+// FONTOBJ_vGetInfo.
+typedef struct _FONTINFO {
+    ULONG cjThis;
+    FLONG flCaps;  // FO_DEVICE_FONT, FO_OUTLINE_CAPABLE
+    ULONG cGlyphsSupported;
+    ULONG cjMaxGlyph1;  // the largest GLYPHBITS at 1, 4, 8 and 32 bits a pixel
+    ULONG cjMaxGlyph4;
+    ULONG cjMaxGlyph8;
+    ULONG cjMaxGlyph32;
+} FONTINFO, *PFONTINFO;
+
+#define FO_DEVICE_FONT 1L
+#define FO_OUTLINE_CAPABLE 2L
+
+// A string to draw: its glyphs and their places (pgp, or in batches
+// through STROBJ_bEnum when pgp is null), the characters it was made from,
+// and how the glyphs follow each other (flAccel; ulCharInc when they
+// advance by one fixed amount).
+struct _STROBJ {
+    ULONG cGlyphs;
+    FLONG flAccel;  // SO_*
+    ULONG ulCharInc;
+    RECTL rclBkGround;
+    GLYPHPOS* pgp;
+    LPWSTR pwszOrg;
+};
+
+// STROBJ.flAccel.
+#define SO_FLAG_DEFAULT_PLACEMENT 0x00000001
+#define SO_HORIZONTAL 0x00000002
+#define SO_VERTICAL 0x00000004
+#define SO_REVERSED 0x00000008
+#define SO_ZERO_BEARINGS 0x00000010
+#define SO_CHAR_INC_EQUAL_BM_BASE 0x00000020
+#define SO_MAXEXT_EQUAL_BM_SIDE 0x00000040
+#define SO_DO_NOT_SUBSTITUTE_DEVICE_FONT 0x00000080
+#define SO_GLYPHINDEX_TEXTOUT 0x00000100
+#define SO_ESC_NOT_ORIENT 0x00000200
+#define SO_DXDY 0x00000400
+#define SO_CHARACTER_EXTRA 0x00000800
+#define SO_BREAK_EXTRA 0x00001000
+
+// A font's description for drivers and for GDI's metrics: every name is a
+// string after the record, found at its byte offset (dpwsz*) from the
+// record's start.
+typedef struct _IFIMETRICS {
+    ULONG cjThis;       // the record and its strings
+    ULONG cjIfiExtra;
+    PTRDIFF dpwszFamilyName;
+    PTRDIFF dpwszStyleName;
+    PTRDIFF dpwszFaceName;
+    PTRDIFF dpwszUniqueName;
+    PTRDIFF dpFontSim;
+    LONG lEmbedId;
+    LONG lItalicAngle;
+    LONG lCharBias;
+    PTRDIFF dpCharSets;
+    BYTE jWinCharSet;
+    BYTE jWinPitchAndFamily;
+    USHORT usWinWeight;
+    ULONG flInfo;          // FM_INFO_*
+    USHORT fsSelection;    // FM_SEL_*
+    USHORT fsType;         // FM_TYPE_LICENSED, FM_READONLY_EMBED, ...
+    FWORD fwdUnitsPerEm;
+    FWORD fwdLowestPPEm;
+    FWORD fwdWinAscender;
+    FWORD fwdWinDescender;
+    FWORD fwdMacAscender;
+    FWORD fwdMacDescender;
+    FWORD fwdMacLineGap;
+    FWORD fwdTypoAscender;
+    FWORD fwdTypoDescender;
+    FWORD fwdTypoLineGap;
+    FWORD fwdAveCharWidth;
+    FWORD fwdMaxCharInc;
+    FWORD fwdCapHeight;
+    FWORD fwdXHeight;
+    FWORD fwdSubscriptXSize;
+    FWORD fwdSubscriptYSize;
+    FWORD fwdSubscriptXOffset;
+    FWORD fwdSubscriptYOffset;
+    FWORD fwdSuperscriptXSize;
+    FWORD fwdSuperscriptYSize;
+    FWORD fwdSuperscriptXOffset;
+    FWORD fwdSuperscriptYOffset;
+    FWORD fwdUnderscoreSize;
+    FWORD fwdUnderscorePosition;
+    FWORD fwdStrikeoutSize;
+    FWORD fwdStrikeoutPosition;
+    BYTE chFirstChar;
+    BYTE chLastChar;
+    BYTE chDefaultChar;
+    BYTE chBreakChar;
+    WCHAR wcFirstChar;
+    WCHAR wcLastChar;
+    WCHAR wcDefaultChar;
+    WCHAR wcBreakChar;
+    POINTL ptlBaseline;
+    POINTL ptlAspect;
+    POINTL ptlCaret;
+    RECTL rclFontBox;
+    BYTE achVendId[4];
+    ULONG cKerningPairs;
+    ULONG ulPanoseCulture;
+    PANOSE panose;
+    PVOID Align;  // keeps the strings after the record 8-byte aligned
+} IFIMETRICS, *PIFIMETRICS;
+
+// IFIMETRICS.fsSelection.
+#define FM_SEL_ITALIC 0x0001
+#define FM_SEL_UNDERSCORE 0x0002
+#define FM_SEL_NEGATIVE 0x0004
+#define FM_SEL_OUTLINED 0x0008
+#define FM_SEL_STRIKEOUT 0x0010
+#define FM_SEL_BOLD 0x0020
+#define FM_SEL_REGULAR 0x0040
+
+// IFIMETRICS.flInfo.
+#define FM_INFO_TECH_BITMAP 0x00000001
+#define FM_INFO_TECH_STROKE 0x00000002
+#define FM_INFO_TECH_TRUETYPE 0x00000004
+#define FM_INFO_ARB_XFORMS 0x00000010
+#define FM_INFO_1BPP 0x00000020
+#define FM_INFO_4BPP 0x00000040
+#define FM_INFO_8BPP 0x00000080
+#define FM_INFO_INTEGER_WIDTH 0x00000800
+#define FM_INFO_CONSTANT_WIDTH 0x00001000
+#define FM_INFO_NOT_CONTIGUOUS 0x00002000
+#define FM_INFO_TECH_MM 0x00004000
+#define FM_INFO_RETURNS_OUTLINES 0x00008000
+#define FM_INFO_RETURNS_STROKES 0x00010000
+#define FM_INFO_RETURNS_BITMAPS 0x00020000
+#define FM_INFO_DSIG 0x00040000
+#define FM_INFO_RIGHT_HANDED 0x00080000
+#define FM_INFO_INTEGRAL_SCALING 0x00100000
+#define FM_INFO_90DEGREE_ROTATIONS 0x00200000
+#define FM_INFO_OPTICALLY_FIXED_PITCH 0x00400000
+#define FM_INFO_DO_NOT_ENUMERATE 0x00800000
+#define FM_INFO_ISOTROPIC_SCALING_ONLY 0x01000000
+#define FM_INFO_ANISOTROPIC_SCALING_ONLY 0x02000000
+#define FM_INFO_TECH_CFF 0x04000000
+#define FM_INFO_FAMILY_EQUIV 0x08000000
+#define FM_INFO_DBCS_FIXED_PITCH 0x10000000
+#define FM_INFO_NONNEGATIVE_AC 0x20000000
+#define FM_INFO_IGNORE_TC_RA_ABLE 0x40000000
+#define FM_INFO_TECH_TYPE1 0x80000000
+
+// IFIMETRICS.fsType.
+#define FM_TYPE_LICENSED 0x0002
+#define FM_READONLY_EMBED 0x0004
+#define FM_EDITABLE_EMBED 0x0008
+#define FM_NO_EMBEDDING FM_TYPE_LICENSED
+
+// DrvQueryAdvanceWidths: widths as 12.4 fixed point (USHORT) for every
+// glyph, or only where they come easily.
+#define QAW_GETWIDTHS 0
+#define QAW_GETEASYWIDTHS 1
+
+// DrvQueryFont with iFace 0 answers the number of faces; with pid the
+// driver may give a value the engine passes back to DrvFree.
+
 // --- The driver's entry points and callbacks ----------------------------------------------
 
 typedef BOOL(APIENTRY* PFN_DrvEnableDriver)(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded);
@@ -756,6 +1006,10 @@ ENGAPI VOID APIENTRY EngMultiByteToUnicodeN(LPWSTR UnicodeString, ULONG MaxBytes
                                             PULONG BytesInUnicodeString, LPCSTR MultiByteString,
                                             ULONG BytesInMultiByteString);
 ENGAPI VOID APIENTRY EngGetCurrentCodePage(PUSHORT OemCodePage, PUSHORT AnsiCodePage);
+// Converts to the code page given (CP_ACP and friends); answers the bytes
+// written, or -1 when the code page is unknown. cbWideCharString in bytes.
+ENGAPI INT APIENTRY EngWideCharToMultiByte(UINT CodePage, LPCWSTR WideCharString, INT BytesInWideCharString,
+                                           LPSTR MultiByteString, INT BytesInMultiByteString);
 ENGAPI VOID APIENTRY EngSetLastError(ULONG iError);
 
 // --- Engine services: the drawing objects -------------------------------------------------
@@ -794,6 +1048,28 @@ ENGAPI ULONG APIENTRY XLATEOBJ_cGetPalette(XLATEOBJ* pxlo, ULONG iPal, ULONG cPa
 ENGAPI ULONG APIENTRY XFORMOBJ_iGetXform(XFORMOBJ* pxo, XFORML* pxform);
 ENGAPI BOOL APIENTRY XFORMOBJ_bApplyXform(XFORMOBJ* pxo, ULONG iMode, ULONG cPoints, PVOID pvIn, PVOID pvOut);
 
+// Text: the font of a string and its glyphs.
+// The font's IFIMETRICS (engine memory, valid while the font is).
+ENGAPI PIFIMETRICS APIENTRY FONTOBJ_pifi(FONTOBJ* pfo);
+// The font's transform from notional (em) space to the device.
+ENGAPI XFORMOBJ* APIENTRY FONTOBJ_pxoGetXform(FONTOBJ* pfo);
+// The glyph data of cGlyph glyphs (the engine gives one at a time), as a
+// bitmap (FO_GLYPHBITS) or an outline (FO_PATHOBJ); *ppvGlyph points into
+// the engine's cache until the next call. Answers the number given.
+ENGAPI ULONG APIENTRY FONTOBJ_cGetGlyphs(FONTOBJ* pfo, ULONG iMode, ULONG cGlyph, HGLYPH* phg, PVOID* ppvGlyph);
+// The TrueType file of the font, mapped, and its size in bytes; null for
+// other fonts.
+ENGAPI PVOID APIENTRY FONTOBJ_pvTrueTypeFontFile(FONTOBJ* pfo, ULONG* pcjFile);
+// Every glyph handle of the font; with phg null, their number.
+ENGAPI ULONG APIENTRY FONTOBJ_cGetAllGlyphHandles(FONTOBJ* pfo, HGLYPH* phg);
+ENGAPI VOID APIENTRY FONTOBJ_vGetInfo(FONTOBJ* pfo, ULONG cjSize, FONTINFO* pfi);
+// Starts the glyph enumeration of a string whose pgp is null.
+ENGAPI VOID APIENTRY STROBJ_vEnumStart(STROBJ* pstro);
+// The next batch of the string's glyphs, with their places; TRUE while more remain.
+ENGAPI BOOL APIENTRY STROBJ_bEnum(STROBJ* pstro, ULONG* pc, PGLYPHPOS* ppgpos);
+// The code page of the string's characters (the ANSI code page for Unicode text).
+ENGAPI DWORD APIENTRY STROBJ_dwGetCodePage(STROBJ* pstro);
+
 // --- Engine services: drawing on engine bitmaps --------------------------------------------
 
 // The engine's own drawing, for bitmaps it keeps (STYPE_BITMAP); a driver
@@ -827,3 +1103,8 @@ ENGAPI BOOL APIENTRY EngStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* p
                                           BRUSHOBJ* pboStroke, LINEATTRS* plineattrs, BRUSHOBJ* pboFill,
                                           POINTL* pptlBrushOrg, MIX mixFill, FLONG flOptions);
 ENGAPI BOOL APIENTRY EngPaint(SURFOBJ* pso, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix);
+// Draws a string's glyphs in the foreground brush, its opaque rectangle in
+// the opaque brush, and the extra rectangles (underlines, strike-outs).
+ENGAPI BOOL APIENTRY EngTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra,
+                                RECTL* prclOpaque, BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg,
+                                MIX mix);
