@@ -90,13 +90,46 @@ private:
     uint64_t left_ = 0;
 };
 
-// Gathers a segment's pixels into runs along a row, in drawing order.
+// Where a line's runs go: appended to a list of spans, in drawing order.
+class SpanList {
+public:
+    explicit SpanList(std::vector<Span>* spans) : spans_(spans) {}
+    bool Wanted() const { return spans_ != nullptr; }
+    void Row(const Span& run) { spans_->push_back(run); }
+    // `count` pixels of column x from row y on, a row `step` apart.
+    void Column(int64_t x, int64_t y, int64_t step, int64_t count) {
+        spans_->reserve(spans_->size() + size_t(count));
+        for (int64_t i = 0; i < count; ++i, y += step) spans_->push_back({LONG(y), LONG(x), LONG(x + 1)});
+    }
+
+private:
+    std::vector<Span>* spans_;
+};
+
+// Where a solid line's runs go: to the caller's sink as they are found.
+class SinkRuns {
+public:
+    explicit SinkRuns(LinePixelSink& sink) : sink_(sink) {}
+    bool Wanted() const { return true; }
+    void Row(const Span& run) { sink_.Row(run.y, run.left, run.right); }
+    void Column(int64_t x, int64_t y, int64_t step, int64_t count) {
+        const int64_t top = step > 0 ? y : y - (count - 1);
+        sink_.Column(LONG(x), LONG(top), LONG(top + count));
+    }
+
+private:
+    LinePixelSink& sink_;
+};
+
+// Gathers a segment's pixels into runs along a row, in drawing order, and
+// hands them to `Out` (a SpanList or a SinkRuns).
+template <class Out>
 class RunWriter {
 public:
-    explicit RunWriter(std::vector<Span>* out) : out_(out) {}
+    explicit RunWriter(Out out) : out_(out) {}
 
     void Add(int64_t x, int64_t y) {
-        if (!out_) return;
+        if (!out_.Wanted()) return;
         if (open_ && run_.y == y && (x == run_.right || x == run_.left - 1)) {
             if (x == run_.right) ++run_.right;
             else --run_.left;
@@ -110,7 +143,7 @@ public:
     // The pixels left to right of row y, from `left` up to `right`, drawn
     // leftwards when `backwards`.
     void AddRun(int64_t left, int64_t right, int64_t y, bool backwards) {
-        if (!out_ || left >= right) return;
+        if (!out_.Wanted() || left >= right) return;
         Add(backwards ? right - 1 : left, y);
         if (backwards) run_.left = LONG(left);
         else run_.right = LONG(right);
@@ -118,27 +151,26 @@ public:
 
     // `count` pixels of column x from row y on, a row `step` apart.
     void AddColumn(int64_t x, int64_t y, int64_t step, int64_t count) {
-        if (!out_ || count <= 0) return;
+        if (!out_.Wanted() || count <= 0) return;
         Flush();
-        out_->reserve(out_->size() + size_t(count));
-        for (int64_t i = 0; i < count; ++i, y += step) out_->push_back({LONG(y), LONG(x), LONG(x + 1)});
+        out_.Column(x, y, step, count);
     }
 
     void Flush() {
-        if (open_) out_->push_back(run_);
+        if (open_) out_.Row(run_);
         open_ = false;
     }
 
 private:
-    std::vector<Span>* out_;
+    Out out_;
     Span run_;
     bool open_ = false;
 };
 
 bool Inside(int64_t v, LONG low, LONG high) { return v >= low && v < high; }
 
-void DrawSegment(POINTFIX from, POINTFIX to, StyleCursor& style, const RECTL& limit, RunWriter& drawn,
-                 RunWriter& gaps) {
+template <class Drawn, class Gaps>
+void DrawSegment(POINTFIX from, POINTFIX to, StyleCursor& style, const RECTL& limit, Drawn& drawn, Gaps& gaps) {
     const int64_t x0 = PixelOf(from.x), y0 = PixelOf(from.y), x1 = PixelOf(to.x), y1 = PixelOf(to.y);
     const int64_t dx = x1 - x0, dy = y1 - y0;
     const bool xMajor = (dx < 0 ? -dx : dx) > (dy < 0 ? -dy : dy);
@@ -179,7 +211,8 @@ void DrawSegment(POINTFIX from, POINTFIX to, StyleCursor& style, const RECTL& li
         const int64_t major = major0 + majorStep * i, m = minor.Value();
         const int64_t x = xMajor ? major : m, y = xMajor ? m : major;
         if (Inside(x, limit.left, limit.right) && Inside(y, limit.top, limit.bottom)) {
-            (style.Drawn() ? drawn : gaps).Add(x, y);
+            if (style.Drawn()) drawn.Add(x, y);
+            else gaps.Add(x, y);
         }
         style.Next();
         minor.Advance();
@@ -189,6 +222,19 @@ void DrawSegment(POINTFIX from, POINTFIX to, StyleCursor& style, const RECTL& li
     gaps.Flush();
 }
 
+// Lines only, each figure begun by a PT_MOVETO that does not close it: a
+// path the engine's PATHOBJ and FlattenPath both keep as it is.
+bool PlainLines(const DevicePath& path) {
+    if (path.points.size() != path.types.size()) return false;
+    bool open = false;
+    for (BYTE type : path.types) {
+        if (type == PT_MOVETO) open = true;
+        else if ((type & ~PT_CLOSEFIGURE) != PT_LINETO || !open) return false;
+        if (type & PT_CLOSEFIGURE) open = false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& pen, const RECTL& limit,
@@ -196,7 +242,7 @@ std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& p
     std::vector<Span> spans;
     if (gaps) gaps->clear();
     if (pen.style == PS_NULL || limit.left >= limit.right || limit.top >= limit.bottom) return spans;
-    RunWriter drawn(&spans), skipped(gaps);
+    RunWriter<SpanList> drawn{SpanList(&spans)}, skipped{SpanList(gaps)};
     StyleCursor style(StylePattern(pen));
     const DevicePath flat = FlattenPath(path);
     for (const PathFigure& figure : LineFigures(flat)) {
@@ -207,6 +253,21 @@ std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& p
             DrawSegment(figure.points[figure.count - 1], figure.points[0], style, limit, drawn, skipped);
     }
     return spans;
+}
+
+bool SolidCosmeticLine(const DevicePath& path, const RECTL& limit, LinePixelSink& sink) {
+    if (!PlainLines(path)) return false;
+    if (limit.left >= limit.right || limit.top >= limit.bottom) return true;
+    RunWriter<SinkRuns> drawn{SinkRuns(sink)};
+    RunWriter<SpanList> none{SpanList(nullptr)};
+    StyleCursor solid({});
+    for (const PathFigure& figure : LineFigures(path)) {
+        for (size_t i = 0; i + 1 < figure.count; ++i)
+            DrawSegment(figure.points[i], figure.points[i + 1], solid, limit, drawn, none);
+        if (figure.closed && figure.count > 1)
+            DrawSegment(figure.points[figure.count - 1], figure.points[0], solid, limit, drawn, none);
+    }
+    return true;
 }
 
 std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& pen, std::vector<Span>* gaps) {

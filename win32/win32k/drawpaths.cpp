@@ -11,7 +11,14 @@
 //
 // The brush mix is the DC's ROP2 in both bytes, as GDI derives it; a null
 // brush fills nothing and a PS_NULL pen strokes nothing.
+//
+// A solid cosmetic pen drawn with R2_COPYPEN on a bitmap no driver draws
+// (a memory DC's), inside one clip rectangle or none, goes straight into
+// the bitmap: the pixels EngStrokePath would paint, without the span list,
+// the clip, brush and path objects in between.
 #include "win32k/dispatch.h"
+#include "win32k/engdraw.h"
+#include "win32k/rasterclip.h"
 
 namespace w32 {
 
@@ -116,6 +123,56 @@ bool Stroke(const DrawCall& call, const DevicePath& path, const EnginePen& pen) 
     });
 }
 
+// Writes one pixel value over the pixels of a line, inside the bitmap: 32
+// bits a pixel straight into the rows, the other formats as the raster
+// engine fills them.
+class SolidLineWriter final : public LinePixelSink {
+public:
+    SolidLineWriter(const raster::Bitmap& bitmap, ULONG pixel)
+        : bitmap_(bitmap), pixel_(pixel), direct_(bitmap.format == BMF_32BPP) {}
+
+    void Row(LONG y, LONG left, LONG right) override {
+        if (direct_) {
+            uint32_t* row = reinterpret_cast<uint32_t*>(bitmap_.Line(y));
+            std::fill(row + left, row + right, uint32_t(pixel_));
+        } else {
+            raster::FillSolidRect(bitmap_, RECTL{left, y, right, y + 1}, pixel_);
+        }
+    }
+    void Column(LONG x, LONG top, LONG bottom) override {
+        if (direct_) {
+            BYTE* at = bitmap_.Line(top) + intptr_t(x) * 4;
+            for (LONG y = top; y < bottom; ++y, at += bitmap_.delta) *reinterpret_cast<uint32_t*>(at) = pixel_;
+        } else {
+            raster::FillSolidRect(bitmap_, RECTL{x, top, x + 1, bottom}, pixel_);
+        }
+    }
+
+private:
+    const raster::Bitmap& bitmap_;
+    ULONG pixel_;
+    bool direct_;
+};
+
+// The line straight into the DC's bitmap, when the pen gives every pixel
+// one value whatever was there (solid, cosmetic, R2_COPYPEN), no driver
+// takes the call and the clip is one rectangle or none. False, with
+// nothing drawn, for any other: the line then goes the usual way.
+bool StrokeIntoBitmap(const DrawContext& dc, const DevicePath& path, const EnginePen& pen) {
+    if (pen.geometric || pen.style != PS_SOLID || dc.rop2 != R2_COPYPEN) return false;
+    const EngineSurface* surface = dc.target.surface.get();
+    if (!surface || dc.target.device || surface->so.iType != STYPE_BITMAP) return false;
+    if (dc.clip && dc.clip->RectCount() > 1) return false;
+    const SurfaceColors colors = ColorsOfSurface(*surface, nullptr);
+    raster::Bitmap bitmap;
+    if (!BitmapOfSurface(surface->so, colors, bitmap)) return false;
+    RECTL limit = w32::BitmapRect(bitmap);
+    if (dc.clip) limit = dc.clip->Empty() ? RECTL{0, 0, 0, 0} : Intersect(limit, dc.clip->Bounds());
+    // The pen's colour as EngineBrushObj makes it the brush's pixel.
+    SolidLineWriter writer(bitmap, colors.PixelFor(pen.color & 0xFFFFFF) & bitmap.PixelMask());
+    return SolidCosmeticLine(path, limit, writer);
+}
+
 }  // namespace
 
 bool DrawFillPath(const DrawContext& dc, const DevicePath& path, const EngineBrush& brush) {
@@ -128,6 +185,7 @@ bool DrawFillPath(const DrawContext& dc, const DevicePath& path, const EngineBru
 
 bool DrawStrokePath(const DrawContext& dc, const DevicePath& path, const EnginePen& pen) {
     std::lock_guard lock(EngineLock());
+    if (StrokeIntoBitmap(dc, path, pen)) return true;
     DrawCall call(dc);
     if (!call.Ready()) return false;
     if (pen.style == PS_NULL || path.Empty()) return true;

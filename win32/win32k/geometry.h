@@ -71,6 +71,27 @@ std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& p
 std::vector<Span> CosmeticLineSpans(const DevicePath& path, const CosmeticPen& pen, const RECTL& limit,
                                     std::vector<Span>* gaps = nullptr);
 
+// Receives the pixels of a solid cosmetic line as they are found: runs
+// along a row (pixels `left` up to, not including, `right`) and columns
+// (pixels of column x from row `top` up to, not including, `bottom`).
+class LinePixelSink {
+public:
+    virtual void Row(LONG y, LONG left, LONG right) = 0;
+    virtual void Column(LONG x, LONG top, LONG bottom) = 0;
+
+protected:
+    ~LinePixelSink() = default;
+};
+
+// The pixels of a solid cosmetic line along the path inside `limit`, the
+// same as CosmeticLineSpans gives for a PS_SOLID pen, handed to `sink`
+// without a list in between. A pixel where segments meet or cross may come
+// more than once, and the order is not the drawing order: for a drawing
+// whose result depends on neither (one value written to every pixel).
+// Only for a path of lines whose every figure starts with a PT_MOVETO
+// (closing none): false, with nothing drawn, for any other.
+bool SolidCosmeticLine(const DevicePath& path, const RECTL& limit, LinePixelSink& sink);
+
 // A geometric pen: a width in device pixels, end caps, joins and style.
 struct GeometricPen {
     ULONG width = 1;
