@@ -8,7 +8,12 @@
 // Brush and pen kinds.
 #define GX_BRUSH_COLOR 0
 #define GX_BRUSH_NULL 1
+#define GX_BRUSH_PATTERN 2
+#define GX_PEN_PATTERN 2
 #define GX_PEN_NULL 5
+
+// The dash style of a user pattern (GraphicsStateCache.Dash).
+#define GX_DASH_USER 7
 
 // Source and paint transfer modes as callers pass them.
 #define GX_TX_OPAQUE 10
@@ -47,8 +52,21 @@ struct GraphicsStateCache {
     INT32 BrushColor;         // colour or grey level last sent; -1 none
     INT32 PenColor;
     INT32 ColorSpace;         // GX_SPACE_GREY, GX_SPACE_RGB or a palette code; 0 none
-    INT32 DashStyle;          // 0 solid, 1..4 dashes
+    INT32 DashStyle;          // 0 solid, 1..4 dashes, GX_DASH_USER the array below; -1 none
     INT32 PenWidth;
+    // The user dash pattern in force (GX_DASH_USER): its lengths in device
+    // pixels (GlobalAlloc'ed, owned by the job) and its offset.
+    UINT16* DashArray;
+    UINT32 DashCount;
+    INT32 DashOffset;
+    BYTE AlternateLine;       // the line being drawn is LA_ALTERNATE: its pen is lightened
+    // The pattern last made the brush or pen source (GX_BRUSH_PATTERN,
+    // GX_PEN_PATTERN) and its origin.
+    UINT16 BrushPattern;
+    POINTL BrushPatternOrigin;
+    UINT16 PenPattern;
+    POINTL PenPatternOrigin;
+    ULONG ComplexClip;        // iUniq of the complex clip in force; 0 none
     BYTE Rop3;
     BYTE SourceTransfer;      // GX_TX_*; 255 none
     BYTE PaintTransfer;

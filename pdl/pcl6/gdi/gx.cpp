@@ -147,6 +147,11 @@ void Gx_ResetCache(PDEV* pdev) {
     gs.CharScaleInteger = FALSE;
     gs.CharShearX = gs.CharShearY = kUnsetCharValue;
     gs.CharBoldValue = kUnsetCharValue;
+    // A dash pattern may not have survived the reset: the next line sends
+    // its dash style again. Patterns and complex clips are sent again too.
+    if (gs.DashStyle != 0) gs.DashStyle = -1;
+    gs.BrushPattern = gs.PenPattern = 0;
+    gs.ComplexClip = 0;
 }
 
 BOOL Gx_SetNullBrush(PDEV* pdev) {
@@ -187,6 +192,8 @@ BOOL Gx_SetColorSpace(PDEV* pdev, int space) {
         default: Dbg_Assert(pdev, "gx", __LINE__); return FALSE;
     }
     gs.ColorSpace = space;
+    // Patterns are selected within a colour space: a new one selects them again.
+    gs.BrushPattern = gs.PenPattern = 0;
     Pxl_WriteOperator(pdev, PXL_OP_SET_COLOR_SPACE);
     return TRUE;
 }
@@ -284,6 +291,7 @@ BOOL Gx_SetClipRect(PDEV* pdev, const RECTL* rect) {
     ++gs.ClipChanges;
     gs.ClipBox = box;
     gs.ClipBoxValid = TRUE;
+    gs.ComplexClip = 0;
     return result;
 }
 

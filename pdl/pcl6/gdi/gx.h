@@ -15,8 +15,8 @@
 struct PDEV;
 
 // Resets the cache to the printer's state after a reset (a new page), so
-// that every later request writes. The dash style and the colour treatment
-// are kept.
+// that every later request writes. The colour treatment and a solid dash
+// style are kept; any other dash style is sent again with the next line.
 void Gx_ResetCache(PDEV* pdev);
 
 // NullBrush / NullPen and the source operator; the colour slot is cleared.
@@ -78,3 +78,4 @@ BOOL Dbg_WriteFile(PDEV* pdev, HANDLE file, const void* bytes, DWORD count);
 void Dbg_CloseFile(PDEV* pdev, HANDLE file);
 // Starts a new line of the text log when the baseline moved by a line.
 void Dbg_TextLogNewLine(PDEV* pdev, HANDLE file, LONG x, LONG y);
+

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "pcl6/gdi/brush.h"
 #include "pcl6/gdi/gx.h"
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/jobsettings.h"
@@ -190,6 +191,7 @@ bool PlayingEngineCopy(PDEV* pdev, int callType) {
 void Job_FreeJobState(PDEV* pdev) {
     if (!pdev) return;
     Spool_CloseFiles(pdev);
+    Brush_ResetPatterns(pdev);
     HANDLE& form = pdev->Job.State.Forms.FormWriteHandle;
     if (form && form != INVALID_HANDLE_VALUE) CloseHandle(form);
     form = nullptr;
@@ -371,10 +373,11 @@ void Job_CompleteSheet(PDEV* pdev) {
     const RendDevmode& job = Job_Settings(pdev);
     const bool keptBySettings = (job.priv.SheetKeepFlags & kSheetKeepBit) || job.priv.SheetKeepValue;
     if ((state.Spool.OutputFlags & kKeptSheets) || keptBySettings) {
-        // Each stored sheet must carry the fonts it uses: the next sheet
-        // downloads them again.
+        // Each stored sheet must carry the fonts and patterns it uses: the
+        // next sheet downloads and defines them again.
         pdev->Job.FontCache.FirstId = kFirstFontId;
         pdev->Job.FontCache.NextId = kFirstFontId;
+        Brush_ResetPatterns(pdev);
     }
     Spool_Flush(pdev);
     if (PagesPerSheet(job) > 1 && (job.priv.PageBorderMode & kCellGrid) && CellsPerSheet(pdev) > 1) {
@@ -459,11 +462,13 @@ void SwitchToCollationByReplay(PDEV* pdev) {
     const RendDevmode& current = pdev->Devmode;
     if (!Spool_SwitchToReplay(pdev, current.pub.dmCopies)) return;  // no file: the job prints as it did
     // The stored sheets ask the printer for one copy each and the replay
-    // makes the job's copies; each stored sheet carries its own fonts.
+    // makes the job's copies; each stored sheet carries its own fonts and
+    // patterns.
     pdev->Job.JobDevmode.pub.dmCopies = current.pub.dmCopies;
     pdev->Job.JobDevmode.pub.dmCollate = DMCOLLATE_TRUE;
     pdev->Job.FontCache.FirstId = kFirstFontId;
     pdev->Job.FontCache.NextId = kFirstFontId;
+    Brush_ResetPatterns(pdev);
 }
 
 }  // namespace

@@ -77,8 +77,9 @@ BOOL Job_ResetPdev(PDEV* newPdev, PDEV* oldPdev);
 
 // Releases what the job state of a PDEV owns: the temporary spool file
 // (closed and deleted), the page table and sheet plan, the form file being
-// recorded, and the job-control block. The PDEV itself stays. Disabling a
-// PDEV with a job still open relies on it.
+// recorded, the job-control block, the defined patterns and the dash
+// array. The PDEV itself stays. Disabling a PDEV with a job still open
+// relies on it.
 void Job_FreeJobState(PDEV* pdev);
 
 // 1 when the job's output error is set.

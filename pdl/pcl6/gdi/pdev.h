@@ -44,6 +44,7 @@ struct PdevJob {
     GraphicsStateCache Gstate;
     EncoderState Encoder;
     FontCacheState FontCache;
+    PatternCache Patterns;
     TextState Text;
     UINT32 Signature;             // PDEV_SIGNATURE
     UINT32 LastWord;              // read by escape 0x5010
@@ -59,7 +60,6 @@ struct PDEV {
     DRIVER_INFO_2W* DriverInfo;   // read at enabling (LocalAlloc); freed with the PDEV
     HSURF Surface;                // from DrvEnableSurface
     HPALETTE Palette;             // the default palette
-    PatternCache Patterns;
     DeviceFontCounts DeviceFonts;
     FontSubstitutionList FontSubstitution;
     PdevJob Job;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -114,9 +115,9 @@ INSTANTIATE_TEST_SUITE_P(All, QueryDriverInfo, testing::ValuesIn(kQueries), [](c
            std::to_string(info.param.size);
 });
 
-// The callbacks that draw refuse cleanly for now (the job callbacks have
-// their own tests).
-TEST(EnableDriver, DrawingCallbacksRefuseAsNotSupported) {
+// The callbacks not built yet refuse cleanly (the job and brush callbacks
+// have their own tests).
+TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
     SURFOBJ s{};
     ULONG_PTR id = 77;
     const std::vector<std::pair<const char*, std::function<ULONG()>>> calls = {
@@ -139,7 +140,6 @@ TEST(EnableDriver, DrawingCallbacksRefuseAsNotSupported) {
         {"DrvFillPath", [&] { return ULONG(DrvFillPath(&s, nullptr, nullptr, nullptr, nullptr, 0, 0)); }},
         {"DrvStrokeAndFillPath", [&] { return ULONG(DrvStrokeAndFillPath(&s, nullptr, nullptr, nullptr, nullptr,
                                                                          nullptr, nullptr, nullptr, 0, 0)); }},
-        {"DrvRealizeBrush", [&] { return ULONG(DrvRealizeBrush(nullptr, &s, nullptr, nullptr, nullptr, 0)); }},
         {"DrvEscape", [&] { return DrvEscape(&s, 6002, 0, nullptr, 0, nullptr); }},
         {"DrvDrawEscape", [&] { return DrvDrawEscape(&s, 1, nullptr, nullptr, 0, nullptr); }},
     };
@@ -149,6 +149,16 @@ TEST(EnableDriver, DrawingCallbacksRefuseAsNotSupported) {
         EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED)) << name;
     }
     EXPECT_EQ(id, 0u);
+    // The brush callback refuses a surface without a PDEV of its own.
+    const std::vector<std::tuple<const char*, std::function<ULONG()>, DWORD>> checked = {
+        {"DrvRealizeBrush", [&] { return ULONG(DrvRealizeBrush(nullptr, &s, nullptr, nullptr, nullptr, 0)); },
+         ERROR_INVALID_PARAMETER},
+    };
+    for (const auto& [name, call, error] : checked) {
+        SetLastError(0);
+        EXPECT_EQ(call(), 0u) << name;
+        EXPECT_EQ(GetLastError(), error) << name;
+    }
     // Glyphs by handle for every font, without a PDEV.
     EXPECT_EQ(DrvGetGlyphMode(nullptr, nullptr), 1u);
 }
