@@ -8,6 +8,7 @@
 // whether they wrote something.
 #pragma once
 #include <windows.h>
+#include <winddi.h>
 
 #include "pcl6/gdi/dbgassert.h"
 #include "pcl6/gdi/gstate.h"
@@ -79,3 +80,10 @@ void Dbg_CloseFile(PDEV* pdev, HANDLE file);
 // Starts a new line of the text log when the baseline moved by a line.
 void Dbg_TextLogNewLine(PDEV* pdev, HANDLE file, LONG x, LONG y);
 
+// The clip of a drawing call from the engine's clip object, for an object
+// within `bounds` (device pixels; may be null): no clip object or a trivial
+// one clips to the printable area, a rectangle to that rectangle, and a
+// complex clip to the interior of its outline (even-odd), sent as a clip
+// path unless the same complex clip (by its iUniq) is in force already.
+// FALSE when writing failed.
+BOOL Gx_SetClipObj(PDEV* pdev, CLIPOBJ* clip, const RECTL* bounds);

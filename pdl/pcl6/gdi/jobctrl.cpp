@@ -16,6 +16,7 @@
 #include "pcl6/gdi/layoututil.h"
 #include "pcl6/gdi/outbuf.h"
 #include "pcl6/gdi/pagemedia.h"
+#include "pcl6/gdi/path.h"
 #include "pcl6/gdi/pclxl.h"
 #include "pcl6/gdi/pdev.h"
 #include "pcl6/gdi/pjl.h"
@@ -192,6 +193,7 @@ void Job_FreeJobState(PDEV* pdev) {
     if (!pdev) return;
     Spool_CloseFiles(pdev);
     Brush_ResetPatterns(pdev);
+    Pen_FreeDash(pdev);
     HANDLE& form = pdev->Job.State.Forms.FormWriteHandle;
     if (form && form != INVALID_HANDLE_VALUE) CloseHandle(form);
     form = nullptr;

@@ -87,6 +87,8 @@ enum PxlOperator : BYTE {
     PXL_OP_CLOSE_SUB_PATH = 0x84,
     PXL_OP_NEW_PATH = 0x85,
     PXL_OP_PAINT_PATH = 0x86,
+    PXL_OP_BEZIER_PATH = 0x93,
+    PXL_OP_BEZIER_REL_PATH = 0x95,
     PXL_OP_LINE_PATH = 0x9B,
     PXL_OP_LINE_REL_PATH = 0x9D,
     PXL_OP_RECTANGLE_PATH = 0xA1,
@@ -125,6 +127,7 @@ enum PxlAttribute : BYTE {
     PXL_ATTR_DUPLEX_PAGE_MODE = 0x35,
     PXL_ATTR_DUPLEX_PAGE_SIDE = 0x36,
     PXL_ATTR_BOUNDING_BOX = 0x42,
+    PXL_ATTR_DASH_OFFSET = 0x43,
     PXL_ATTR_FILL_MODE = 0x46,
     PXL_ATTR_LINE_DASH_STYLE = 0x4A,
     PXL_ATTR_PEN_WIDTH = 0x4B,
@@ -178,10 +181,16 @@ enum PxlAttribute : BYTE {
 // Polylines of up to this many further points are built in the PDEV.
 #define PXL_POLYLINE_SCRATCH_POINTS 1500
 
+// Paths are written in chunks of up to this many points.
+#define PXL_PATH_CHUNK_POINTS 1500
+
 // The encoder's state in the PDEV (part of the job state): the scratch area
-// of relative polylines.
+// of relative polylines, and the two point runs of the path writer (signed
+// byte pairs and 16-bit pairs).
 struct EncoderState {
     BYTE PolylineScratch[PXL_POLYLINE_SCRATCH_POINTS * 4];
+    BYTE PathByteRun[PXL_PATH_CHUNK_POINTS * 2];
+    BYTE PathWordRun[PXL_PATH_CHUNK_POINTS * 4];
 };
 
 struct PDEV;

@@ -115,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(All, QueryDriverInfo, testing::ValuesIn(kQueries), [](c
            std::to_string(info.param.size);
 });
 
-// The callbacks not built yet refuse cleanly (the job and brush callbacks
-// have their own tests).
+// The callbacks not built yet refuse cleanly (the job, path and brush
+// callbacks have their own tests).
 TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
     SURFOBJ s{};
     ULONG_PTR id = 77;
@@ -135,11 +135,6 @@ TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
         {"DrvQueryFont", [&] { return ULONG(DrvQueryFont(nullptr, 0, 1, &id) != nullptr); }},
         {"DrvQueryAdvanceWidths",
          [&] { return ULONG(DrvQueryAdvanceWidths(nullptr, nullptr, 0, nullptr, nullptr, 1)); }},
-        {"DrvStrokePath",
-         [&] { return ULONG(DrvStrokePath(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0)); }},
-        {"DrvFillPath", [&] { return ULONG(DrvFillPath(&s, nullptr, nullptr, nullptr, nullptr, 0, 0)); }},
-        {"DrvStrokeAndFillPath", [&] { return ULONG(DrvStrokeAndFillPath(&s, nullptr, nullptr, nullptr, nullptr,
-                                                                         nullptr, nullptr, nullptr, 0, 0)); }},
         {"DrvEscape", [&] { return DrvEscape(&s, 6002, 0, nullptr, 0, nullptr); }},
         {"DrvDrawEscape", [&] { return DrvDrawEscape(&s, 1, nullptr, nullptr, 0, nullptr); }},
     };
@@ -149,8 +144,18 @@ TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
         EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED)) << name;
     }
     EXPECT_EQ(id, 0u);
-    // The brush callback refuses a surface without a PDEV of its own.
+    // The path and brush callbacks refuse a surface without a PDEV of theirs.
     const std::vector<std::tuple<const char*, std::function<ULONG()>, DWORD>> checked = {
+        {"DrvStrokePath",
+         [&] { return ULONG(DrvStrokePath(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0)); },
+         ERROR_INVALID_HANDLE},
+        {"DrvFillPath", [&] { return ULONG(DrvFillPath(&s, nullptr, nullptr, nullptr, nullptr, 0, 0)); },
+         ERROR_INVALID_HANDLE},
+        {"DrvStrokeAndFillPath",
+         [&] {
+             return ULONG(DrvStrokeAndFillPath(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0));
+         },
+         ERROR_INVALID_HANDLE},
         {"DrvRealizeBrush", [&] { return ULONG(DrvRealizeBrush(nullptr, &s, nullptr, nullptr, nullptr, 0)); },
          ERROR_INVALID_PARAMETER},
     };
