@@ -8,7 +8,8 @@
 // already open on it (fileobject.h): its access against their share modes,
 // its share mode against their access, ERROR_SHARING_VIOLATION on a conflict.
 // An open that cuts the file is checked as a writer, and before anything is
-// cut, so that a refused open leaves the file as it was.
+// cut, so that a refused open leaves the file as it was. A protected system
+// file (filepath.h) opens only for reading.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -118,6 +119,8 @@ HANDLE OpenExistingFile(const ApiPath& path, const HostInfo& info, DWORD rights,
     if (path.trailingSeparator) return FailHandle(ERROR_INVALID_NAME);
     bool deleteOnClose = flags & FILE_FLAG_DELETE_ON_CLOSE;
     bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    if (DWORD error = CheckSystemFile(path, rights | (truncates ? DWORD(FILE_WRITE_DATA) : 0)))
+        return FailHandle(error);
     if (info.attributes & FILE_ATTRIBUTE_READONLY) {
         if ((rights & (FILE_WRITE_DATA | FILE_APPEND_DATA)) || truncates || deleteOnClose)
             return FailHandle(ERROR_ACCESS_DENIED);

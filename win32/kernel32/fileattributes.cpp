@@ -51,6 +51,7 @@ BOOL WINAPI GetFileAttributesExW(LPCWSTR lpFileName, GET_FILEEX_INFO_LEVELS fInf
 BOOL WINAPI SetFileAttributesW(LPCWSTR lpFileName, DWORD dwFileAttributes) {
     ApiPath path = ResolveApiPath(lpFileName);
     DWORD error = path.error ? path.error : path.exists ? DWORD(ERROR_SUCCESS) : DWORD(ERROR_FILE_NOT_FOUND);
+    if (!error) error = CheckSystemFile(path, FILE_WRITE_ATTRIBUTES);
     if (!error) error = StoreAttributes(path.host, dwFileAttributes);
     if (error) {
         SetLastError(error);

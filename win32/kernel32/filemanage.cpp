@@ -120,6 +120,7 @@ BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
     HostInfo info;
     if (DWORD error = ResolveExisting(lpFileName, path, info)) return Fail(error);
     if (info.directory || (info.attributes & FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
+    if (DWORD error = CheckSystemFile(path, DELETE)) return Fail(error);
     if (DWORD error = CheckShareAccess(KeyOf(info), DELETE, kShareAll)) return Fail(error);
     if (unlink(path.host.c_str()) != 0) return Fail(ErrorFromErrno(errno));
     return TRUE;
@@ -141,6 +142,7 @@ BOOL WINAPI CopyFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOOL bF
         if (KeyOf(targetInfo) == KeyOf(sourceInfo)) return Fail(ERROR_SHARING_VIOLATION);
         if (bFailIfExists) return Fail(ERROR_FILE_EXISTS);
         if (targetInfo.directory || (targetInfo.attributes & FILE_ATTRIBUTE_READONLY)) return Fail(ERROR_ACCESS_DENIED);
+        if (DWORD error = CheckSystemFile(target, FILE_WRITE_DATA)) return Fail(error);
         // As with CREATE_ALWAYS, a hidden or system target is overwritten only by a file that is so too.
         for (DWORD attribute : {DWORD(FILE_ATTRIBUTE_HIDDEN), DWORD(FILE_ATTRIBUTE_SYSTEM)})
             if ((targetInfo.attributes & attribute) && !(sourceInfo.attributes & attribute))
@@ -183,6 +185,7 @@ BOOL WINAPI MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD
     if (DWORD error = ResolveExisting(lpExistingFileName, source, sourceInfo)) return Fail(error);
     if (w32::files::IsDriveRoot(source.windows)) return Fail(ERROR_ACCESS_DENIED);
     if (sourceInfo.directory && HoldsCurrentDirectory(source.windows)) return Fail(ERROR_SHARING_VIOLATION);
+    if (DWORD error = CheckSystemFile(source, DELETE)) return Fail(error);
     if (DWORD error = CheckShareAccess(KeyOf(sourceInfo), DELETE, kShareAll)) return Fail(error);
     ApiPath target = ResolveApiPath(lpNewFileName);
     if (target.error) return Fail(target.error);
@@ -196,6 +199,7 @@ BOOL WINAPI MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD
         }
         if (!(dwFlags & MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_ALREADY_EXISTS);
         if (sourceInfo.directory) return Fail(ERROR_ACCESS_DENIED);
+        if (DWORD error = CheckSystemFile(target, DELETE)) return Fail(error);
         if (DWORD error = CheckReplaceable(targetInfo)) return Fail(error);
         if (newHost != target.host && unlink(target.host.c_str()) != 0) return Fail(ErrorFromErrno(errno));
     }

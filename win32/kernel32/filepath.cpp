@@ -1,6 +1,7 @@
 #include "kernel32/filepath.h"
 
 #include <cerrno>
+#include <system_error>
 
 #include "machine/machine.h"
 #include "machine/paths.h"
@@ -114,7 +115,30 @@ ApiPath ResolveApiPath(LPCWSTR path, Wildcards wildcards) {
     result.windows = std::move(resolved.windows);
     result.host = std::move(resolved.host);
     result.exists = resolved.exists;
+    result.systemFile = result.exists && IsProtectedSystemFile(result.host);
     return result;
+}
+
+bool IsProtectedSystemFile(const std::filesystem::path& host) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(host, ec)) return false;
+    const std::filesystem::path drive = Machine::Current().DriveRoot();
+    if (drive.empty()) return false;
+    const std::filesystem::path root = std::filesystem::weakly_canonical(drive, ec);
+    if (ec) return false;
+    // A link that cannot be followed leads nowhere on the drive either.
+    const std::filesystem::path target = std::filesystem::weakly_canonical(host, ec);
+    if (ec) return true;
+    auto rootPart = root.begin();
+    for (auto targetPart = target.begin(); rootPart != root.end(); ++rootPart, ++targetPart)
+        if (targetPart == target.end() || *targetPart != *rootPart) return true;
+    return false;
+}
+
+DWORD CheckSystemFile(const ApiPath& path, DWORD rights) {
+    constexpr DWORD kChangingRights =
+        FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA | DELETE | WRITE_DAC | WRITE_OWNER;
+    return path.systemFile && (rights & kChangingRights) ? DWORD(ERROR_ACCESS_DENIED) : DWORD(ERROR_SUCCESS);
 }
 
 bool IsDriveRoot(std::u16string_view windowsPath) { return windowsPath.size() == 3 && windowsPath[1] == u':'; }

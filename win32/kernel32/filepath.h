@@ -25,6 +25,7 @@ struct ApiPath {
     std::filesystem::path host;      // where it is, or would be, on the host
     bool exists = false;
     bool trailingSeparator = false;  // the caller's path ended in a separator
+    bool systemFile = false;         // a protected system file (IsProtectedSystemFile)
 };
 
 // Checks and resolves a path: ERROR_INVALID_PARAMETER for null,
@@ -34,6 +35,22 @@ struct ApiPath {
 // ERROR_INVALID_NAME for bad characters. A path whose parent exists resolves
 // with error 0 whether or not it exists itself.
 ApiPath ResolveApiPath(LPCWSTR path, Wildcards wildcards = Wildcards::Refuse);
+
+// A file of the drive that is a symbolic link leading out of the drive is a
+// file of the host that the machine shows without copying it (the standard
+// fonts). A write through the link would change the host's own file, so the
+// layer protects it as Windows protects its system files: it can be read,
+// found and copied elsewhere (the copy is an ordinary file), but it cannot be
+// opened for writing, cut, deleted, renamed, overwritten, or given other
+// attributes or times.
+bool IsProtectedSystemFile(const std::filesystem::path& host);
+
+// The check every call that changes a file by name makes: ERROR_ACCESS_DENIED
+// when `path` is a protected system file and `rights` (the access Windows
+// checks for the change: FILE_WRITE_DATA to write or cut it, DELETE to
+// delete, rename or replace it, FILE_WRITE_ATTRIBUTES for its attributes and
+// times) would change it; else 0.
+DWORD CheckSystemFile(const ApiPath& path, DWORD rights);
 
 // True for "C:\".
 bool IsDriveRoot(std::u16string_view windowsPath);

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <vector>
 
+#include "machine/fonts.h"
 #include "machine/paths.h"
 #include "machine/unicode.h"
 
@@ -316,6 +317,9 @@ void Machine::LayOutFolders() {
         std::filesystem::create_directories(host, ec);
         if (ec) throw MachineError("cannot create " + host.string() + ": " + ec.message());
     }
+    // The standard fonts are the host's files, shown in the font folder
+    // through links rather than copied into every machine.
+    LinkStandardFonts(DriveRoot() / "Windows" / "Fonts");
 }
 
 std::u16string Machine::ProgramDirectory() const {

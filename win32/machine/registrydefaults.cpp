@@ -1,10 +1,11 @@
 // The registry a fresh machine starts with: the keys a new Windows
 // installation has that the layer and the programs it runs read (version,
-// folders, print environments, code pages and locale, computer name), and
-// the profile of the machine's user under HKEY_USERS.
+// folders, fonts, print environments, code pages and locale, computer name),
+// and the profile of the machine's user under HKEY_USERS.
 #include <cstdio>
 #include <utility>
 
+#include "machine/fonts.h"
 #include "machine/machine.h"
 #include "machine/paths.h"
 #include "machine/registry.h"
@@ -121,6 +122,13 @@ void Registry::LayOutMachineHive(const Machine& machine) {
     setVersion(Ensure(hklm, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));
     SetString(Ensure(hklm, u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + userSid_),
               u"ProfileImagePath", machine.UserProfile(), REG_EXPAND_SZ);
+    // The installed fonts, each by its file name in the font folder, and the
+    // face names that stand for installed families.
+    RegistryKeyPtr fonts = Ensure(hklm, kFontsKey);
+    for (const StandardFont& font : StandardFonts()) SetString(fonts, font.valueName, font.fileName);
+    RegistryKeyPtr substitutes = Ensure(hklm, kFontSubstitutesKey);
+    for (const StandardFontSubstitute& substitute : StandardFontSubstitutes())
+        SetString(substitutes, substitute.name, substitute.family);
     if (s.is64Bit) {
         // What a 32-bit program sees in its view of SOFTWARE.
         setFolders(Ensure(hklm, u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion"), programFilesX86);
