@@ -155,9 +155,15 @@ HSURF StandardHatchSurface(ULONG hatch);
 
 // --- XFORMOBJ and LINEATTRS ------------------------------------------------------------
 
+// The identity unless made with a matrix (a font's notional space to the device).
 struct EngineXform : XFORMOBJ, LiveObject<EngineXform> {
     EngineXform() : XFORMOBJ{} {}
+    explicit EngineXform(const XFORML& m) : XFORMOBJ{}, matrix(m) {}
+
+    XFORML matrix{1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
 };
+
+const EngineXform* KnownXform(const XFORMOBJ* xform);
 
 struct EngineLineAttrs : LINEATTRS, LiveObject<EngineLineAttrs> {
     EngineLineAttrs(const EnginePen& pen, FLOAT miterLimit);

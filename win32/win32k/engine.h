@@ -96,7 +96,8 @@ struct DdiCall {
     DHPDEV dhpdevNew = nullptr;  // DrvResetPDEV: the new PDEV
     // DrvStartDoc: the job id; DrvEndDoc: the flags; DrvEscape and
     // DrvDrawEscape: the escape code; DrvBitBlt, DrvStretchBltROP: the ROP4;
-    // DrvFillPath, DrvStrokePath, DrvStrokeAndFillPath, DrvPaint: the mix;
+    // DrvFillPath, DrvStrokePath, DrvStrokeAndFillPath, DrvPaint, DrvTextOut:
+    // the mix; DrvGetGlyphMode: its answer;
     // DrvStretchBlt: iMode; DrvRealizeBrush: iHatch; DrvGradientFill: the
     // mode; DrvTransparentBlt: the transparent pixel; 0 for the others.
     ULONG argument = 0;

@@ -62,6 +62,46 @@ VOID APIENTRY EngMultiByteToUnicodeN(LPWSTR UnicodeString, ULONG MaxBytesInUnico
     if (BytesInUnicodeString) *BytesInUnicodeString = units * sizeof(WCHAR);
 }
 
+// Any code page the machine converts (CP_ACP, CP_OEMCP and CP_THREAD_ACP
+// name its own); -1 for another, 0 with ERROR_INVALID_PARAMETER for
+// negative sizes or a missing string.
+INT APIENTRY EngWideCharToMultiByte(UINT CodePage, LPCWSTR WideCharString, INT BytesInWideCharString,
+                                    LPSTR MultiByteString, INT BytesInMultiByteString) {
+    UINT page = CodePage;
+    if (page == CP_ACP || page == CP_THREAD_ACP) page = GetACP();
+    else if (page == CP_OEMCP) page = GetOEMCP();
+    // UTF-7 is a code page the machine knows but does not convert.
+    if (!IsValidCodePage(page) || page == CP_UTF7) return -1;
+    if (BytesInWideCharString < 0 || BytesInMultiByteString < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const INT units = BytesInWideCharString / INT(sizeof(WCHAR));
+    if (!units || !BytesInMultiByteString) return 0;
+    if (!WideCharString || !MultiByteString) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // One character at a time, so that each one goes in whole or not at all.
+    INT written = 0;
+    for (INT i = 0; i < units;) {
+        const WCHAR ch = WideCharString[i];
+        const INT length =
+            ch >= 0xD800 && ch <= 0xDBFF && i + 1 < units && WideCharString[i + 1] >= 0xDC00 &&
+                    WideCharString[i + 1] <= 0xDFFF
+                ? 2
+                : 1;
+        char bytes[8];
+        const int converted =
+            WideCharToMultiByte(page, 0, WideCharString + i, length, bytes, sizeof(bytes), nullptr, nullptr);
+        if (converted <= 0 || written + converted > BytesInMultiByteString) break;
+        std::copy(bytes, bytes + converted, MultiByteString + written);
+        written += converted;
+        i += length;
+    }
+    return written;
+}
+
 VOID APIENTRY EngGetCurrentCodePage(PUSHORT OemCodePage, PUSHORT AnsiCodePage) {
     if (OemCodePage) *OemCodePage = USHORT(GetOEMCP());
     if (AnsiCodePage) *AnsiCodePage = USHORT(GetACP());

@@ -4,7 +4,8 @@
 //   enable:  DrvEnablePDEV, DrvCompletePDEV, DrvEnableSurface
 //   reset:   DrvEnablePDEV (new), DrvResetPDEV (old, new), DrvDisableSurface
 //            and DrvDisablePDEV (old), DrvCompletePDEV and DrvEnableSurface (new)
-//   disable: DrvDisableSurface, DrvDisablePDEV (after DrvEndDoc with
+//   disable: DrvDestroyFont for the fonts the driver was given,
+//            DrvDisableSurface, DrvDisablePDEV (after DrvEndDoc with
 //            ED_ABORTDOC when a document is still open)
 //
 // An information context gets no surface. Every callback runs with the
@@ -20,6 +21,7 @@
 #include "win32k/ddiobj.h"
 #include "win32k/document.h"
 #include "win32k/driver.h"
+#include "win32k/fontobj.h"
 
 namespace w32 {
 
@@ -79,8 +81,10 @@ void DisableSurface(PrinterDevice& device, EnginePdev& pdev) {
     pdev.surface = nullptr;
 }
 
-// DrvDisableSurface when it has a surface, then DrvDisablePDEV; the HDEV ends.
+// The PDEV's fonts go (DrvDestroyFont), then DrvDisableSurface when it has
+// a surface, then DrvDisablePDEV; the HDEV ends.
 void DisablePdev(PrinterDevice& device, EnginePdev& pdev) {
+    ReleaseFontObjects(device, pdev);
     if (pdev.surface) DisableSurface(device, pdev);
     {
         DriverCall call(device);

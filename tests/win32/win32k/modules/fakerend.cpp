@@ -25,6 +25,11 @@
 //   getrbrush                  drawing callbacks ask for the brush's realisation
 //   clippath                   drawing callbacks ask for their clip as a path
 //                              (CLIPOBJ_ppoGetPath), log it and never free it
+//   without-<callback>         the callback table leaves that callback out
+//                              (DrvGetGlyphMode, DrvDestroyFont, DrvTextOut)
+//   glyphmode=N                DrvGetGlyphMode answers N (default FO_GLYPHBITS)
+//   textout-glyphbits          DrvTextOut asks FONTOBJ_cGetGlyphs(FO_GLYPHBITS)
+//                              for each glyph and logs the bitmap
 //
 // Drawing callbacks log what they were given: the clip (complexity, bounds
 // and its rectangles), the path as PATHOBJ_bEnum gives it (each fragment
@@ -35,6 +40,19 @@
 // test sees what the engine drew on its temporary bitmap. DrvRealizeBrush
 // logs iHatch, the pattern's size and the translation's first two entries,
 // and keeps 16 bytes from BRUSHOBJ_pvAllocRbrush.
+//
+// Text: DrvTextOut logs the string (cGlyphs, flAccel, ulCharInc,
+// rclBkGround, whether pgp was given, the glyphs as "hg@x,y", from pgp or
+// else from STROBJ_bEnum with the number of batches, each with
+// "=WxH#sum" when its GLYPHPOS carries a bitmap; at most kListedGlyphs of
+// them, then "+N"), its characters as UTF-8, the clip, the opaque
+// rectangle, the extra rectangles, the brushes' iSolidColor and the mix,
+// and the font (iUniq, iFace, flFontType, sizLogResPpi, the IFIMETRICS
+// face name and units per em, the TrueType file's size and first four
+// bytes, and the number it keeps in pvConsumer: "new N" when it made one
+// for the font just now). DrvDestroyFont logs and frees that number.
+// DrvGetGlyphMode logs the font's iUniq and its answer. A bitmap's sum is
+// the FNV-1a hash of its rows.
 //
 // Documents: like a printer driver, it writes its output to the spooler job
 // with WritePrinter on the printer handle it was given at DrvEnablePDEV:
@@ -64,6 +82,8 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -517,6 +537,135 @@ BOOL APIENTRY FakeAlphaBlend(SURFOBJ*, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* 
     return !Refuses("DrvAlphaBlend");
 }
 
+// A whole line for the debug log, however long.
+void LogLine(const std::string& text) { OutputDebugStringA(("testrend " + text + "\n").c_str()); }
+
+// The glyphs DrvTextOut lists in its line; a longer string lists this many and the count of the others.
+constexpr ULONG kListedGlyphs = 2000;
+
+ULONG gNextConsumer = 1;
+
+// "WxH@x,y#sum": a bitmap's size, origin and hash (FNV-1a of its rows of
+// one bit a pixel, or four for a smoothed font).
+std::string DescribeGlyphBits(const GLYPHBITS* bits, bool gray, bool withOrigin) {
+    if (!bits) return "none";
+    const LONG rowBytes = gray ? (bits->sizlBitmap.cx + 1) / 2 : (bits->sizlBitmap.cx + 7) / 8;
+    uint32_t hash = 2166136261u;
+    const BYTE* rows = reinterpret_cast<const BYTE*>(bits) + offsetof(GLYPHBITS, aj);
+    for (LONG i = 0; i < rowBytes * bits->sizlBitmap.cy; ++i) hash = (hash ^ rows[i]) * 16777619u;
+    char text[96];
+    if (withOrigin)
+        std::snprintf(text, sizeof(text), "%ldx%ld@%ld,%ld#%08x", long(bits->sizlBitmap.cx),
+                      long(bits->sizlBitmap.cy), long(bits->ptlOrigin.x), long(bits->ptlOrigin.y), hash);
+    else
+        std::snprintf(text, sizeof(text), "%ldx%ld#%08x", long(bits->sizlBitmap.cx), long(bits->sizlBitmap.cy), hash);
+    return text;
+}
+
+std::string Utf8(LPCWSTR text) {
+    if (!text || !*text) return "(null)";
+    const int units = lstrlenW(text);
+    std::string out(size_t(units) * 3, '\0');
+    out.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, text, units, out.data(), int(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+std::string DescribeFont(FONTOBJ* pfo) {
+    char text[512];
+    const IFIMETRICS* ifi = FONTOBJ_pifi(pfo);
+    ULONG size = 0;
+    const BYTE* file = static_cast<const BYTE*>(FONTOBJ_pvTrueTypeFontFile(pfo, &size));
+    const std::string name =
+        ifi ? Narrow(reinterpret_cast<LPCWSTR>(reinterpret_cast<const BYTE*>(ifi) + ifi->dpwszFaceName)) : "none";
+    std::snprintf(text, sizeof(text),
+                  "font=%lu face=%lu type=%08lx res=%ldx%ld name=%s em=%d file=%lu:%02x%02x%02x%02x",
+                  (unsigned long)pfo->iUniq, (unsigned long)pfo->iFace, (unsigned long)pfo->flFontType,
+                  long(pfo->sizLogResPpi.cx), long(pfo->sizLogResPpi.cy), name.c_str(),
+                  ifi ? int(ifi->fwdUnitsPerEm) : -1, (unsigned long)size, file && size >= 4 ? file[0] : 0,
+                  file && size >= 4 ? file[1] : 0, file && size >= 4 ? file[2] : 0, file && size >= 4 ? file[3] : 0);
+    std::string out = text;
+    if (pfo->pvConsumer) {
+        out += " consumer=" + std::to_string(*static_cast<ULONG*>(pfo->pvConsumer));
+    } else {
+        pfo->pvConsumer = new ULONG(gNextConsumer++);
+        out += " consumer=new " + std::to_string(*static_cast<ULONG*>(pfo->pvConsumer));
+    }
+    return out;
+}
+
+BOOL APIENTRY FakeTextOut(SURFOBJ*, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+                          BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL*, MIX mix) {
+    char head[160];
+    std::snprintf(head, sizeof(head), "DrvTextOut glyphs=%lu accel=%04lx charinc=%lu bk=%s pgp=%s",
+                  (unsigned long)pstro->cGlyphs, (unsigned long)pstro->flAccel, (unsigned long)pstro->ulCharInc,
+                  Rect(pstro->rclBkGround).c_str(), pstro->pgp ? "given" : "null");
+    std::string line = head;
+    std::string glyphs, bits;
+    ULONG listed = 0, seen = 0, batches = 0;
+    auto add = [&](const GLYPHPOS& gp) {
+        ++seen;
+        if (listed >= kListedGlyphs) return;
+        ++listed;
+        char entry[64];
+        std::snprintf(entry, sizeof(entry), "%s%lu@%ld,%ld", glyphs.empty() ? "" : " ", (unsigned long)gp.hg,
+                      long(gp.ptl.x), long(gp.ptl.y));
+        glyphs += entry;
+        const bool gray = (pfo->flFontType & FO_GRAY16) != 0;
+        if (gp.pgdf) glyphs += "=" + DescribeGlyphBits(gp.pgdf->pgb, gray, false);
+        if (Wants("textout-glyphbits")) {
+            HGLYPH hg = gp.hg;
+            GLYPHDATA* data = nullptr;
+            const ULONG got = FONTOBJ_cGetGlyphs(pfo, FO_GLYPHBITS, 1, &hg, reinterpret_cast<PVOID*>(&data));
+            bits += (bits.empty() ? "" : " ") +
+                    (got == 1 && data ? DescribeGlyphBits(data->gdf.pgb, gray, true) : "failed");
+        }
+    };
+    if (pstro->pgp) {
+        for (ULONG i = 0; i < pstro->cGlyphs; ++i) add(pstro->pgp[i]);
+    } else {
+        STROBJ_vEnumStart(pstro);
+        BOOL more;
+        do {
+            ULONG count = 0;
+            GLYPHPOS* batch = nullptr;
+            more = STROBJ_bEnum(pstro, &count, &batch);
+            ++batches;
+            for (ULONG i = 0; i < count; ++i) add(batch[i]);
+        } while (more);
+    }
+    line += " list=[" + glyphs + (seen > listed ? " +" + std::to_string(seen - listed) : "") + "]";
+    if (!pstro->pgp) line += " batches=" + std::to_string(batches) + " enumerated=" + std::to_string(seen);
+    if (Wants("textout-glyphbits")) line += " glyphbits=[" + bits + "]";
+    line += " text=" + Utf8(pstro->pwszOrg) + " " + DescribeClip(pco);
+    line += " opaque=" + (prclOpaque ? Rect(*prclOpaque) : std::string("none"));
+    line += " extra=";
+    if (!prclExtra) line += "none";
+    for (const RECTL* r = prclExtra; r && (r->left || r->top || r->right || r->bottom); ++r)
+        line += "[" + Rect(*r) + "]";
+    char brushes[96];
+    std::snprintf(brushes, sizeof(brushes), " fore=%08lx back=%08lx mix=%04lx ",
+                  pboFore ? (unsigned long)pboFore->iSolidColor : 0xDEADul,
+                  pboOpaque ? (unsigned long)pboOpaque->iSolidColor : 0xDEADul, (unsigned long)mix);
+    line += brushes + DescribeFont(pfo);
+    LogLine(line);
+    return !Refuses("DrvTextOut");
+}
+
+ULONG APIENTRY FakeGetGlyphMode(DHPDEV dhpdev, FONTOBJ* pfo) {
+    unsigned long mode = FO_GLYPHBITS;
+    Setting("glyphmode", mode);
+    Log("DrvGetGlyphMode pdev=%lu font=%lu -> %lu", (unsigned long)AsPdev(dhpdev)->serial,
+        (unsigned long)pfo->iUniq, mode);
+    return ULONG(mode);
+}
+
+VOID APIENTRY FakeDestroyFont(FONTOBJ* pfo) {
+    ULONG* consumer = static_cast<ULONG*>(pfo->pvConsumer);
+    Log("DrvDestroyFont font=%lu consumer=%lu", (unsigned long)pfo->iUniq, consumer ? (unsigned long)*consumer : 0ul);
+    delete consumer;
+    pfo->pvConsumer = nullptr;
+}
+
 BOOL APIENTRY FakeGradientFill(SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, TRIVERTEX*, ULONG nVertex, PVOID, ULONG nMesh,
                                RECTL* prclExtents, POINTL*, ULONG ulMode) {
     Log("DrvGradientFill %s vertices=%lu mesh=%lu extents=%s mode=%lu", DescribeClip(pco).c_str(),
@@ -547,8 +696,37 @@ const DRVFN kCallbacks[] = {
     {INDEX_DrvTransparentBlt, reinterpret_cast<PFN>(&FakeTransparentBlt)},
     {INDEX_DrvGradientFill, reinterpret_cast<PFN>(&FakeGradientFill)},
     {INDEX_DrvAlphaBlend, reinterpret_cast<PFN>(&FakeAlphaBlend)},
+    {INDEX_DrvTextOut, reinterpret_cast<PFN>(&FakeTextOut)},
+    {INDEX_DrvGetGlyphMode, reinterpret_cast<PFN>(&FakeGetGlyphMode)},
+    {INDEX_DrvDestroyFont, reinterpret_cast<PFN>(&FakeDestroyFont)},
     {INDEX_DrvResetPDEV, reinterpret_cast<PFN>(&FakeResetPDEV)},  // last: "no-resetpdev" leaves it out
 };
+
+// The names of the callbacks a test may leave out with "without-<name>".
+struct Optional {
+    ULONG index;
+    const char* name;
+};
+const Optional kOptional[] = {
+    {INDEX_DrvTextOut, "DrvTextOut"},
+    {INDEX_DrvGetGlyphMode, "DrvGetGlyphMode"},
+    {INDEX_DrvDestroyFont, "DrvDestroyFont"},
+};
+
+// The table DrvEnableDriver answers: the callbacks but those the wishes leave out.
+DRVFN gTable[sizeof(kCallbacks) / sizeof(kCallbacks[0])];
+
+ULONG MakeTable() {
+    ULONG count = 0;
+    for (const DRVFN& entry : kCallbacks) {
+        bool left = false;
+        for (const Optional& optional : kOptional)
+            if (entry.iFunc == optional.index && Wants((std::string("without-") + optional.name).c_str())) left = true;
+        if (entry.iFunc == INDEX_DrvResetPDEV && Wants("no-resetpdev")) left = true;
+        if (!left) gTable[count++] = entry;
+    }
+    return count;
+}
 
 }  // namespace
 
@@ -563,8 +741,8 @@ BOOL APIENTRY DrvEnableDriver(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pde
     unsigned long version = DDI_DRIVER_VERSION_NT4;
     Setting("driverversion", version);
     pded->iDriverVersion = ULONG(version);
-    pded->c = sizeof(kCallbacks) / sizeof(kCallbacks[0]) - (Wants("no-resetpdev") ? 1 : 0);
-    pded->pdrvfn = const_cast<DRVFN*>(kCallbacks);
+    pded->c = MakeTable();
+    pded->pdrvfn = gTable;
     return TRUE;
 }
 
