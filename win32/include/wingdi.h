@@ -1563,3 +1563,25 @@ WINGDIAPI int WINAPI DrawEscape(HDC hdc, int iEscape, int cjIn, LPCSTR lpIn);
 #define CreateDC CreateDCW
 #define CreateIC CreateICW
 #define ResetDC ResetDCW
+
+// --- Font resources ------------------------------------------------------------------
+
+// AddFontResourceExW and RemoveFontResourceExW flags. A private font is seen
+// only by the process that added it; a font added with FR_NOT_ENUM is used
+// but never enumerated.
+#define FR_PRIVATE 0x10
+#define FR_NOT_ENUM 0x20
+
+// Installs the fonts of a file for the process. Returns the number of fonts
+// (faces) added, or 0: GetLastError is ERROR_FILE_NOT_FOUND when there is no
+// such file, ERROR_INVALID_DATA when it is no font that can be read.
+WINGDIAPI int WINAPI AddFontResourceW(LPCWSTR lpFileName);
+WINGDIAPI int WINAPI AddFontResourceExW(LPCWSTR name, DWORD fl, PVOID res);
+// Takes back one AddFontResource of the file (with the same flags); FALSE
+// when it was not added.
+WINGDIAPI BOOL WINAPI RemoveFontResourceW(LPCWSTR lpFileName);
+WINGDIAPI BOOL WINAPI RemoveFontResourceExW(LPCWSTR name, DWORD fl, PVOID pdv);
+#define AddFontResource AddFontResourceW
+#define AddFontResourceEx AddFontResourceExW
+#define RemoveFontResource RemoveFontResourceW
+#define RemoveFontResourceEx RemoveFontResourceExW
