@@ -71,8 +71,9 @@ void* PoolTake(PatternCache& cache, size_t bytes) {
     return at;
 }
 
-// The id of a new pattern that takes `poolBytes`, and whether it is cached;
-// a pattern that cannot be cached gets the temporary id.
+// The id of a new pattern, and whether it is cached: while the ids and the
+// pool last, a cacheable pattern takes the next id; any other pattern gets
+// the temporary id.
 UINT16 NewId(PDEV* pdev, bool cacheable, bool& cached) {
     const PatternCache& cache = Cache(pdev);
     const LONG next = PATTERN_FIRST_ID + cache.PatternCount;
