@@ -38,6 +38,8 @@ struct DcState {
     int polyFillMode = ALTERNATE;
     int stretchMode = BLACKONWHITE;
     int arcDirection = AD_COUNTERCLOCKWISE;
+    UINT textAlign = TA_LEFT | TA_TOP | TA_NOUPDATECP;  // SetTextAlign
+    int charExtra = 0;  // SetTextCharacterExtra: logical units added after each character
     FLOAT miterLimit = 10.0f;
     COLORADJUSTMENT colorAdjustment{sizeof(COLORADJUSTMENT), 0, 0, 10000, 10000, 10000, 0, 10000, 0, 0, 0, 0};
     POINT brushOrigin{};

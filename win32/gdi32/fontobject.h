@@ -1,10 +1,15 @@
-// GDI's font objects, as far as selecting them and reading their logical
-// font go: the stock fonts are of this kind. What text is drawn with is
-// made from the logical font when text is drawn.
+// GDI's font objects: a logical font, and the face the engine's mapper
+// chose for it, kept until the machine's fonts change. What text is drawn
+// with is the face realised at the DC's scale (gdi32/dcfont.h).
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
 #include "gdi32/gdiobj.h"
+#include "win32k/fontchoice.h"
 
 namespace w32::gdi {
 
@@ -12,6 +17,11 @@ struct GdiFont : GdiObject {
     DWORD ObjectType() const override { return OBJ_FONT; }
     LOGFONTW logFont{};
     bool stock = false;
+
+    // The mapper's choice for logFont, made on first use.
+    mutable std::mutex choiceLock;
+    mutable std::optional<ChosenFace> choice;
+    mutable uint64_t choiceGeneration = 0;  // FontMachineGeneration() when it was made
 };
 
 }  // namespace w32::gdi
