@@ -110,3 +110,40 @@ WINUSERAPI int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
 WINUSERAPI int WINAPI GetWindowTextLengthW(HWND hWnd);
 #define GetWindowLongPtr GetWindowLongPtrW
 #define GetWindowText GetWindowTextW
+
+// --- Drawing text -----------------------------------------------------------
+// DrawTextW formats: alignment in the rectangle, line breaking, prefixes,
+// tabs and ellipses. DT_TOP and DT_LEFT are the defaults.
+#define DT_TOP 0x00000000
+#define DT_LEFT 0x00000000
+#define DT_CENTER 0x00000001
+#define DT_RIGHT 0x00000002
+#define DT_VCENTER 0x00000004
+#define DT_BOTTOM 0x00000008
+#define DT_WORDBREAK 0x00000010
+#define DT_SINGLELINE 0x00000020
+#define DT_EXPANDTABS 0x00000040
+#define DT_TABSTOP 0x00000080
+#define DT_NOCLIP 0x00000100
+#define DT_EXTERNALLEADING 0x00000200
+#define DT_CALCRECT 0x00000400
+#define DT_NOPREFIX 0x00000800
+#define DT_INTERNAL 0x00001000
+#define DT_EDITCONTROL 0x00002000
+#define DT_PATH_ELLIPSIS 0x00004000
+#define DT_END_ELLIPSIS 0x00008000
+#define DT_MODIFYSTRING 0x00010000
+#define DT_RTLREADING 0x00020000
+#define DT_WORD_ELLIPSIS 0x00040000
+#define DT_NOFULLWIDTHCHARBREAK 0x00080000
+#define DT_HIDEPREFIX 0x00100000
+#define DT_PREFIXONLY 0x00200000
+
+// Draws formatted text in the rectangle with the DC's font and colours.
+// cchText -1: the text is NUL-terminated. Answers the height of the text in
+// logical units (with DT_VCENTER or DT_BOTTOM, the offset from the
+// rectangle's top to the bottom of the text), 0 on failure. With
+// DT_MODIFYSTRING and an ellipsis the text's buffer receives the text shown,
+// so it needs room for four characters more.
+WINUSERAPI int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format);
+#define DrawText DrawTextW
