@@ -14,40 +14,8 @@ namespace {
 
 using tam::test::EngineTest;
 
-class DrawingDispatch : public EngineTest {
+class DrawingDispatch : public tam::test::DeviceDrawingTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        InstallFakePrinter();
-    }
-    void TearDown() override {
-        if (device_) w32::DisablePrinterDevice(*device_);
-        EngineTest::TearDown();
-    }
-
-    // A device with the driver's wishes; the log starts after it is enabled.
-    w32::DrawContext Device(const std::u16string& wishes = u"") {
-        SetDriverWishes(wishes);
-        HANDLE printer = nullptr;
-        EXPECT_TRUE(OpenPrinterW(tam::test::kFakePrinter, &printer, nullptr));
-        device_ = w32::EnablePrinterDevice(printer, tam::test::kFakePrinter, nullptr, false);
-        EXPECT_NE(device_, nullptr);
-        w32::DrawContext dc;
-        dc.target.surface = w32::LookupSurface(device_->pdev->surface);
-        dc.target.device = device_.get();
-        w32::DebugLogClear();
-        w32::ClearDdiCallLog();
-        return dc;
-    }
-
-    // The driver's drawing calls, without the page and document ones.
-    static std::vector<std::string> DrawingCalls() {
-        std::vector<std::string> calls;
-        for (const std::string& call : DriverCalls())
-            if (call != "DrvEnablePDEV" && call != "DrvCompletePDEV" && call != "DrvEnableSurface") calls.push_back(call);
-        return calls;
-    }
-
     static w32::DevicePath Square(LONG left, LONG top, LONG size) {
         w32::DevicePath path;
         path.MoveTo(w32::PointFix(left, top));
@@ -63,8 +31,6 @@ protected:
         brush.color = color;
         return brush;
     }
-
-    std::shared_ptr<w32::PrinterDevice> device_;
 };
 
 // Hooked: DrvFillPath with the path in 28.4 (one closed figure), a trivial

@@ -15,7 +15,9 @@
 #include "support/machine_fixture.h"
 #include "support/module_install.h"
 #include "support/printer_fixture.h"
+#include "win32k/drawing.h"
 #include "win32k/engine.h"
+#include "win32k/engobj.h"
 
 namespace tam::test {
 
@@ -126,6 +128,48 @@ protected:
     static const DEVMODEW* AsDevMode(const std::vector<BYTE>& bytes) {
         return reinterpret_cast<const DEVMODEW*>(bytes.data());
     }
+};
+
+// A printer device of the test driver to draw on through the engine, with
+// the driver's log started after the device is enabled.
+class DeviceDrawingTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        InstallFakePrinter();
+    }
+    void TearDown() override {
+        if (device_) w32::DisablePrinterDevice(*device_);
+        EngineTest::TearDown();
+    }
+
+    // A device with the driver's wishes (the one made before goes first).
+    w32::DrawContext Device(const std::u16string& wishes = u"") {
+        if (device_) w32::DisablePrinterDevice(*device_);
+        SetDriverWishes(wishes);
+        HANDLE printer = nullptr;
+        EXPECT_TRUE(OpenPrinterW(kFakePrinter, &printer, nullptr));
+        device_ = w32::EnablePrinterDevice(printer, kFakePrinter, nullptr, false);
+        EXPECT_NE(device_, nullptr);
+        w32::DrawContext dc;
+        if (!device_) return dc;
+        dc.target.surface = w32::LookupSurface(device_->pdev->surface);
+        dc.target.device = device_.get();
+        w32::DebugLogClear();
+        w32::ClearDdiCallLog();
+        return dc;
+    }
+
+    // The driver's drawing calls, without the enabling ones.
+    static std::vector<std::string> DrawingCalls() {
+        std::vector<std::string> calls;
+        for (const std::string& call : DriverCalls())
+            if (call != "DrvEnablePDEV" && call != "DrvCompletePDEV" && call != "DrvEnableSurface")
+                calls.push_back(call);
+        return calls;
+    }
+
+    std::shared_ptr<w32::PrinterDevice> device_;
 };
 
 }  // namespace tam::test

@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Installed, FontFaces, testing::ValuesIn(kFaces));
 // FreeType reads for it.
 TEST(FontFile, CollectionTablesAreTheFilesBytes) {
     DWORD error = 0;
-    const auto file = FontFile::Open(std::string(kFonts) + "wqy/wqy-microhei.ttc", &error);
+    const auto file = FontFile::Open(std::filesystem::path(kFonts) / "wqy" / "wqy-microhei.ttc", &error);
     ASSERT_TRUE(file) << error;
     EXPECT_TRUE(file->IsCollection());
     ASSERT_EQ(file->Faces().size(), 2u);

@@ -46,44 +46,15 @@ std::string GlyphList(const w32::TextRun& run, size_t from = 0, size_t to = SIZE
     return text;
 }
 
-class TextDispatch : public EngineTest {
+class TextDispatch : public tam::test::DeviceDrawingTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        InstallFakePrinter();
-    }
-    void TearDown() override {
-        if (device_) w32::DisablePrinterDevice(*device_);
-        EngineTest::TearDown();
-    }
-
-    // A device with the driver's wishes; the log starts after it is enabled.
+    // A device with the driver's wishes, drawing blue text on yellow.
     w32::DrawContext Device(const std::u16string& wishes = u"") {
-        if (device_) w32::DisablePrinterDevice(*device_);
-        SetDriverWishes(wishes);
-        HANDLE printer = nullptr;
-        EXPECT_TRUE(OpenPrinterW(tam::test::kFakePrinter, &printer, nullptr));
-        device_ = w32::EnablePrinterDevice(printer, tam::test::kFakePrinter, nullptr, false);
-        EXPECT_NE(device_, nullptr);
-        w32::DrawContext dc;
-        dc.target.surface = w32::LookupSurface(device_->pdev->surface);
-        dc.target.device = device_.get();
+        w32::DrawContext dc = DeviceDrawingTest::Device(wishes);
         dc.textColor = RGB(0, 0, 255);
         dc.bkColor = RGB(255, 255, 0);
-        w32::DebugLogClear();
-        w32::ClearDdiCallLog();
         return dc;
     }
-
-    static Calls DrawingCalls() {
-        Calls calls;
-        for (const std::string& call : DriverCalls())
-            if (call != "DrvEnablePDEV" && call != "DrvCompletePDEV" && call != "DrvEnableSurface")
-                calls.push_back(call);
-        return calls;
-    }
-
-    std::shared_ptr<w32::PrinterDevice> device_;
 };
 
 // Hooked: one DrvGetGlyphMode, then DrvTextOut with the whole string in
