@@ -6,6 +6,7 @@
 #include FT_TRUETYPE_TABLES_H
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace {
 
 const char* const kFonts = "/usr/share/fonts/truetype/";
 
-std::vector<BYTE> ReadHostFile(const std::string& path) {
+std::vector<BYTE> ReadHostFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -43,7 +44,7 @@ class FontFaces : public testing::TestWithParam<FaceCase> {};
 TEST_P(FontFaces, DescribeThemselves) {
     const FaceCase& c = GetParam();
     DWORD error = 0;
-    const auto file = FontFile::Open(std::string(kFonts) + c.file, &error);
+    const auto file = FontFile::Open(std::filesystem::path(kFonts) / c.file, &error);
     ASSERT_TRUE(file) << error;
     ASSERT_EQ(file->Faces().size(), 1u);
     EXPECT_FALSE(file->IsCollection());
@@ -95,7 +96,7 @@ TEST(FontFile, CollectionTablesAreTheFilesBytes) {
 
 // Files that are no fonts: each refused with ERROR_INVALID_DATA.
 TEST(FontFile, DamagedFilesAreRefused) {
-    const auto good = ReadHostFile(std::string(kFonts) + "dejavu/DejaVuSans.ttf");
+    const auto good = ReadHostFile(std::filesystem::path(kFonts) / "dejavu" / "DejaVuSans.ttf");
     ASSERT_GT(good.size(), 1000u);
     std::vector<std::vector<BYTE>> damaged;
     damaged.push_back({});                                              // empty
