@@ -17,9 +17,11 @@
 // are allowed; any other key is refused, so that a misspelt key does not go
 // unnoticed.
 //
-// What pages hold grows with what the driver prints: each page will take a
-// "draw" list of items (lines, fills, text, images) once the driver's
-// drawing callbacks print them; until then a page prints blank.
+// A page's "draw" list holds its shapes, drawn in order (shapes.h): lines,
+// polylines, rectangles, rounded rectangles, ellipses, arcs, polygons,
+// Bezier curves and paths with their pens and brushes, in points from the
+// top-left corner of the page. A mistake in a shape is reported with the
+// line of the document it is on.
 #pragma once
 #include <optional>
 #include <string>
@@ -27,23 +29,26 @@
 #include <vector>
 
 #include "settings.h"
+#include "shapes.h"
 
 namespace tamprint {
 
 constexpr int kMaxPages = 10000;
 
-struct PageSpec {
+struct PageDescription {
     std::optional<SHORT> orientation;
+    std::vector<DrawItem> draw;
 };
 
 struct Document {
-    std::string title;            // UTF-8
-    bool titled = false;          // the description gave the title
-    std::vector<PageSpec> pages;  // at least one
-    std::string source;           // the file, or "built-in sample"
+    std::string title;                   // UTF-8
+    bool titled = false;                 // the description gave the title
+    std::vector<PageDescription> pages;  // at least one
+    std::string source;                  // the file, or "built-in sample"
 };
 
-// The built-in sample: "Korvan sample" with `pages` pages.
+// The built-in sample: "Korvan sample" with `pages` pages, the first a page
+// of shapes and the others blank.
 Document SampleDocument(int pages = 3);
 
 // Parses a description; `name` prefixes the messages. False with a message

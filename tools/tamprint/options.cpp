@@ -165,6 +165,13 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
                 return false;
             }
             choices.scale = number;
+        } else if (arg == "--resolution") {
+            if (!takeValue()) return false;
+            if (value != "600" && value != "1200") {
+                error = "--resolution " + value + ": expected 600 or 1200";
+                return false;
+            }
+            choices.resolution = SHORT(value == "600" ? 600 : 1200);
         } else if (arg == "--pages") {
             if (!takeValue()) return false;
             if (!ParseNumber(value, 1, kMaxPages, number)) {
@@ -233,6 +240,7 @@ std::string HelpText() {
         "                           then across, 4 across from the right then down,\n"
         "                           5 down then across from the right; default 2\n"
         "  --scale PERCENT        25 to 400, with one page per sheet only\n"
+        "  --resolution 600|1200  the dots per inch the driver renders at (default 600)\n"
         "\n"
         "Papers (width x height in mm):\n";
     int column = 0;
@@ -251,8 +259,21 @@ std::string HelpText() {
         "   \"pages\": [{},               a page with the settings above\n"
         "             {\"orientation\": \"landscape\"}]}\n"
         "                               a page turned (\"portrait\" or \"landscape\")\n"
-        "  \"pages\" may also be a count: {\"pages\": 12}. Pages print blank until the\n"
-        "  driver prints drawing; then pages take a \"draw\" list.\n"
+        "  \"pages\" may also be a count: {\"pages\": 12}. A page's \"draw\" list holds\n"
+        "  shapes, drawn in order, in points (1/72 inch) from the top-left corner of\n"
+        "  the paper, x to the right and y down:\n"
+        "    {\"line\": [[72, 72], [540, 72]], \"pen\": {\"width\": 2, \"colour\": \"#404040\"}}\n"
+        "    {\"rectangle\": [[72, 100], [200, 200]], \"brush\": {\"colour\": \"#c0c0c0\"}}\n"
+        "  Shapes: line (2 points), polyline (2+), polygon (3+), bezier (3n+1),\n"
+        "  rectangle, ellipse and roundrect (two corners; a roundrect's \"corner\" is\n"
+        "  [width, height] of its corners' ellipse), arc (two corners, then the points\n"
+        "  where it starts and ends, counter-clockwise), and path: a list of\n"
+        "  {\"move\": point}, {\"line\": [points]}, {\"bezier\": [3n points]} and \"close\".\n"
+        "  \"pen\": \"none\" or {\"colour\": \"#rrggbb\", \"width\": points (0 the thinnest),\n"
+        "  \"style\": solid, dash, dot, dashdot or none} (dashed pens are the thinnest);\n"
+        "  \"brush\": \"none\" (the default), {\"colour\"} or {\"hatch\": horizontal,\n"
+        "  vertical, fdiagonal, bdiagonal, cross or diagcross, \"colour\"}, for closed\n"
+        "  shapes. A mistake in a shape is reported with its line.\n"
         "\n"
         "A document of more than " + std::to_string(kProgressPages) + " pages shows its progress on standard error:\n"
         "on a terminal, a line that follows the pages as they print (a few updates a\n"

@@ -50,7 +50,7 @@ const ErrorName kErrorTexts[] = {
 
 // The settings of one page: the document's, with the page's own
 // orientation, as an application changes it before ResetDC.
-UiDevmode PageSettings(const UiDevmode& document, const PageSpec& page) {
+UiDevmode PageSettings(const UiDevmode& document, const PageDescription& page) {
     UiDevmode settings = document;
     if (page.orientation) settings.pub.dmOrientation = *page.orientation;
     return settings;
@@ -214,6 +214,15 @@ bool PrintDocument(const Document& document, const UiDevmode& settings, const Pr
             current = wanted;
         }
         if (StartPage(dc) <= 0) return abandon("StartPage (" + page + ") failed");
+        // The frame is asked on each page: a page of its own orientation
+        // turns the printable area and its offsets.
+        const std::vector<DrawItem>& items = document.pages[i].draw;
+        if (!items.empty()) {
+            const DeviceFrame frame = FrameOf(dc);
+            for (size_t k = 0; k < items.size(); ++k)
+                if (!DrawShape(dc, frame, items[k]))
+                    return abandon("drawing shape " + std::to_string(k + 1) + " of " + page + " failed");
+        }
         if (EndPage(dc) <= 0) return abandon("EndPage (" + page + ") failed");
         if (progress) progress(i + 1, total);
     }

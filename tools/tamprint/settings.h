@@ -66,6 +66,7 @@ struct Choices {
     std::optional<int> nup;       // 1, 2, 4, 8, 16
     std::optional<int> order;     // the layout page's page order
     std::optional<int> scale;     // 25..400 percent
+    std::optional<SHORT> resolution;  // 600 or 1200 dpi
 };
 
 // The page orders the layout page offers with `nup` pages per sheet; none
@@ -90,7 +91,8 @@ struct SettingsContext {
 bool MakeSettings(const Choices& choices, LPCWSTR printerName, HMODULE languageDll, SettingsContext& settings,
                   std::string& error);
 
-// One line for the summary: paper, orientation, copies, sides, layout, scale.
+// One line for the summary: paper, orientation, copies, sides, layout, scale,
+// and the resolution when it is not the printer's 600 dpi.
 std::string DescribeSettings(const UiDevmode& devmode);
 
 }  // namespace tamprint

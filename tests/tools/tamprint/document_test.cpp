@@ -43,13 +43,56 @@ const DocumentCase kBadDocuments[] = {
      "the key \"orientation\" is given twice in one object"},
     {"PagesAsText", "{\"pages\": \"three\"}", "pages: expected a list of pages or a page count"},
     {"PageNotAnObject", "{\"pages\": [{}, 2]}", "pages[1]: a page is a JSON object ({} for a plain page)"},
-    {"UnknownPageKey", "{\"pages\": [{}, {}, {\"draw\": []}]}",
-     "pages[2]: unknown key \"draw\" (a page takes \"orientation\")"},
+    {"UnknownPageKey", "{\"pages\": [{}, {}, {\"text\": []}]}",
+     "pages[2]: unknown key \"text\" (a page takes \"orientation\" and \"draw\")"},
     {"BadOrientation", "{\"pages\": [{\"orientation\": \"upside-down\"}]}",
      "pages[0].orientation: expected \"portrait\" or \"landscape\""},
     // The driver keeps a job's paper for all its pages.
     {"PagePaper", "{\"pages\": [{}, {\"paper\": \"a5\"}]}",
-     "pages[1]: unknown key \"paper\" (a page takes \"orientation\")"},
+     "pages[1]: unknown key \"paper\" (a page takes \"orientation\" and \"draw\")"},
+    // A mistake in a shape names the line the shape starts on, and where
+    // in the shape it is.
+    {"UnknownShape", "{\"pages\": [{\"draw\": [\n  {\"line\": [[0, 0], [10, 10]]},\n  {\"circle\": [[0, 0], [9, 9]]}\n]}]}",
+     "line 3: pages[0].draw[1]: unknown key \"circle\" (a shape is one of line, polyline, rectangle, roundrect, "
+     "ellipse, arc, polygon, bezier or path, with \"pen\", \"brush\" and a roundrect's \"corner\")"},
+    {"NoShape", "{\"pages\": [{},\n {\"draw\": [{\"pen\": \"none\"}]}]}",
+     "line 2: pages[1].draw[0]: no shape: an item takes one of line, polyline, rectangle, roundrect, ellipse, arc, "
+     "polygon, bezier or path"},
+    {"TwoShapes", "{\"pages\": [{\"draw\": [\n{\"line\": [[0, 0], [1, 1]], \"ellipse\": [[0, 0], [1, 1]]}]}]}",
+     "line 2: pages[0].draw[0]: one shape to an item, not both \"line\" and \"ellipse\""},
+    {"LineOfThreePoints", "{\"pages\": [{\"draw\": [\n\n  {\"line\": [[0, 0], [10, 10], [20, 0]]}]}]}",
+     "line 3: pages[0].draw[0].line: a line takes 2 points, not 3"},
+    {"PolygonOfTwoPoints", "{\"pages\": [{\"draw\": [{\"polygon\": [[0, 0], [10, 10]]}]}]}",
+     "line 1: pages[0].draw[0].polygon: a polygon takes 3 or more points, not 2"},
+    {"EllipseOfOnePoint", "{\"pages\": [{\"draw\": [{\"ellipse\": [[0, 0]]}]}]}",
+     "line 1: pages[0].draw[0].ellipse: an ellipse takes 2 points (opposite corners of its box), not 1"},
+    {"BezierOfFivePoints",
+     "{\"pages\": [{\"draw\": [\n  {\"bezier\": [[0, 0], [1, 1], [2, 2], [3, 3],\n              [4, 4]]}]}]}",
+     "line 2: pages[0].draw[0].bezier: a bezier takes 3n+1 points (4, 7, 10, ...), not 5"},
+    {"PathBezierOfTwoPoints",
+     "{\"pages\": [{\"draw\": [\n  {\"path\": [{\"move\": [0, 0]}, {\"bezier\": [[1, 1], [2, 2]]}]}]}]}",
+     "line 2: pages[0].draw[0].path[1].bezier: a bezier step takes 3n points (3, 6, 9, ...), not 2"},
+    {"PathWithoutMove", "{\"pages\": [{\"draw\": [\n  {\"path\": [{\"line\": [[1, 1]]}, \"close\"]}]}]}",
+     "line 2: pages[0].draw[0].path[0]: a path starts with \"move\""},
+    {"NamedColour", "{\"pages\": [{\"draw\": [\n  {\"line\": [[0, 0], [9, 9]],\n   \"pen\": {\"colour\": \"red\"}}]}]}",
+     "line 2: pages[0].draw[0].pen.colour: a colour is \"#rrggbb\" in hexadecimal, not \"red\""},
+    {"ColourNotHex", "{\"pages\": [{\"draw\": [{\"rectangle\": [[0, 0], [9, 9]], \"brush\": {\"colour\": \"#12345g\"}}]}]}",
+     "line 1: pages[0].draw[0].brush.colour: a colour is \"#rrggbb\" in hexadecimal, not \"#12345g\""},
+    {"UnknownHatch", "{\"pages\": [{\"draw\": [{\"rectangle\": [[0, 0], [9, 9]], \"brush\": {\"hatch\": \"dots\"}}]}]}",
+     "line 1: pages[0].draw[0].brush.hatch: expected \"horizontal\", \"vertical\", \"fdiagonal\", \"bdiagonal\", "
+     "\"cross\" or \"diagcross\""},
+    {"BrushOnALine", "{\"pages\": [{\"draw\": [{\"line\": [[0, 0], [9, 9]], \"brush\": \"none\"}]}]}",
+     "line 1: pages[0].draw[0].brush: a line is open and takes no brush"},
+    {"WideDashedPen", "{\"pages\": [{\"draw\": [{\"line\": [[0, 0], [9, 9]], \"pen\": {\"style\": \"dash\", \"width\": 2}}]}]}",
+     "line 1: pages[0].draw[0].pen: a dashed or dotted pen is the thinnest pen: its width is 0"},
+    {"RoundrectWithoutCorner", "{\"pages\": [{\"draw\": [{\"roundrect\": [[0, 0], [9, 9]]}]}]}",
+     "line 1: pages[0].draw[0]: a roundrect takes a \"corner\": [width, height] of its corners' ellipse"},
+    {"PointOffThePage", "{\"pages\": [{\"draw\": [{\"line\": [[0, 0], [20000, 9]]}]}]}",
+     "line 1: pages[0].draw[0].line[1]: a value of -14400 to 14400 points"},
+    {"PointOfText", "{\"pages\": [{\"draw\": [{\"line\": [[\"left\", 0], [9, 9]]}]}]}",
+     "line 1: pages[0].draw[0].line[0]: a point is [x, y] in points"},
+    {"DrawNotAList", "{\"pages\": [\n{\"draw\": {\"line\": [[0, 0], [9, 9]]}}]}",
+     "line 2: pages[0].draw: expected a list of shapes"},
 };
 
 class RefusedDocument : public TamprintTest, public testing::WithParamInterface<DocumentCase> {};
@@ -90,7 +133,7 @@ TEST_F(TamprintDocument, NamesStandardInputInItsMessages) {
     const RunResult result = Run({"--machine", MachineFolder().string(), "-"}, "{\"pages\": [{\"size\": 3}]}");
     EXPECT_EQ(result.code, 2);
     EXPECT_EQ(result.err,
-              "tamprint: standard input: pages[0]: unknown key \"size\" (a page takes \"orientation\")\n");
+              "tamprint: standard input: pages[0]: unknown key \"size\" (a page takes \"orientation\" and \"draw\")\n");
     EXPECT_TRUE(FolderEntries().empty());
 }
 

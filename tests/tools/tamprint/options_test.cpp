@@ -22,7 +22,7 @@ TEST_F(Tamprint, HelpListsEveryOptionWithItsValues) {
          {"-o, --output FILE", "default: ./tamprint.job", "--machine DIR", "$TAM_MACHINE", "--dump", "--pages N",
           "--paper NAME", "WIDTHxHEIGHTmm", "--orientation portrait|landscape", "--copies N", "1 to 999",
           "--collate", "--duplex none|long|short", "--nup 1|2|4|8|16", "--order N", "--scale PERCENT",
-          "25 to 400", "Exit codes: 0 printed; 1", "2 a wrong option"}) {
+          "25 to 400", "--resolution 600|1200", "\"draw\"", "points (1/72 inch)", "Exit codes: 0 printed; 1", "2 a wrong option"}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
     // Every paper of the paper page, with its size.
@@ -70,6 +70,7 @@ const BadCase kBadCases[] = {
      "tamprint: --order 6: a page order is 0 or 1 with --nup 2, 2 to 5 with --nup 4, 8 or 16"},
     {"ScaleTooSmall", {"--scale", "24"}, "tamprint: --scale 24: the scale is 25 to 400 percent"},
     {"ScaleTooLarge", {"--scale", "401"}, "tamprint: --scale 401: the scale is 25 to 400 percent"},
+    {"Resolution", {"--resolution", "300"}, "tamprint: --resolution 300: expected 600 or 1200"},
     {"NoSamplePages", {"--pages", "0"}, "tamprint: --pages 0: the sample has 1 to 10000 pages"},
     {"TwoDocuments", {"a.json", "b.json"}, "tamprint: more than one document: a.json and b.json"},
     {"PagesOfADocument", {"--pages", "4", "a.json"},

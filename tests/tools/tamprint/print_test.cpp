@@ -164,6 +164,9 @@ const OptionCase kOptions[] = {
     {"SixteenUp", {"--nup", "16"},
      "letter, portrait, 1 copy, one-sided, 16 pages per sheet (order 2), scale 100%", 1, 1, {}, {}, "1",
      "(0.25,0.25)"},
+    {"Resolution1200", {"--resolution", "1200"},
+     "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%, 1200 dpi", 3, 3, {},
+     {}, "1", "(1,1)"},
     {"HalfScale", {"--scale", "50"}, "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 50%", 3, 3, {}, {},
      "1", "(0.5,0.5)"},
 };

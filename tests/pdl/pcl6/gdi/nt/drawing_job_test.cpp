@@ -21,89 +21,13 @@
 
 #include "print_fixture.h"
 #include "support/page_box.h"
+#include "support/painted_paths.h"
 
 namespace tam::test {
 namespace {
 
-// One PaintPath of the job, with its path in page coordinates and the
-// state it was painted with.
-struct Paint {
-    std::vector<job::Point> points;  // start points, line ends and curve points, absolute
-    std::string pen = "?";           // "grey N", "rgb", "null", "pattern N"
-    std::string brush = "?";
-    std::vector<int64_t> dashes;     // empty: solid
-    Placement place;                 // the page transform in force
-    int sheet = 0;
-    int page = 0;                    // the page on its sheet, from 1
-};
-
-std::string SourceOf(const job::Operator& op, const char* nullName) {
-    if (op.Has(nullName)) return "null";
-    if (auto id = op.Int("PatternSelectID")) return "pattern " + std::to_string(*id);
-    if (auto grey = op.Int("GrayLevel")) return "grey " + std::to_string(*grey);
-    if (op.Has("RGBColor")) return "rgb";
-    return "?";
-}
-
-// Every painted path of the job, in order.
-std::vector<Paint> Paints(const job::DecodedJob& decoded) {
-    std::vector<Paint> paints;
-    int sheet = 0;
-    for (const auto& [first, last] : decoded.Pages()) {
-        ++sheet;
-        Paint state;
-        state.sheet = sheet;
-        job::Point cursor;
-        for (size_t i = first; i <= last; ++i) {
-            const job::Operator& op = decoded.ops[i];
-            const std::string_view name = op.name;
-            if (name == "SetPageDefaultCTM") {
-                state.place = Placement{0, 0, 0, 1.0, 1.0};
-                ++state.page;
-            } else if (name == "SetPageOrigin") {
-                state.place.originX += op.Int("PageOrigin", 0).value_or(0);
-                state.place.originY += op.Int("PageOrigin", 1).value_or(0);
-            } else if (name == "SetPageRotation") {
-                state.place.angle = op.Int("PageAngle").value_or(0);
-            } else if (name == "SetPageScale") {
-                state.place.scaleX = op.Number("PageScale", 0).value_or(1.0);
-                state.place.scaleY = op.Number("PageScale", 1).value_or(1.0);
-            } else if (name == "SetPenSource") {
-                state.pen = SourceOf(op, "NullPen");
-            } else if (name == "SetBrushSource") {
-                state.brush = SourceOf(op, "NullBrush");
-            } else if (name == "SetLineDash") {
-                state.dashes.clear();
-                if (const job::Attribute* dash = op.Find("LineDashStyle")) state.dashes = dash->value.ints;
-            } else if (name == "NewPath") {
-                state.points.clear();
-            } else if (name == "SetCursor") {
-                cursor = {int32_t(op.Int("Point", 0).value_or(0)), int32_t(op.Int("Point", 1).value_or(0))};
-                state.points.push_back(cursor);
-            } else if (name == "LinePath" || name == "LineRelPath") {
-                for (const job::Point& p : op.points) {
-                    cursor = name == "LinePath" ? p : job::Point{cursor.x + p.x, cursor.y + p.y};
-                    state.points.push_back(cursor);
-                }
-            } else if (name == "BezierPath" || name == "BezierRelPath") {
-                for (size_t k = 0; k + 3 <= op.points.size(); k += 3) {
-                    const job::Point start = cursor;
-                    for (size_t j = 0; j < 3; ++j) {
-                        const job::Point& p = op.points[k + j];
-                        cursor = name == "BezierPath" ? p : job::Point{start.x + p.x, start.y + p.y};
-                        state.points.push_back(cursor);
-                    }
-                }
-            } else if (name == "PaintPath") {
-                paints.push_back(state);
-            }
-        }
-    }
-    return paints;
-}
-
 // A page point on the printer's sheet, through the page transform.
-std::pair<double, double> OnSheet(const Placement& p, const job::Point& point) {
+std::pair<double, double> OnSheet(const PageTransform& p, const job::Point& point) {
     const double ax = point.x * p.scaleX, ay = point.y * p.scaleY;
     const double x = double(p.originX), y = double(p.originY);
     switch (p.angle) {

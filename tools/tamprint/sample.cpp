@@ -1,0 +1,83 @@
+// The built-in sample: a page of shapes in the document format, then blank
+// pages. The page shows a title band over a grid of nine framed cells:
+// lines of each width and style, a filled rectangle, a hatched rounded
+// rectangle, an ellipse, an arc, a star, Bezier curves, a path of lines and
+// curves, and the six hatches.
+#include <cstdio>
+#include <cstdlib>
+
+#include "document.h"
+
+namespace tamprint {
+namespace {
+
+// Points from the top-left corner; everything lies within 54 points of the
+// edges of both letter and A4 paper.
+constexpr char kShapesPage[] = R"({"pages": [{"draw": [
+  {"roundrect": [[54, 54], [541, 110]], "corner": [16, 16], "brush": {"colour": "#e0e0e0"}},
+  {"line": [[54, 124], [541, 124]], "pen": {"width": 2}},
+
+  {"rectangle": [[58, 140], [212, 330]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[220, 140], [374, 330]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[382, 140], [536, 330]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[58, 340], [212, 530]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[220, 340], [374, 530]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[382, 340], [536, 530]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[58, 540], [212, 730]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[220, 540], [374, 730]], "pen": {"colour": "#a0a0a0"}},
+  {"rectangle": [[382, 540], [536, 730]], "pen": {"colour": "#a0a0a0"}},
+
+  {"line": [[74, 165], [196, 165]]},
+  {"line": [[74, 185], [196, 185]], "pen": {"width": 1}},
+  {"line": [[74, 205], [196, 205]], "pen": {"width": 2}},
+  {"line": [[74, 225], [196, 225]], "pen": {"width": 4}},
+  {"line": [[74, 250], [196, 250]], "pen": {"style": "dash"}},
+  {"line": [[74, 270], [196, 270]], "pen": {"style": "dot"}},
+  {"line": [[74, 290], [196, 290]], "pen": {"style": "dashdot"}},
+  {"polyline": [[74, 320], [104, 302], [134, 320], [164, 302], [196, 320]], "pen": {"width": 1}},
+
+  {"rectangle": [[236, 165], [358, 305]], "pen": {"width": 1}, "brush": {"colour": "#c0c0c0"}},
+
+  {"roundrect": [[398, 165], [520, 305]], "corner": [30, 30], "pen": {"width": 1},
+   "brush": {"hatch": "cross", "colour": "#000000"}},
+
+  {"ellipse": [[74, 370], [196, 500]], "pen": {"width": 2}, "brush": {"hatch": "diagcross", "colour": "#404040"}},
+
+  {"arc": [[236, 370], [358, 500], [358, 435], [297, 500]], "pen": {"width": 3}},
+
+  {"polygon": [[459, 370], [497.2, 487.6], [397.2, 414.9], [520.8, 414.9], [420.8, 487.6]],
+   "pen": {"width": 1}, "brush": {"colour": "#808080"}},
+
+  {"bezier": [[74, 700], [100, 540], [170, 720], [196, 560]], "pen": {"width": 2}},
+  {"bezier": [[74, 620], [120, 560], [150, 700], [196, 640]], "pen": {"style": "dash"}},
+
+  {"path": [{"move": [297, 565]}, {"line": [[350, 590]]}, {"bezier": [[350, 650], [320, 690], [297, 710]]},
+            {"bezier": [[274, 690], [244, 650], [244, 590]]}, "close"],
+   "pen": {"width": 1.5}, "brush": {"hatch": "fdiagonal", "colour": "#000000"}},
+
+  {"rectangle": [[398, 565], [450, 605]], "brush": {"hatch": "horizontal"}},
+  {"rectangle": [[468, 565], [520, 605]], "brush": {"hatch": "vertical"}},
+  {"rectangle": [[398, 615], [450, 655]], "brush": {"hatch": "fdiagonal"}},
+  {"rectangle": [[468, 615], [520, 655]], "brush": {"hatch": "bdiagonal"}},
+  {"rectangle": [[398, 665], [450, 705]], "brush": {"hatch": "cross"}},
+  {"rectangle": [[468, 665], [520, 705]], "brush": {"hatch": "diagcross"}}
+]}]})";
+
+}  // namespace
+
+Document SampleDocument(int pages) {
+    Document document;
+    std::string error;
+    if (!ParseDocument(kShapesPage, "built-in sample", document, error)) {
+        // The page is built into the program: a mistake in it is the program's.
+        std::fprintf(stderr, "tamprint: %s\n", error.c_str());
+        std::abort();
+    }
+    document.title = "Korvan sample";
+    document.titled = true;
+    document.pages.resize(size_t(pages));
+    document.source = "built-in sample";
+    return document;
+}
+
+}  // namespace tamprint
