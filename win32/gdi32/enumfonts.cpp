@@ -44,13 +44,13 @@
 #include <vector>
 
 #include "gdi32/fontquery.h"
-#include "gdi32/sfnttables.h"
+#include "win32k/fonttables.h"
 #include "win32k/fonttable.h"
 
 namespace {
 
 using namespace w32::gdi;
-using w32::FontTag;
+using namespace w32;
 
 // The cell height, in pixels, outline fonts are reported at.
 constexpr LONG kReportedCellHeight = 16;

@@ -31,12 +31,12 @@
 #include <vector>
 
 #include "gdi32/fontquery.h"
-#include "gdi32/sfnttables.h"
+#include "win32k/fonttables.h"
 
 namespace {
 
 using namespace w32::gdi;
-using w32::FontTag;
+using namespace w32;
 
 // OS/2 fsSelection bits that GDI reports from the realised font.
 constexpr UINT kItalic = 0x01, kUnderscore = 0x02, kStrikeout = 0x10, kBold = 0x20, kRegular = 0x40;
@@ -69,7 +69,7 @@ OUTLINETEXTMETRICW MetricsRecord(const DcFont& font, LONG aspectX, LONG aspectY)
     if (font.logFont.lfStrikeOut) selection |= kStrikeout;
     if (selection & (kItalic | kBold)) selection &= ~kRegular;
     otm.otmfsSelection = selection;
-    otm.otmfsType = os2Table.U16(w32::gdi::os2::kFsType);
+    otm.otmfsType = os2Table.U16(w32::os2::kFsType);
     // The caret slope is a ratio: it keeps the face's own values.
     otm.otmsCharSlopeRise = hheaTable.S16(hhea::kCaretSlopeRise);
     otm.otmsCharSlopeRun = hheaTable.S16(hhea::kCaretSlopeRun);

@@ -1,15 +1,17 @@
 // Reading font files: the sfnt table directory by hand (offsets checked
-// against the file's size), the faces' own descriptions through FreeType.
+// against the file's size), the faces' own descriptions through FreeType
+// and their names from the name table (win32k/fonttables.h).
 #include "win32k/fontfile.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <atomic>
 #include <fstream>
+
+#include "win32k/fonttables.h"
 
 namespace w32 {
 namespace {
@@ -20,39 +22,6 @@ uint32_t BigEndian32(std::span<const BYTE> b, size_t at) {
 }
 
 std::atomic<uint64_t> nextFileId{1};
-
-// An English name of the face from its name table, preferring the
-// Windows Unicode record for US English, then any Windows Unicode record,
-// then a Macintosh Roman one.
-std::u16string FaceName(FT_Face face, FT_UShort nameId) {
-    const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
-    int best = -1, bestRank = 0;
-    for (FT_UInt i = 0; i < count; ++i) {
-        FT_SfntName name;
-        if (FT_Get_Sfnt_Name(face, i, &name) != 0 || name.name_id != nameId) continue;
-        int rank = 0;
-        if (name.platform_id == TT_PLATFORM_MICROSOFT &&
-            (name.encoding_id == TT_MS_ID_UNICODE_CS || name.encoding_id == TT_MS_ID_SYMBOL_CS))
-            rank = name.language_id == TT_MS_LANGID_ENGLISH_UNITED_STATES ? 3 : 2;
-        else if (name.platform_id == TT_PLATFORM_MACINTOSH && name.encoding_id == TT_MAC_ID_ROMAN &&
-                 name.language_id == TT_MAC_LANGID_ENGLISH)
-            rank = 1;
-        if (rank > bestRank) best = int(i), bestRank = rank;
-    }
-    std::u16string text;
-    if (best < 0) return text;
-    FT_SfntName name;
-    FT_Get_Sfnt_Name(face, FT_UInt(best), &name);
-    if (name.platform_id == TT_PLATFORM_MICROSOFT) {
-        for (FT_UInt i = 0; i + 1 < name.string_len; i += 2)
-            text.push_back(char16_t(name.string[i] << 8 | name.string[i + 1]));
-    } else {
-        // Mac Roman: the ASCII half is what English names use.
-        for (FT_UInt i = 0; i < name.string_len; ++i)
-            text.push_back(name.string[i] < 0x80 ? char16_t(name.string[i]) : u'?');
-    }
-    return text;
-}
 
 // GDI's family of a face, from its PANOSE classification.
 BYTE FamilyClass(const BYTE panose[10], bool fixedPitch) {
@@ -203,11 +172,11 @@ bool FontFile::ReadFaces() {
         }
         FontFaceInfo info;
         info.index = index;
-        info.family = FaceName(face, TT_NAME_ID_FONT_FAMILY);
+        info.family = FaceNameString(*this, index, kNameFamily);
         if (info.family.empty() && face->family_name)
             for (const char* c = face->family_name; *c; ++c) info.family.push_back(char16_t(uint8_t(*c)));
-        info.style = FaceName(face, TT_NAME_ID_FONT_SUBFAMILY);
-        info.fullName = FaceName(face, TT_NAME_ID_FULL_NAME);
+        info.style = FaceNameString(*this, index, kNameSubfamily);
+        info.fullName = FaceNameString(*this, index, kNameFull);
         info.unitsPerEm = face->units_per_EM;
         info.trueTypeOutlines = !Table(index, FontTag("glyf")).empty();
         const auto* post = static_cast<const TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST));

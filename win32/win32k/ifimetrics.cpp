@@ -8,65 +8,21 @@
 #include <span>
 #include <string>
 
+#include "win32k/fonttables.h"
+
 namespace w32 {
 
 namespace {
 
-// A table of big-endian fields; reads past its end give 0.
-class TableReader {
-public:
-    explicit TableReader(std::span<const BYTE> bytes) : bytes_(bytes) {}
-    bool Has(size_t size) const { return bytes_.size() >= size; }
-    uint16_t U16(size_t at) const { return at + 2 <= bytes_.size() ? uint16_t(bytes_[at] << 8 | bytes_[at + 1]) : 0; }
-    int16_t S16(size_t at) const { return int16_t(U16(at)); }
-    uint32_t U32(size_t at) const { return uint32_t(U16(at)) << 16 | U16(at + 2); }
-    std::span<const BYTE> Bytes() const { return bytes_; }
-
-private:
-    std::span<const BYTE> bytes_;
-};
-
-// An English name of the name table: a Windows Unicode record for US
-// English, else any Windows Unicode record, else a Macintosh Roman English
-// one; empty when there is none.
-std::u16string TableName(const TableReader& name, uint16_t nameId) {
-    const size_t count = name.U16(2), strings = name.U16(4);
-    int bestRank = 0;
-    size_t bestOffset = 0, bestLength = 0;
-    bool bestWide = false;
-    for (size_t i = 0; i < count && name.Has(6 + 12 * (i + 1)); ++i) {
-        const size_t record = 6 + 12 * i;
-        const uint16_t platform = name.U16(record), encoding = name.U16(record + 2);
-        const uint16_t language = name.U16(record + 4);
-        if (name.U16(record + 6) != nameId) continue;
-        int rank = 0;
-        if (platform == 3 && (encoding == 1 || encoding == 0)) rank = language == 0x0409 ? 3 : 2;
-        else if (platform == 1 && encoding == 0 && language == 0) rank = 1;
-        const size_t length = name.U16(record + 8), offset = strings + name.U16(record + 10);
-        if (rank > bestRank && name.Has(offset + length)) {
-            bestRank = rank, bestOffset = offset, bestLength = length, bestWide = platform == 3;
-        }
-    }
-    std::u16string text;
-    const std::span<const BYTE> bytes = name.Bytes().subspan(bestOffset, bestLength);
-    if (bestWide) {
-        for (size_t i = 0; i + 1 < bytes.size(); i += 2) text.push_back(char16_t(bytes[i] << 8 | bytes[i + 1]));
-    } else {
-        // Mac Roman: the ASCII half is what English names use.
-        for (BYTE b : bytes) text.push_back(b < 0x80 ? char16_t(b) : u'?');
-    }
-    return text;
-}
-
 // The pairs of the kern table's horizontal format 0 subtables.
-ULONG KerningPairCount(const TableReader& kern) {
-    if (!kern.Has(4) || kern.U16(0) != 0) return 0;
+ULONG KerningPairCount(const SfntTable& kern) {
+    if (!kern.Holds(0, 4) || kern.U16(0) != 0) return 0;
     ULONG pairs = 0;
     size_t at = 4;
-    for (uint16_t table = 0, tables = kern.U16(2); table < tables && kern.Has(at + 6); ++table) {
+    for (uint16_t table = 0, tables = kern.U16(2); table < tables && kern.Holds(0, at + 6); ++table) {
         const uint16_t length = kern.U16(at + 2), coverage = kern.U16(at + 4);
         const bool horizontal = (coverage & 1) != 0, minimum = (coverage & 2) != 0, crossStream = (coverage & 4) != 0;
-        if ((coverage >> 8) == 0 && horizontal && !minimum && !crossStream && kern.Has(at + 14)) {
+        if ((coverage >> 8) == 0 && horizontal && !minimum && !crossStream && kern.Holds(0, at + 14)) {
             const size_t room = (kern.Bytes().size() - at - 14) / 6;
             pairs += ULONG(std::min<size_t>(kern.U16(at + 6), room));
         }
@@ -98,17 +54,16 @@ IfiMetrics::IfiMetrics(const ChosenFace& chosen) {
     }
     const FontFile& file = *chosen.file;
     const FontFaceInfo& info = chosen.Info();
-    const TableReader head(file.Table(chosen.face, FontTag("head")));
-    const TableReader hhea(file.Table(chosen.face, FontTag("hhea")));
-    const TableReader os2(file.Table(chosen.face, FontTag("OS/2")));
-    const TableReader post(file.Table(chosen.face, FontTag("post")));
-    const TableReader name(file.Table(chosen.face, FontTag("name")));
-    const uint16_t os2Version = os2.Has(78) ? os2.U16(0) : 0xFFFF;
+    const SfntTable head(file.Table(chosen.face, FontTag("head")));
+    const SfntTable hhea(file.Table(chosen.face, FontTag("hhea")));
+    const SfntTable os2(file.Table(chosen.face, FontTag("OS/2")));
+    const SfntTable post(file.Table(chosen.face, FontTag("post")));
+    const uint16_t os2Version = os2.Holds(0, 78) ? os2.U16(0) : 0xFFFF;
     const bool hasOs2 = os2Version != 0xFFFF;
 
     // The strings after the record.
     const std::u16string prefix = chosen.vertical ? u"@" : u"";
-    std::u16string unique = TableName(name, 3);
+    std::u16string unique = FaceNameString(file, chosen.face, 3);
     if (unique.empty()) unique = info.fullName;
     const std::u16string strings[] = {prefix + info.family, info.style,
                                       prefix + (info.fullName.empty() ? info.family : info.fullName), unique};
@@ -129,7 +84,7 @@ IfiMetrics::IfiMetrics(const ChosenFace& chosen) {
     ifi.dpwszFaceName = offsets[2];
     ifi.dpwszUniqueName = offsets[3];
     ifi.dpCharSets = charsetOffset;
-    ifi.lItalicAngle = post.Has(8) ? LONG(std::lround(int32_t(post.U32(4)) / 65536.0 * 10)) : 0;
+    ifi.lItalicAngle = post.Holds(0, 8) ? LONG(std::lround(int32_t(post.U32(4)) / 65536.0 * 10)) : 0;
 
     const std::vector<BYTE> charsets = info.Charsets();
     ifi.jWinCharSet = charsets.empty() ? (info.symbol ? SYMBOL_CHARSET : ANSI_CHARSET) : charsets.front();
@@ -175,7 +130,7 @@ IfiMetrics::IfiMetrics(const ChosenFace& chosen) {
         ifi.fwdTypoLineGap = os2.S16(72);
         ifi.fwdWinAscender = Word(os2.U16(74));
         ifi.fwdWinDescender = Word(os2.U16(76));
-        if (os2Version >= 2 && os2.Has(90)) {
+        if (os2Version >= 2 && os2.Holds(0, 90)) {
             ifi.fwdXHeight = os2.S16(86);
             ifi.fwdCapHeight = os2.S16(88);
         }
@@ -191,7 +146,7 @@ IfiMetrics::IfiMetrics(const ChosenFace& chosen) {
     } else {
         ifi.wcFirstChar = 0x20, ifi.wcLastChar = 0xFFFF;
     }
-    const bool version2 = hasOs2 && os2Version >= 2 && os2.Has(94);
+    const bool version2 = hasOs2 && os2Version >= 2 && os2.Holds(0, 94);
     ifi.wcDefaultChar = version2 ? WCHAR(os2.U16(90)) : 0;
     ifi.wcBreakChar = version2 ? WCHAR(os2.U16(92)) : 0x20;
     ifi.chFirstChar = AsByte(ifi.wcFirstChar);
@@ -204,7 +159,7 @@ IfiMetrics::IfiMetrics(const ChosenFace& chosen) {
     const LONG rise = hhea.S16(18), run = hhea.S16(20);
     ifi.ptlCaret = rise || run ? POINTL{run, rise} : POINTL{0, 1};
     ifi.rclFontBox = {head.S16(36), head.S16(42), head.S16(40), head.S16(38)};
-    ifi.cKerningPairs = KerningPairCount(TableReader(file.Table(chosen.face, FontTag("kern"))));
+    ifi.cKerningPairs = KerningPairCount(SfntTable(file.Table(chosen.face, FontTag("kern"))));
     ifi.ulPanoseCulture = 0;  // Latin
     std::memcpy(&ifi.panose, info.panose, sizeof(ifi.panose));
 

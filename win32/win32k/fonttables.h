@@ -1,7 +1,8 @@
-// Fields of a face's sfnt tables as GDI's font queries report them
-// (GetOutlineTextMetricsW, the enumeration's NEWTEXTMETRICEXW): big-endian
-// values at their offsets in the table, and the strings of its name table.
-// A field past the end of a short or missing table reads as 0.
+// Fields of a face's sfnt tables, as the engine's font descriptions
+// (IFIMETRICS) and GDI's font queries (GetOutlineTextMetricsW, the
+// enumeration's NEWTEXTMETRICEXW) report them: big-endian values at their
+// offsets in the table, and the strings of its name table. A field past the
+// end of a short or missing table reads as 0.
 #pragma once
 #include <windows.h>
 
@@ -11,11 +12,12 @@
 
 #include "win32k/fontfile.h"
 
-namespace w32::gdi {
+namespace w32 {
 
 class SfntTable {
 public:
     SfntTable(const FontFile& file, ULONG face, uint32_t tag) : bytes_(file.Table(face, tag)) {}
+    explicit SfntTable(std::span<const BYTE> bytes) : bytes_(bytes) {}
 
     bool Present() const { return !bytes_.empty(); }
     bool Holds(size_t offset, size_t size) const { return offset <= bytes_.size() && bytes_.size() - offset >= size; }
@@ -23,6 +25,7 @@ public:
     int16_t S16(size_t offset) const { return int16_t(U16(offset)); }
     uint32_t U32(size_t offset) const;
     int32_t S32(size_t offset) const { return int32_t(U32(offset)); }
+    std::span<const BYTE> Bytes() const { return bytes_; }
 
 private:
     std::span<const BYTE> bytes_;
@@ -54,11 +57,12 @@ inline constexpr USHORT kNameFamily = 1, kNameSubfamily = 2, kNameUnique = 3, kN
 
 // An English string of the face's name table: the Windows Unicode record
 // for US English, else any Windows Unicode one, else a Macintosh Roman one
-// in English (its ASCII half). Empty when the face has none.
+// in English (its ASCII half); records whose string lies outside the table
+// are passed over. Empty when the face has none.
 std::u16string FaceNameString(const FontFile& file, ULONG face, USHORT nameId);
 
 // The face's cell in font units: usWinAscent + usWinDescent, else the
 // hhea ascender minus descender, else the em (as the engine sizes fonts).
 LONG CellHeightUnits(const FontFile& file, ULONG face);
 
-}  // namespace w32::gdi
+}  // namespace w32

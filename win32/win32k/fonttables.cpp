@@ -1,7 +1,7 @@
-// Reading sfnt tables for GDI's font queries (gdi32/sfnttables.h).
-#include "gdi32/sfnttables.h"
+// Reading a face's sfnt tables (win32k/fonttables.h).
+#include "win32k/fonttables.h"
 
-namespace w32::gdi {
+namespace w32 {
 
 uint16_t SfntTable::U16(size_t offset) const {
     if (!Holds(offset, 2)) return 0;
@@ -33,12 +33,12 @@ std::u16string FaceNameString(const FontFile& file, ULONG face, USHORT nameId) {
             rank = language == kUsEnglish ? 3 : 2;
         else if (platform == kMacintosh && encoding == 0 && language == 0)
             rank = 1;
-        if (rank > bestRank) bestRank = rank, bestRecord = record;
+        const size_t length = table.U16(record + 8), at = size_t(strings) + table.U16(record + 10);
+        if (rank > bestRank && table.Holds(at, length)) bestRank = rank, bestRecord = record;
     }
     std::u16string text;
     if (bestRank == 0) return text;
     const size_t length = table.U16(bestRecord + 8), at = size_t(strings) + table.U16(bestRecord + 10);
-    if (!table.Holds(at, length)) return text;
     if (bestRank >= 2) {
         for (size_t i = 0; i + 1 < length; i += 2) text.push_back(char16_t(name[at + i] << 8 | name[at + i + 1]));
     } else {
@@ -59,4 +59,4 @@ LONG CellHeightUnits(const FontFile& file, ULONG face) {
     return file.Faces()[face].unitsPerEm;
 }
 
-}  // namespace w32::gdi
+}  // namespace w32
