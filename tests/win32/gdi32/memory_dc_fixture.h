@@ -4,17 +4,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <set>
-#include <utility>
-
+#include "support/dib_canvas.h"
 #include "support/machine_fixture.h"
 
 namespace tam::test {
-
-using PixelSet = std::set<std::pair<LONG, LONG>>;  // (x, y)
-
-// The DIB-section pixel of a colour: blue in the low byte.
-constexpr DWORD DibPixel(COLORREF c) { return (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c); }
 
 // Every pixel of the rectangle [left, right) x [top, bottom).
 inline PixelSet RectPixels(LONG left, LONG top, LONG right, LONG bottom) {
@@ -40,21 +33,7 @@ protected:
 
     // A white memory DC of the size over its own DIB section.
     static HDC MakeSurface(LONG width, LONG height, DWORD*& bits, HBITMAP& bitmap) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        HDC dc = CreateCompatibleDC(nullptr);
-        void* pixels = nullptr;
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        EXPECT_NE(bitmap, nullptr);
-        bits = static_cast<DWORD*>(pixels);
-        SelectObject(dc, bitmap);
-        for (LONG i = 0; i < width * height; ++i) bits[i] = DibPixel(RGB(255, 255, 255));
-        return dc;
+        return MakeDibCanvas(width, height, bits, bitmap);
     }
 
     void Clear(COLORREF color) {

@@ -249,74 +249,30 @@ class RasterText : public FontTest {
 protected:
     static constexpr LONG kWidth = 480, kHeight = 120;
 
-    struct Surface {
-        HDC dc = nullptr;
-        HBITMAP bitmap = nullptr;
-        DWORD* bits = nullptr;
-    };
-
     void TearDown() override {
-        for (const Surface& s : surfaces_) {
-            DeleteDC(s.dc);
-            DeleteObject(s.bitmap);
-        }
+        canvases_.Release();
         FontTest::TearDown();
     }
 
     HDC NewSurface() {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        Surface s;
-        s.dc = CreateCompatibleDC(nullptr);
-        void* pixels = nullptr;
-        s.bitmap = CreateDIBSection(s.dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        EXPECT_NE(s.bitmap, nullptr);
-        s.bits = static_cast<DWORD*>(pixels);
-        std::fill(s.bits, s.bits + kWidth * kHeight, tam::test::DibPixel(RGB(255, 255, 255)));
-        SelectObject(s.dc, s.bitmap);
-        Use(s.dc, kFace, -24);
-        SetBkMode(s.dc, TRANSPARENT);
-        surfaces_.push_back(s);
-        return s.dc;
+        HDC dc = canvases_.New();
+        Use(dc, kFace, -24);
+        SetBkMode(dc, TRANSPARENT);
+        return dc;
     }
 
-    const Surface& Of(HDC dc) const {
-        return *std::find_if(surfaces_.begin(), surfaces_.end(), [&](const Surface& s) { return s.dc == dc; });
-    }
-    PixelSet PixelsOf(HDC dc, COLORREF color) const {
-        PixelSet set;
-        const DWORD* bits = Of(dc).bits;
-        for (LONG y = 0; y < kHeight; ++y)
-            for (LONG x = 0; x < kWidth; ++x)
-                if ((bits[y * kWidth + x] & 0xFFFFFF) == tam::test::DibPixel(color)) set.insert({x, y});
-        return set;
-    }
+    PixelSet PixelsOf(HDC dc, COLORREF color) const { return canvases_.PixelsOf(dc, color); }
     // The pixels that are not white.
-    PixelSet Ink(HDC dc) const {
-        PixelSet set;
-        const DWORD* bits = Of(dc).bits;
-        for (LONG y = 0; y < kHeight; ++y)
-            for (LONG x = 0; x < kWidth; ++x)
-                if ((bits[y * kWidth + x] & 0xFFFFFF) != 0xFFFFFF) set.insert({x, y});
-        return set;
-    }
+    PixelSet Ink(HDC dc) const { return canvases_.Ink(dc); }
 
-    static LONG Extent(HDC dc, std::u16string_view text) {
-        SIZE size{};
-        EXPECT_TRUE(GetTextExtentPoint32W(dc, text.data(), int(text.size()), &size));
-        return size.cx;
-    }
-    static TEXTMETRICW Metrics(HDC dc) {
-        TEXTMETRICW tm{};
-        EXPECT_TRUE(GetTextMetricsW(dc, &tm));
-        return tm;
-    }
+    static LONG Extent(HDC dc, std::u16string_view text) { return tam::test::TextExtent(dc, text); }
+    static TEXTMETRICW Metrics(HDC dc) { return tam::test::TextMetrics(dc); }
     static bool Draw(HDC dc, LONG x, LONG y, std::u16string_view text) {
         return TextOutW(dc, x, y, text.data(), int(text.size()));
     }
 
 private:
-    std::vector<Surface> surfaces_;
+    tam::test::DibCanvases canvases_{kWidth, kHeight};
 };
 
 // Each glyph of a run lies where the extent of the characters before it

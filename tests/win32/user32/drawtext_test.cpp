@@ -16,63 +16,36 @@
 #include <vector>
 
 #include "gdi32/pngsave.h"
+#include "support/dib_canvas.h"
 #include "support/machine_fixture.h"
 
 namespace {
 
-using PixelSet = std::set<std::pair<LONG, LONG>>;
+using tam::test::PixelSet;
 
 class DrawTextTest : public tam::test::MachineTest {
 protected:
     static constexpr LONG kWidth = 400, kHeight = 160;
 
     void TearDown() override {
-        for (const Surface& s : surfaces_) {
-            DeleteDC(s.dc);
-            DeleteObject(s.bitmap);
-            DeleteObject(s.font);
-        }
+        canvases_.Release();
+        for (HFONT font : fonts_) DeleteObject(font);
         MachineTest::TearDown();
     }
 
     // A white memory DC with black text of the face at a 16-pixel em, in the TRANSPARENT mode.
     HDC NewSurface(const char16_t* face = u"DejaVu Sans") {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        Surface s;
-        s.dc = CreateCompatibleDC(nullptr);
-        void* pixels = nullptr;
-        s.bitmap = CreateDIBSection(s.dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        EXPECT_NE(s.bitmap, nullptr);
-        s.bits = static_cast<DWORD*>(pixels);
-        std::fill(s.bits, s.bits + kWidth * kHeight, 0xFFFFFFu);
-        SelectObject(s.dc, s.bitmap);
-        s.font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, face);
-        SelectObject(s.dc, s.font);
-        SetBkMode(s.dc, TRANSPARENT);
-        surfaces_.push_back(s);
-        return s.dc;
+        HDC dc = canvases_.New();
+        HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, face);
+        fonts_.push_back(font);
+        SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        return dc;
     }
 
-    PixelSet Ink(HDC dc) const {
-        const auto s = std::find_if(surfaces_.begin(), surfaces_.end(), [&](const Surface& x) { return x.dc == dc; });
-        PixelSet set;
-        for (LONG y = 0; y < kHeight; ++y)
-            for (LONG x = 0; x < kWidth; ++x)
-                if ((s->bits[y * kWidth + x] & 0xFFFFFF) != 0xFFFFFF) set.insert({x, y});
-        return set;
-    }
-
-    static LONG Extent(HDC dc, std::u16string_view text) {
-        SIZE size{};
-        EXPECT_TRUE(GetTextExtentPoint32W(dc, text.data(), int(text.size()), &size));
-        return size.cx;
-    }
-    static TEXTMETRICW Metrics(HDC dc) {
-        TEXTMETRICW tm{};
-        EXPECT_TRUE(GetTextMetricsW(dc, &tm));
-        return tm;
-    }
+    PixelSet Ink(HDC dc) const { return canvases_.Ink(dc); }
+    static LONG Extent(HDC dc, std::u16string_view text) { return tam::test::TextExtent(dc, text); }
+    static TEXTMETRICW Metrics(HDC dc) { return tam::test::TextMetrics(dc); }
     // Lines of text drawn one under the other from (x, y), clipped to `clip` when given.
     static void DrawLines(HDC dc, LONG x, LONG y, const std::vector<std::u16string>& lines, const RECT* clip = nullptr) {
         for (const std::u16string& line : lines) {
@@ -82,13 +55,8 @@ protected:
     }
 
 private:
-    struct Surface {
-        HDC dc = nullptr;
-        HBITMAP bitmap = nullptr;
-        HFONT font = nullptr;
-        DWORD* bits = nullptr;
-    };
-    std::vector<Surface> surfaces_;
+    tam::test::DibCanvases canvases_{kWidth, kHeight};
+    std::vector<HFONT> fonts_;
 };
 
 struct CalcCase {
