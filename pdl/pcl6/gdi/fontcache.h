@@ -26,3 +26,16 @@ struct FontCacheState {
     INT32 FontsRemoved;
     INT32 BytesDownloaded;
 };
+
+struct PDEV;
+
+// Pxl_WriteFontName flags.
+#define FONTNAME_BITMAP 0x1   // with FONTNAME_PREFIX: "%dBM", else "%dTT"
+#define FONTNAME_PREFIX 0x2   // prefix the name with the font's number less 100
+
+// FontName as a ubyte array with a uint16 length (C8 C1 length, the bytes,
+// F8 A8). With FONTNAME_PREFIX the name is that of a downloaded font: its
+// number less the first identifier (100) and "BM" or "TT" come first. The
+// name is cut to 31 bytes. Returns the length of the name written, 0 when
+// writing failed or the name is missing.
+DWORD Pxl_WriteFontName(PDEV* pdev, LPCSTR name, int number, DWORD flags);
