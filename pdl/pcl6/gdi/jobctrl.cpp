@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "pcl6/gdi/brush.h"
+#include "pcl6/gdi/fontcache.h"
 #include "pcl6/gdi/gx.h"
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/jobsettings.h"
@@ -28,6 +29,14 @@ namespace {
 
 // Font identifiers of a job start here.
 constexpr UINT16 kFirstFontId = 100;
+
+// The fonts downloaded so far leave the printer (a RemoveFont each) and the
+// cache, whose identifiers start again at the first.
+void DropFonts(PDEV* pdev) {
+    FontCach_RemoveAll(pdev);
+    FontCach_Reset(pdev);
+    FontCach_SetFirstId(pdev, kFirstFontId);
+}
 // Page-border mode bits of the settings.
 constexpr INT32 kPageBorders = 0x4;
 constexpr INT32 kCellGrid = 0x8;
@@ -194,6 +203,7 @@ void Job_FreeJobState(PDEV* pdev) {
     Spool_CloseFiles(pdev);
     Brush_ResetPatterns(pdev);
     Pen_FreeDash(pdev);
+    FontCach_Reset(pdev);
     HANDLE& form = pdev->Job.State.Forms.FormWriteHandle;
     if (form && form != INVALID_HANDLE_VALUE) CloseHandle(form);
     form = nullptr;
@@ -246,8 +256,7 @@ HANDLE Job_StartDoc(PDEV* pdev, LPCWSTR documentName, HANDLE printer, int mode) 
     job.JobFlags |= JOBF_JOB_OPEN;
     std::memcpy(&job.JobDevmode, &pdev->Devmode, sizeof(RendDevmode));
     Job_OpenFiles(pdev);
-    job.FontCache.FirstId = kFirstFontId;
-    job.FontCache.NextId = kFirstFontId;
+    FontCach_SetFirstId(pdev, kFirstFontId);
 
     // A document named "*.PDF" (exactly so) is marked.
     const int length = lstrlenW(state.DocumentName);
@@ -377,8 +386,7 @@ void Job_CompleteSheet(PDEV* pdev) {
     if ((state.Spool.OutputFlags & kKeptSheets) || keptBySettings) {
         // Each stored sheet must carry the fonts and patterns it uses: the
         // next sheet downloads and defines them again.
-        pdev->Job.FontCache.FirstId = kFirstFontId;
-        pdev->Job.FontCache.NextId = kFirstFontId;
+        DropFonts(pdev);
         Brush_ResetPatterns(pdev);
     }
     Spool_Flush(pdev);
@@ -402,6 +410,7 @@ BOOL Job_EndDoc(PDEV* pdev, int mode) {
 
     Job_SendPage(pdev, FALSE);
     if (state.SheetPageCount > 0 && hasPages) Job_CompleteSheet(pdev);
+    if (hasPages) DropFonts(pdev);
     if (hasPages) {
         // The stream closes what it opened: the data source, then the
         // session, then the PJL job.
@@ -460,6 +469,9 @@ void SwitchToCollationByReplay(PDEV* pdev) {
     // A sheet begun by the pages so far is ended: a copy starts on a sheet
     // of its own.
     if (state.SheetPageCount > 0) Job_CompleteSheet(pdev);
+    // The fonts the printer holds so far are removed there: the stored
+    // sheets download their own under the same names.
+    DropFonts(pdev);
     Spool_Flush(pdev);
     const RendDevmode& current = pdev->Devmode;
     if (!Spool_SwitchToReplay(pdev, current.pub.dmCopies)) return;  // no file: the job prints as it did
@@ -468,8 +480,6 @@ void SwitchToCollationByReplay(PDEV* pdev) {
     // patterns.
     pdev->Job.JobDevmode.pub.dmCopies = current.pub.dmCopies;
     pdev->Job.JobDevmode.pub.dmCollate = DMCOLLATE_TRUE;
-    pdev->Job.FontCache.FirstId = kFirstFontId;
-    pdev->Job.FontCache.NextId = kFirstFontId;
     Brush_ResetPatterns(pdev);
 }
 

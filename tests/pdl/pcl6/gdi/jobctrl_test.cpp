@@ -11,6 +11,7 @@
 #include <string>
 
 #include "job_fixture.h"
+#include "pcl6/gdi/fontcache.h"
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/spool.h"
 
@@ -328,6 +329,46 @@ TEST_F(JobControl, SheetsKeptByTheSettingsStartTheirFontsAgain) {
         }
         const job::DecodedJob decoded = EndDoc();
         EXPECT_EQ(decoded.PageCount(), 2u);
+        Disable(pdev);
+    }
+}
+
+// The fonts a job downloads leave the printer: at the end of each kept
+// sheet (whose replay must find the printer without them, as the next sheet
+// downloads its own under the same names), else at the end of the job,
+// before its session ends.
+TEST_F(JobControl, DownloadedFontsAreRemovedWithTheirSheetOrJob) {
+    for (const bool kept : {false, true}) {
+        SCOPED_TRACE(kept ? "kept sheets" : "sheets printed at once");
+        PDEV* pdev = Enabled([&](RendDevmode& s) { s.priv.SheetKeepFlags = kept ? 0x1 : 0; });
+        ASSERT_NE(pdev, nullptr);
+        ASSERT_TRUE(StartDoc(u"doc"));
+        for (int sheet = 0; sheet < 2; ++sheet) {
+            ASSERT_TRUE(DrvStartPage(&surface_));
+            UINT16 id = 0;
+            ASSERT_TRUE(FontCach_SetCharDown(pdev, "Face", 0, 0, 7, &id, nullptr, 0));
+            ASSERT_TRUE(Pxl_DownloadBitmapFontHeader(pdev, "Face", id, 1));
+            ASSERT_TRUE(DrvSendPage(&surface_));
+        }
+        const job::DecodedJob decoded = EndDoc();
+        EXPECT_TRUE(decoded.Ok()) << Problems(decoded);
+        const auto pages = decoded.Pages();
+        ASSERT_EQ(pages.size(), 2u);
+        ASSERT_EQ(decoded.fonts.size(), 2u);
+        const size_t endSession = decoded.First("EndSession") - decoded.ops.data();
+        for (size_t n = 0; n < 2; ++n) {
+            const job::Font& font = decoded.fonts[n];
+            EXPECT_EQ(font.name, kept || n == 0 ? "0BMFace" : "1BMFace");
+            ASSERT_NE(font.removeOp, SIZE_MAX) << font.name;
+            if (kept) {
+                EXPECT_GT(font.removeOp, pages[n].first);
+                EXPECT_LT(font.removeOp, pages[n].second);
+            } else {
+                EXPECT_GT(font.removeOp, pages[1].second);
+                EXPECT_LT(font.removeOp, endSession);
+            }
+        }
+        EXPECT_EQ(pdev->Job.FontCache.Fonts, nullptr);
         Disable(pdev);
     }
 }
