@@ -269,6 +269,26 @@ TEST_F(ImageRowConversion, ByteOrdersOfDirectPixels) {
     EXPECT_EQ(HexText(Bytes(out, out + 2)), "FF 49");
 }
 
+// The trial samples rows 0, H/5, ... 4H/5 in reading order: here the even
+// rows are runs of one byte and the odd ones noise.
+TEST(ImageRows, CompressionTrialSamplesFiveRows) {
+    Bitmap source(BMF_8BPP, 100, 10);
+    std::mt19937 random(2);
+    for (LONG y = 0; y < 10; ++y)
+        for (LONG x = 0; x < 100; ++x) source.Set(x, y, y % 2 ? ULONG(random()) : 7);
+    LONG rows = 10;
+    DWORD size = 0;
+    BYTE* band = Img_AllocBand(nullptr, 100, &rows, &size);
+    ASSERT_NE(band, nullptr);
+    // Five runs of 100 bytes: 2 bytes each, 2 % of the rows.
+    EXPECT_EQ(Img_CompressionTrial(nullptr, band, source.bits.data(), 100, nullptr, 100, 10, rows, source.delta, 800,
+                                   8, 0, IMG_KIND_IN_PLACE), 2u);
+    // Bottom to top: rows 9, 7, 5, 3 and 1, a literal of 101 bytes each.
+    EXPECT_EQ(Img_CompressionTrial(nullptr, band, source.bits.data() + 9 * source.delta, 100, nullptr, 100, 10, rows,
+                                   -source.delta, 800, 8, 0, IMG_KIND_IN_PLACE), 101u);
+    Util_GlobalFree(nullptr, band);
+}
+
 // ---- Whole images ----
 
 struct ImageCase {
@@ -588,6 +608,49 @@ TEST_F(ImageTest, RefusedWithoutWriting) {
     EXPECT_FALSE(Img_Output(pdev, &one.surface, 4, 1, {0, 0}, &dest, nullptr, FALSE, FALSE));
     EXPECT_EQ(TakeOutput(pdev).size(), 0u);
 }
+
+// Rows and columns the settings' image options send.
+struct OptionCase {
+    const char* name;
+    LONG options, widthPercent, heightPercent, threshold;
+    LONG w, h, destW, destH;
+    uint32_t outW, outH;
+};
+
+void PrintTo(const OptionCase& c, std::ostream* os) { *os << c.name; }
+
+const OptionCase kOptions[] = {
+    {"to the destination, rows only", 0x8C, 100, 100, 100, 50, 80, 100, 40, 50, 40},
+    {"to the destination, not enlarged", 0x8C, 100, 100, 100, 50, 30, 100, 40, 50, 30},
+    {"by the percentages", 0x10, 50, 25, 100, 100, 80, 60, 100, 30, 20},
+    {"destination before percentages", 0x18, 50, 25, 100, 100, 80, 60, 100, 60, 100},
+    {"poorly compressible 1:1 image", 0x20, 50, 50, 0, 500, 10, 500, 10, 250, 10},
+    {"compressible enough", 0x20, 50, 50, 999, 500, 10, 500, 10, 500, 10},
+    {"no option", 0x00, 100, 100, 100, 100, 80, 50, 40, 100, 80},
+};
+
+class ImageOptions : public ImageTest, public testing::WithParamInterface<OptionCase> {};
+
+TEST_P(ImageOptions, SentSize) {
+    const OptionCase& c = GetParam();
+    PDEV* pdev = Page();
+    ASSERT_NE(pdev, nullptr);
+    RendPrivate& settings = pdev->Job.JobDevmode.priv;
+    settings.RenderOptions = c.options;
+    settings.ImageWidthPercent = c.widthPercent;
+    settings.ImageHeightPercent = c.heightPercent;
+    settings.ImageTrialThreshold = c.threshold;
+    Bitmap source(BMF_8BPP, c.w, c.h);
+    source.Fill(8);
+    const job::DecodedJob decoded = Draw(pdev, source, {0, 0, c.destW, c.destH});
+    ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+    ASSERT_EQ(decoded.rasters.size(), 1u);
+    EXPECT_EQ(decoded.rasters[0].width, c.outW);
+    EXPECT_EQ(decoded.rasters[0].height, c.outH);
+    Compare(decoded.rasters[0], source, {0, 0}, c.w, c.h, false, false, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, ImageOptions, testing::ValuesIn(kOptions));
 
 }  // namespace
 }  // namespace tam::test

@@ -70,7 +70,7 @@ TEST(RunLength, PacketsOfTheFormat) {
         {"300 equal", Repeat(0x77, 300), Hex("81 77 81 77 D5 77")},
         {"130 different", Counting(130),
          Concat({Hex("7F"), Bytes(Counting(128)), Hex("01 80 81")})},
-        {"run after one byte", {A, B, B, B}, Hex("00 41 FD 42")},
+        {"run after one byte", {A, B, B, B}, Hex("00 41 FE 42")},
     };
     for (const RleCase& c : cases) {
         EXPECT_EQ(HexText(Rle(c.row)), HexText(c.packed)) << c.name;
@@ -185,6 +185,42 @@ TEST(DeltaRow, RowSequencesRoundTrip) {
             ASSERT_EQ(decoded, row) << "length " << length << " row " << r;
         }
     }
+}
+
+}  // namespace
+}  // namespace tam::test
+
+namespace tam::test {
+namespace {
+
+// With the row dump on, each row goes to the debug file before it is
+// compressed: its length as 4 bytes, then its bytes.
+class RowDump : public JobTest {};
+
+TEST_F(RowDump, RowsGoToTheDebugFile) {
+    PDEV* pdev = EnableDefault();
+    ASSERT_NE(pdev, nullptr);
+    const char16_t* path = u"C:\\rowdump.bin";
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    pdev->Job.Gstate.DebugFile = file;
+    pdev->Job.Gstate.RowDump = 1;
+    BYTE out[16];
+    const Bytes first = Hex("05 05 05"), second = Hex("01 02");
+    EXPECT_EQ(Rle_Compress(pdev, out, first.data(), 3), 2u);
+    EXPECT_EQ(Rle_Compress(pdev, out, second.data(), 2), 3u);
+    pdev->Job.Gstate.RowDump = 0;
+    EXPECT_EQ(Rle_Compress(pdev, out, first.data(), 3), 2u);
+    pdev->Job.Gstate.DebugFile = nullptr;
+    CloseHandle(file);
+
+    file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    BYTE dump[64] = {};
+    DWORD read = 0;
+    ASSERT_TRUE(ReadFile(file, dump, sizeof(dump), &read, nullptr));
+    CloseHandle(file);
+    EXPECT_EQ(HexText(Bytes(dump, dump + read)), "03 00 00 00 05 05 05 02 00 00 00 01 02");
 }
 
 }  // namespace
