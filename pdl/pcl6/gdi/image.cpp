@@ -49,6 +49,9 @@ bool FormatOf(ULONG format, PixelFormat& out) {
 
 LONG Round(double value) { return LONG(value + 0.5); }
 
+// Image sizes and rows are 16-bit numbers in the stream.
+constexpr LONG kMaxImageSize = 0xFFFF;
+
 // Collects compressed rows and writes them as ReadImage blocks.
 class RowWriter {
 public:
@@ -127,13 +130,15 @@ BOOL Img_Output(PDEV* pdev, SURFOBJ* source, LONG width, LONG height, POINTL ori
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const LONG destWidth = dest->right - dest->left, destHeight = dest->bottom - dest->top;
+    const LONGLONG destWide = LONGLONG(dest->right) - dest->left, destHigh = LONGLONG(dest->bottom) - dest->top;
     // The rows read must lie on the surface.
-    if (width < 1 || height < 1 || destWidth < 1 || destHeight < 1 || origin.x < 0 || origin.y < 0 ||
+    if (width < 1 || height < 1 || destWide < 1 || destHigh < 1 || destWide > kMaxImageSize || destHigh > kMaxImageSize ||
+        origin.x < 0 || origin.y < 0 ||
         origin.x > source->sizlBitmap.cx - width || origin.y > source->sizlBitmap.cy - height) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    const LONG destWidth = LONG(destWide), destHeight = LONG(destHigh);
     const RendDevmode& job = Job_Settings(pdev);
     const RendDevmode& current = pdev->Devmode;
     const LayoutState& layout = pdev->Job.State.Layout;
@@ -233,10 +238,12 @@ BOOL Img_Output(PDEV* pdev, SURFOBJ* source, LONG width, LONG height, POINTL ori
     if (!columnReduced && pagesPerSheet <= 1) {
         const LONG halfWidth = LONG((layout.SheetGeometry.Width + 1) * 0.5);
         const LONG halfHeight = LONG((layout.SheetGeometry.Height + 1) * 0.5);
-        const bool strict = IsCallingApplication("POWERPNT.EXE", nullptr) != FALSE;
-        const bool larger = strict ? outWidth > destWidth && outHeight > destHeight
-                                   : outWidth >= destWidth && outHeight >= destHeight;
-        if (outWidth >= halfWidth && outHeight >= halfHeight && larger) {
+        const auto larger = [&] {
+            // This program's images count only when larger than their destination.
+            if (IsCallingApplication("POWERPNT.EXE", nullptr)) return outWidth > destWidth && outHeight > destHeight;
+            return outWidth >= destWidth && outHeight >= destHeight;
+        };
+        if (outWidth >= halfWidth && outHeight >= halfHeight && larger()) {
             const auto pageSize = [](LONG size, LONG destSize, double scale) {
                 LONG result = size;
                 if (scale < 1)
@@ -252,6 +259,9 @@ BOOL Img_Output(PDEV* pdev, SURFOBJ* source, LONG width, LONG height, POINTL ori
             rowReduced = columnReduced = true;
         }
     }
+
+    if (outWidth > kMaxImageSize) outWidth = kMaxImageSize, columnReduced = true;
+    if (outHeight > kMaxImageSize) outHeight = kMaxImageSize, rowReduced = true;
 
     // Colour images too wide for the band go at a third of their size.
     LONG sourceWidth = width, sourceHeight = height;
