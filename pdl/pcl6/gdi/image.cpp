@@ -381,5 +381,10 @@ BOOL Img_Output(PDEV* pdev, SURFOBJ* source, LONG width, LONG height, POINTL ori
     writer.Flush();
     Pxl_WriteOperator(pdev, PXL_OP_END_IMAGE);
 
+    // Reduced images show the trial's result when the options ask for it.
+    if ((rowReduced || columnReduced) && (options & IMG_OPT_MARKER) &&
+        (options & (IMG_OPT_REDUCE_PERCENT | IMG_OPT_REDUCE_POOR)))
+        Pxl_DrawCompressionMarker(pdev, dest->left, dest->top, destWidth, destHeight, MARKER_DIAGONALS, LONG(trial));
+
     return TRUE;
 }

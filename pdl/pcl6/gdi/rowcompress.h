@@ -41,3 +41,8 @@ BYTE* DeltaRow_EmitCommand(BYTE* out, DWORD count, const BYTE* data, DWORD offse
 #define MARKER_FIRST_RED 0x1
 #define MARKER_SECOND_RED 0x2
 #define MARKER_DIAGONALS 0x4
+// Frames the box (x, y, width, height) in black; boxes of 20 pixels and more
+// get, with MARKER_DIAGONALS, both diagonals (pen width 5, red or blue by
+// the flags) and the label "percent%" in Courier across the box, centred,
+// in the first diagonal's colour. FALSE when writing failed.
+BOOL Pxl_DrawCompressionMarker(PDEV* pdev, LONG x, LONG y, LONG width, LONG height, int flags, LONG percent);

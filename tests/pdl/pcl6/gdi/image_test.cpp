@@ -652,5 +652,34 @@ TEST_P(ImageOptions, SentSize) {
 
 INSTANTIATE_TEST_SUITE_P(All, ImageOptions, testing::ValuesIn(kOptions));
 
+// Images reduced by the percentage or trial options carry the marker when
+// the options ask for it, labelled with the trial's result (999 when the
+// trial did not run); the usual reduction to the destination does not.
+TEST_F(ImageTest, MarkerOverOptionReducedImages) {
+    struct Case {
+        LONG options;
+        const char* label;
+    } cases[] = {{0x50, "999%"}, {0x10, nullptr}, {0xC8, nullptr}};
+    for (const Case& c : cases) {
+        PDEV* pdev = Page();
+        ASSERT_NE(pdev, nullptr);
+        pdev->Job.JobDevmode.priv.RenderOptions = c.options;
+        pdev->Job.JobDevmode.priv.ImageWidthPercent = pdev->Job.JobDevmode.priv.ImageHeightPercent = 50;
+        Bitmap source(BMF_8BPP, 100, 100);
+        const job::DecodedJob decoded = Draw(pdev, source, {300, 400, 350, 450});
+        ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+        ASSERT_EQ(decoded.rasters.size(), 1u);
+        EXPECT_LT(decoded.rasters[0].width, 100u);
+        const job::Operator* text = decoded.First("Text");
+        if (!c.label) {
+            EXPECT_EQ(text, nullptr) << c.options;
+            continue;
+        }
+        ASSERT_NE(text, nullptr) << c.options;
+        EXPECT_GT(text->offset, decoded.ops[decoded.rasters[0].endOp].offset);
+        EXPECT_EQ(text->Text("TextData"), c.label);
+    }
+}
+
 }  // namespace
 }  // namespace tam::test

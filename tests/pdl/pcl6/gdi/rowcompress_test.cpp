@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "job_fixture.h"
+#include "pcl6/gdi/gx.h"
+#include "pcl6/gdi/pagemedia.h"
+#include "pcl6/gdi/pjl.h"
 #include "pcl6/gdi/rowcompress.h"
 
 namespace tam::test {
@@ -221,6 +224,117 @@ TEST_F(RowDump, RowsGoToTheDebugFile) {
     ASSERT_TRUE(ReadFile(file, dump, sizeof(dump), &read, nullptr));
     CloseHandle(file);
     EXPECT_EQ(HexText(Bytes(dump, dump + read)), "03 00 00 00 05 05 05 02 00 00 00 01 02");
+}
+
+}  // namespace
+}  // namespace tam::test
+
+namespace tam::test {
+namespace {
+
+// The compression marker decoded: its frame, the diagonals and the label.
+class CompressionMarker : public JobTest {
+protected:
+    job::DecodedJob Draw(LONG x, LONG y, LONG width, LONG height, int flags, LONG percent) {
+        PDEV* pdev = EnableDefault();
+        if (!pdev) return {};
+        OpenJob(pdev);
+        pdev->Job.JobDevmode.pub.dmColor = DMCOLOR_COLOR;
+        Gx_ResetCache(pdev);
+        EXPECT_TRUE(Pxl_BeginSession(pdev));
+        EXPECT_TRUE(Pxl_BeginPageMedia(pdev));
+        TakeOutput(pdev);
+        const size_t before = JobBytes().size();
+        EXPECT_TRUE(Pxl_DrawCompressionMarker(pdev, x, y, width, height, flags, percent));
+        Pxl_EndPage(pdev, 1);
+        Pxl_CloseDataSource(pdev);
+        Pjl_WriteEndOfJob(pdev);
+        Spool_Flush(pdev);
+        const Bytes bytes = JobBytes();
+        job::DecodedJob decoded = job::DecodeJob(std::span<const uint8_t>(bytes.data(), bytes.size()));
+        // Only what the marker wrote.
+        std::erase_if(decoded.ops, [&](const job::Operator& op) { return op.offset < before; });
+        return decoded;
+    }
+};
+
+struct MarkerCase {
+    LONG width, height, percent;
+    LONG size;           // character size
+    LONG cursorX, cursorY;
+    const char* label;
+};
+
+TEST_F(CompressionMarker, LabelFitsTheBox) {
+    const MarkerCase cases[] = {
+        {200, 100, 999, 50, 100, 265, "999%"},   // width / 4 characters
+        {400, 60, 5, 60, 240, 248, "5%"},        // at most the height
+        {50, 30, 100, 20, 85, 221, "100%"},      // at least 20, wider than the box
+    };
+    for (const MarkerCase& c : cases) {
+        const job::DecodedJob decoded = Draw(100, 200, c.width, c.height, MARKER_DIAGONALS, c.percent);
+        ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+        const job::Operator* font = decoded.First("SetFont");
+        ASSERT_NE(font, nullptr) << c.label;
+        EXPECT_EQ(font->Text("FontName"), "Courier         ");
+        EXPECT_EQ(font->Number("CharSize"), double(c.size)) << c.label;
+        EXPECT_EQ(font->Int("SymbolSet"), 629);
+        const job::Operator* text = decoded.First("Text");
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->Text("TextData"), c.label);
+        const job::Attribute* spacing = text->Find("XSpacingData");
+        ASSERT_NE(spacing, nullptr);
+        EXPECT_EQ(spacing->value.type, job::DataType::SInt16Array);
+        ASSERT_EQ(spacing->value.Count(), std::string(c.label).size());
+        for (size_t i = 0; i < spacing->value.Count(); ++i) EXPECT_EQ(spacing->value.Int(i), c.size);
+        // The cursor the label starts from is the last one set before it.
+        const job::Operator* cursor = nullptr;
+        for (const job::Operator& op : decoded.ops)
+            if (op.name == "SetCursor" && op.offset < text->offset) cursor = &op;
+        ASSERT_NE(cursor, nullptr);
+        EXPECT_EQ(cursor->Int("Point", 0), c.cursorX) << c.label;
+        EXPECT_EQ(cursor->Int("Point", 1), c.cursorY) << c.label;
+    }
+}
+
+// Both diagonals in the flags' colours (blue unless red is asked for) after
+// the black frame; the label takes the first diagonal's colour. A box under
+// 20 pixels gets its frame alone.
+TEST_F(CompressionMarker, DiagonalsAndSmallBoxes) {
+    struct Case {
+        int flags;
+        std::vector<LONG> pens;  // RGB
+        LONG brush;
+    } cases[] = {
+        {MARKER_DIAGONALS, {0x000000, 0x0000FF, 0x0000FF}, 0x0000FF},
+        {MARKER_DIAGONALS | MARKER_FIRST_RED, {0x000000, 0xFF0000, 0x0000FF}, 0xFF0000},
+        {MARKER_DIAGONALS | MARKER_SECOND_RED, {0x000000, 0x0000FF, 0xFF0000}, 0x0000FF},
+        {0, {0x000000}, 0x0000FF},
+    };
+    const auto rgb = [](const job::Operator& op) {
+        const job::Value& v = op.Find("RGBColor")->value;
+        return LONG(v.Int(0) << 16 | v.Int(1) << 8 | v.Int(2));
+    };
+    for (const Case& c : cases) {
+        const job::DecodedJob decoded = Draw(0, 0, 100, 100, c.flags, 42);
+        ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+        // The pen in force at each painted path.
+        std::vector<LONG> pens;
+        LONG pen = -1, brush = -1;
+        for (const job::Operator& op : decoded.ops) {
+            if (op.name == "SetPenSource" && op.Has("RGBColor")) pen = rgb(op);
+            if (op.name == "SetBrushSource" && op.Has("RGBColor")) brush = rgb(op);
+            if (op.name == "PaintPath") pens.push_back(pen);
+        }
+        EXPECT_EQ(pens, c.pens) << c.flags;
+        EXPECT_EQ(brush, c.brush) << c.flags;
+        EXPECT_EQ(decoded.Count("Text"), 1u);
+    }
+    const job::DecodedJob small = Draw(0, 0, 19, 300, MARKER_DIAGONALS, 42);
+    ASSERT_TRUE(small.Ok()) << Problems(small);
+    EXPECT_EQ(small.Count("Text"), 0u);
+    EXPECT_EQ(small.Count("LinePath") + small.Count("LineRelPath"), 0u);
+    EXPECT_GE(small.Count("PaintPath"), 1u);
 }
 
 }  // namespace
