@@ -681,5 +681,28 @@ TEST_F(ImageTest, MarkerOverOptionReducedImages) {
     }
 }
 
+// A wide image of a PDF document printed landscape that does not compress
+// (trial 70 % or more) is fitted to its destination and escapes the 70 %
+// rule of page-size images; one that compresses does not.
+TEST_F(ImageTest, PoorlyCompressibleWideLandscapePdfImageIsFitted) {
+    struct Case {
+        bool pdf, noise;
+        uint32_t width, height;
+    } cases[] = {{true, true, 3400, 4000}, {true, false, 2380, 2800}, {false, true, 2380, 2800}};
+    for (const Case& c : cases) {
+        PDEV* pdev = Page();
+        ASSERT_NE(pdev, nullptr);
+        if (c.pdf) pdev->Job.JobFlags |= JOBF_PDF_DOCUMENT;
+        pdev->Orientation = DMORIENT_LANDSCAPE;
+        Bitmap source(BMF_1BPP, 3400, 4000);
+        if (c.noise) source.Fill(6);
+        const job::DecodedJob decoded = Draw(pdev, source, {0, 0, 3400, 4000});
+        ASSERT_TRUE(decoded.Ok()) << Problems(decoded);
+        ASSERT_EQ(decoded.rasters.size(), 1u);
+        EXPECT_EQ(decoded.rasters[0].width, c.width) << c.pdf << c.noise;
+        EXPECT_EQ(decoded.rasters[0].height, c.height) << c.pdf << c.noise;
+    }
+}
+
 }  // namespace
 }  // namespace tam::test
