@@ -152,6 +152,9 @@ void Gx_ResetCache(PDEV* pdev) {
     if (gs.DashStyle != 0) gs.DashStyle = -1;
     gs.BrushPattern = gs.PenPattern = 0;
     gs.ComplexClip = 0;
+    // No font is selected on a new page: the next string selects its own.
+    pdev->Job.Text.FontNumber = 0;
+    pdev->Job.Text.CharSize = 0;
 }
 
 BOOL Gx_SetNullBrush(PDEV* pdev) {
