@@ -185,7 +185,9 @@ enum TrueTypeDownload {
 // Downloads the glyphs of the string that TrueType font `id` (named `name`,
 // with the `locFormat` and `glyphCount` of its header download) lacks: each
 // gets its printer code from the cache, which Pxl_WriteTextData finds under
-// the same key (the character, plus 0x8000 for a string of glyph indexes). A
+// the same key (the character; for a string of glyph indexes the index plus
+// 0x8000, the index taken from the glyph handle when the string comes
+// without characters; an index of 0x8000 or more has no key). A
 // string is only ever downloaded whole: when its new glyphs do not fit into
 // the font, nothing is sent, and a font that held no glyphs before the call
 // is never reported full (TTDL_FAILED instead), so the caller's retry in a
@@ -200,7 +202,11 @@ int TrueType_DownloadString(PDEV* pdev, FONTOBJ* fontobj, STROBJ* strobj, UINT16
 BOOL TrueType_DownloadGlyph(PDEV* pdev, const BYTE* file, DWORD fileSize, UINT16 code, UINT16 glyphIndex,
                             UINT16 locFormat, UINT16 glyphCount, BOOL* outEmpty);
 
-// Downloads the bitmaps of the string's glyphs that bitmap font `id` lacks.
-// Always TRUE; `outCount` (may be null) receives the glyphs recorded in this
-// call (the caller selects the font again when it is not 0).
+// Downloads the bitmaps of the string's glyphs that bitmap font `id` lacks,
+// each under the Tx_CharCode of its character (of its glyph handle for a
+// string of glyph indexes that comes without characters), which is also the
+// code TextData carries. A glyph the engine cannot draw is recorded with no
+// bytes and not sent. Always TRUE; `outCount` (may be null) receives the
+// glyphs recorded in this call (the caller selects the font again when it
+// is not 0).
 BOOL Pxl_DownloadBitmapGlyphs(PDEV* pdev, LPCSTR name, UINT16 id, FONTOBJ* fontobj, STROBJ* strobj, DWORD* outCount);

@@ -66,6 +66,18 @@ public:
     STROBJ* String(std::u16string_view text) {
         return Keep(std::make_unique<w32::TextRun>(LaidOutRun(font_, text, POINTL{300, 300})));
     }
+    // A string of characters placed 50 pixels apart, whatever the glyphs
+    // (for fonts whose glyphs the engine may not measure).
+    STROBJ* SpacedString(std::u16string_view text) {
+        auto run = std::make_unique<w32::TextRun>();
+        run->font = font_;
+        run->characters = text;
+        for (size_t i = 0; i < text.size(); ++i) {
+            run->glyphs.push_back(font_->GlyphIndex(text[i]));
+            run->positions.push_back(POINTL{LONG(300 + 50 * i), 300});
+        }
+        return Keep(std::move(run));
+    }
     // A string of glyph indexes (no characters).
     STROBJ* GlyphString(const std::vector<HGLYPH>& glyphs) {
         auto run = std::make_unique<w32::TextRun>();
