@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "machine/debuglog.h"
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/nt/ddi.h"
 
@@ -115,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(All, QueryDriverInfo, testing::ValuesIn(kQueries), [](c
            std::to_string(info.param.size);
 });
 
-// The callbacks not built yet refuse cleanly (the job, path and brush
+// The callbacks not built yet refuse cleanly (the job, path, brush and text
 // callbacks have their own tests).
 TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
     SURFOBJ s{};
@@ -130,11 +131,6 @@ TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
                                                                nullptr, 0)); }},
         {"DrvTransparentBlt",
          [&] { return ULONG(DrvTransparentBlt(&s, &s, nullptr, nullptr, nullptr, nullptr, 0, 0)); }},
-        {"DrvTextOut", [&] { return ULONG(DrvTextOut(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                     nullptr, nullptr, 0)); }},
-        {"DrvQueryFont", [&] { return ULONG(DrvQueryFont(nullptr, 0, 1, &id) != nullptr); }},
-        {"DrvQueryAdvanceWidths",
-         [&] { return ULONG(DrvQueryAdvanceWidths(nullptr, nullptr, 0, nullptr, nullptr, 1)); }},
         {"DrvEscape", [&] { return DrvEscape(&s, 6002, 0, nullptr, 0, nullptr); }},
         {"DrvDrawEscape", [&] { return DrvDrawEscape(&s, 1, nullptr, nullptr, 0, nullptr); }},
     };
@@ -143,8 +139,7 @@ TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
         EXPECT_EQ(call(), 0u) << name;
         EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED)) << name;
     }
-    EXPECT_EQ(id, 0u);
-    // The path and brush callbacks refuse a surface without a PDEV of theirs.
+    // The path, brush and text callbacks refuse a surface without a PDEV of theirs.
     const std::vector<std::tuple<const char*, std::function<ULONG()>, DWORD>> checked = {
         {"DrvStrokePath",
          [&] { return ULONG(DrvStrokePath(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0)); },
@@ -158,14 +153,53 @@ TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
          ERROR_INVALID_HANDLE},
         {"DrvRealizeBrush", [&] { return ULONG(DrvRealizeBrush(nullptr, &s, nullptr, nullptr, nullptr, 0)); },
          ERROR_INVALID_PARAMETER},
+        // Text needs its string and font, and the font queries a PDEV and a font.
+        {"DrvTextOut",
+         [&] { return ULONG(DrvTextOut(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0)); },
+         ERROR_INVALID_PARAMETER},
+        {"DrvQueryFont", [&] { return ULONG(DrvQueryFont(nullptr, 0, 1, &id) != nullptr); }, ERROR_INVALID_PARAMETER},
+        {"DrvQueryAdvanceWidths",
+         [&] { return ULONG(DrvQueryAdvanceWidths(nullptr, nullptr, 0, nullptr, nullptr, 1)); },
+         ERROR_INVALID_PARAMETER},
     };
     for (const auto& [name, call, error] : checked) {
         SetLastError(0);
         EXPECT_EQ(call(), 0u) << name;
         EXPECT_EQ(GetLastError(), error) << name;
     }
+    EXPECT_EQ(id, 0u);
     // Glyphs by handle for every font, without a PDEV.
     EXPECT_EQ(DrvGetGlyphMode(nullptr, nullptr), 1u);
+}
+
+// The advance widths of device fonts: only the two modes the engine asks
+// in; no glyphs asked, nothing to do.
+TEST(EnableDriver, AdvanceWidthModes) {
+    struct Case {
+        ULONG mode;
+        ULONG glyphs;
+        BOOL result;
+        DWORD error;
+        const char* report;
+    };
+    const Case cases[] = {
+        {2, 1, FALSE, ERROR_INVALID_PARAMETER, "Invalid iMode: 2\n"},
+        {7, 0, FALSE, ERROR_INVALID_PARAMETER, "Invalid iMode: 7\n"},
+        {QAW_GETWIDTHS, 0, TRUE, 0, ""},
+        {QAW_GETEASYWIDTHS, 0, TRUE, 0, ""},
+        // No font, no transform: nothing to measure with.
+        {QAW_GETEASYWIDTHS, 3, FALSE, ERROR_INVALID_PARAMETER, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        HGLYPH glyphs[3] = {1, 2, 3};
+        USHORT widths[3] = {};
+        w32::DebugLogClear();
+        SetLastError(0);
+        EXPECT_EQ(DrvQueryAdvanceWidths(nullptr, nullptr, c.mode, glyphs, widths, c.glyphs), c.result);
+        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_NE(w32::DebugLogText().find(c.report), std::string::npos) << w32::DebugLogText();
+    }
 }
 
 }  // namespace
