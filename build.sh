@@ -3,8 +3,9 @@
 # what is missing (apt-get), configures and builds; a second run installs
 # nothing and rebuilds only what changed.
 #
-#   ./build.sh sample   build, then print the built-in sample document into
-#                       sample.job (further arguments go to the print tool)
+#   ./build.sh sample   build what printing needs (not the tests), then print
+#                       the built-in sample document into sample.job
+#                       (further arguments go to the print tool)
 #   ./build.sh test     build and run every test
 #   ./build.sh asan     the same tests built with AddressSanitizer and UBSan
 #   ./build.sh build    build only
@@ -33,14 +34,20 @@ install_missing() {
 # only when told that the header's time stamps and macros may be trusted.
 export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
 
+# configure_and_build DIR [--target TARGET] [CMAKE OPTIONS...]: configures
+# DIR once, then builds everything, or only TARGET and what it needs.
 configure_and_build() {
     local dir=$1; shift
+    local target=()
+    if [ "${1:-}" = "--target" ]; then
+        target=(--target "$2"); shift 2
+    fi
     local launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
     if [ ! -f "$dir/build.ninja" ]; then
         cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@"
     fi
-    cmake --build "$dir"
+    cmake --build "$dir" "${target[@]}"
 }
 
 jobs() { nproc 2>/dev/null || echo 2; }
@@ -62,7 +69,8 @@ case "${1:-test}" in
         ;;
     sample)
         install_missing
-        configure_and_build build
+        # Only the print tool, the layer and the modules: not the tests.
+        configure_and_build build --target printing
         build/bin/tamprint -o sample.job "${@:2}"
         ;;
     *)

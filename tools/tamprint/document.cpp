@@ -180,12 +180,14 @@ private:
     };
     static constexpr char kShapeList[] =
         "line, polyline, rectangle, roundrect, ellipse, arc, polygon, bezier or path";
+    static constexpr char kTextList[] = ", or a \"text\" or \"textblock\"";
 
     // One item of a page's "draw" list: one shape key with its points, and
     // the pen, the brush and a rounded rectangle's corner.
     bool ReadShape(const Json& value, const std::string& where, DrawItem& item) {
         if (!value.is_object())
-            return FailAt(value, where, std::string("a shape is a JSON object with one of ") + kShapeList);
+            return FailAt(value, where, std::string("a shape is a JSON object with one of ") + kShapeList + kTextList);
+        if (value.contains("text") || value.contains("textblock")) return ReadText(value, where, item);
         const ShapeName* shape = nullptr;
         const Json* geometry = nullptr;
         for (const auto& [key, entry] : value.items()) {
@@ -200,10 +202,11 @@ private:
                 geometry = &entry;
             } else if (key != "pen" && key != "brush" && key != "corner") {
                 return FailAt(value, where, "unknown key \"" + key + "\" (a shape is one of " + kShapeList +
-                                                ", with \"pen\", \"brush\" and a roundrect's \"corner\")");
+                                                ", with \"pen\", \"brush\" and a roundrect's \"corner\"; or a " +
+                                                "\"text\" or \"textblock\")");
             }
         }
-        if (!shape) return FailAt(value, where, std::string("no shape: an item takes one of ") + kShapeList);
+        if (!shape) return FailAt(value, where, std::string("no shape: an item takes one of ") + kShapeList + kTextList);
         item.shape = shape->kind;
         const std::string at = where + "." + shape->name;
         if (shape->kind == ShapeKind::Path) {
@@ -226,6 +229,100 @@ private:
             if (!ReadBrush(value, *brush, where + ".brush", item.brush)) return false;
         }
         return true;
+    }
+
+    // A text item: "text" or "textblock" with its place, font, colour,
+    // alignment, and a text's rotation or a block's width and leading.
+    bool ReadText(const Json& value, const std::string& where, DrawItem& item) {
+        item.shape = ShapeKind::Text;
+        TextSpec& text = item.text;
+        if (value.contains("text") && value.contains("textblock"))
+            return FailAt(value, where, "one text to an item, not both \"text\" and \"textblock\"");
+        text.block = value.contains("textblock");
+        const std::string kind = text.block ? "textblock" : "text";
+        bool placed = false, wide = false;
+        for (const auto& [key, entry] : value.items()) {
+            const std::string at = where + "." + key;
+            if (key == kind) {
+                if (!entry.is_string() || entry.get<std::string>().empty() || !Utf16(entry.get<std::string>(), text.text))
+                    return FailAt(value, at, "expected a string of UTF-8 text");
+            } else if (key == "at") {
+                PagePoint point;
+                if (!ReadPoint(value, entry, at, point, -kMaxCoordinate)) return false;
+                text.x = point.x;
+                text.y = point.y;
+                placed = true;
+            } else if (key == "font") {
+                if (!ReadFont(value, entry, at, text.font)) return false;
+            } else if (key == "colour") {
+                if (!ReadColour(value, entry, at, text.colour)) return false;
+            } else if (key == "align") {
+                static const std::pair<const char*, UINT> kAlign[] = {
+                    {"left", TA_LEFT}, {"center", TA_CENTER}, {"right", TA_RIGHT}};
+                const std::string name = entry.is_string() ? entry.get<std::string>() : std::string();
+                bool known = false;
+                for (const auto& [word, align] : kAlign)
+                    if (name == word) text.align = align, known = true;
+                if (!known) return FailAt(value, at, "expected \"left\", \"center\" or \"right\"");
+            } else if (key == "rotation" && !text.block) {
+                if (!entry.is_number() || !(entry.get<double>() >= -360 && entry.get<double>() <= 360))
+                    return FailAt(value, at, "a rotation is -360 to 360 degrees");
+                text.rotation = entry.get<double>();
+            } else if (key == "width" && text.block) {
+                if (!entry.is_number() || !(entry.get<double>() > 0 && entry.get<double>() <= kMaxCoordinate))
+                    return FailAt(value, at, "a width is more than 0 and at most " + Number(kMaxCoordinate) + " points");
+                text.width = entry.get<double>();
+                wide = true;
+            } else if (key == "leading" && text.block) {
+                if (!entry.is_number() || !(entry.get<double>() > 0 && entry.get<double>() <= 1000))
+                    return FailAt(value, at, "a leading is more than 0 and at most 1000 points");
+                text.leading = entry.get<double>();
+            } else {
+                return FailAt(value, where,
+                              "unknown key \"" + key + "\" (" + Article(kind) +
+                                  (text.block ? " takes \"at\", \"width\", \"font\", \"colour\", \"align\" and \"leading\")"
+                                              : " takes \"at\", \"font\", \"colour\", \"align\" and \"rotation\")"));
+            }
+        }
+        if (!placed) return FailAt(value, where, Article(kind) + " takes \"at\": [x, y] in points");
+        if (text.block && !wide) return FailAt(value, where, "a textblock takes a \"width\" in points");
+        return true;
+    }
+
+    bool ReadFont(const Json& item, const Json& value, const std::string& where, TextFont& font) {
+        if (!value.is_object())
+            return FailAt(item, where, "a font is {\"face\", \"size\", \"bold\", \"italic\"}");
+        for (const auto& [key, entry] : value.items()) {
+            if (key == "face") {
+                std::u16string face;
+                if (!entry.is_string() || !Utf16(entry.get<std::string>(), face) || face.empty() ||
+                    face.size() >= LF_FACESIZE)
+                    return FailAt(item, where + ".face", "a face is a font name of 1 to 31 characters");
+                font.face = face;
+            } else if (key == "size") {
+                if (!entry.is_number() || !(entry.get<double>() >= 1 && entry.get<double>() <= 1000))
+                    return FailAt(item, where + ".size", "a size is 1 to 1000 points");
+                font.size = entry.get<double>();
+            } else if (key == "bold" || key == "italic") {
+                if (!entry.is_boolean()) return FailAt(item, where + "." + key, "expected true or false");
+                (key == "bold" ? font.bold : font.italic) = entry.get<bool>();
+            } else {
+                return FailAt(item, where,
+                              "unknown key \"" + key + "\" (a font takes \"face\", \"size\", \"bold\" and \"italic\")");
+            }
+        }
+        return true;
+    }
+
+    // UTF-8 (as the parser checked it) to UTF-16.
+    static bool Utf16(const std::string& text, std::u16string& out) {
+        out.clear();
+        if (text.empty()) return true;
+        const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), nullptr, 0);
+        if (length <= 0) return false;
+        out.resize(size_t(length));
+        return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()), out.data(), length) ==
+               length;
     }
 
     bool CheckCount(const Json& item, const std::string& where, const ShapeName& shape, size_t count) {

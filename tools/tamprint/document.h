@@ -20,8 +20,10 @@
 // A page's "draw" list holds its shapes, drawn in order (shapes.h): lines,
 // polylines, rectangles, rounded rectangles, ellipses, arcs, polygons,
 // Bezier curves and paths with their pens and brushes, in points from the
-// top-left corner of the page. A mistake in a shape is reported with the
-// line of the document it is on.
+// top-left corner of the page, and its text items (textitems.h): strings
+// and flowing blocks of text in a font, colour and alignment of their own.
+// A mistake in a shape or a text is reported with the line of the document
+// it is on.
 #pragma once
 #include <optional>
 #include <string>
@@ -47,8 +49,8 @@ struct Document {
     std::string source;                  // the file, or "built-in sample"
 };
 
-// The built-in sample: "Korvan sample" with `pages` pages, the first a page
-// of shapes and the others blank.
+// The built-in sample: "Korvan sample" with `pages` pages: a page of shapes,
+// two pages of text, and blank pages after them.
 Document SampleDocument(int pages = 3);
 
 // Parses a description; `name` prefixes the messages. False with a message

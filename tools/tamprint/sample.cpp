@@ -1,5 +1,5 @@
-// The built-in sample: a page of shapes in the document format, then blank
-// pages. The page shows a title band over a grid of nine framed cells:
+// The built-in sample: a page of shapes and two pages of text in the
+// document format, then blank pages. The page shows a title band over a grid of nine framed cells:
 // lines of each width and style, a filled rectangle, a hatched rounded
 // rectangle, an ellipse, an arc, a star, Bezier curves, a path of lines and
 // curves, and the six hatches.
@@ -63,6 +63,30 @@ constexpr char kShapesPage[] = R"({"pages": [{"draw": [
   {"rectangle": [[468, 665], [520, 705]], "brush": {"hatch": "diagcross"}}
 ]}]})";
 
+// Two pages of text: a heading, body text in a sans-serif and a serif face
+// flowing in a column, a turned line, and a line of Chinese in the
+// collection font that the machine maps Chinese faces to.
+constexpr char kTextPages[] = R"({"pages": [{"draw": [
+  {"text": "Korvan sample: text", "at": [54, 90], "font": {"face": "Arial", "size": 24, "bold": true}},
+  {"line": [[54, 104], [541, 104]], "pen": {"width": 1}},
+  {"textblock": "This page is set in two faces. The paragraphs flow in a column 487 points wide, broken between words where the next word would not fit, as a word processor sets them. Each line reaches the printer as one string of glyphs in a font the driver downloads once and keeps for the pages that follow.",
+   "at": [54, 130], "width": 487, "font": {"face": "Arial", "size": 11}, "leading": 15},
+  {"textblock": "The second paragraph is in a serif face, in italic and at a larger size, so that its glyphs come from a font of their own. Text keeps its colour, its alignment and its place on the page whatever the paper, the number of pages a sheet or the order of the pages.",
+   "at": [54, 230], "width": 487, "font": {"face": "Times New Roman", "size": 13, "italic": true}, "leading": 18,
+   "colour": "#202060"},
+  {"text": "Centred, in bold", "at": [297.5, 360], "font": {"face": "Times New Roman", "size": 16, "bold": true},
+   "align": "center"},
+  {"text": "Set at thirty degrees", "at": [120, 560], "font": {"face": "Arial", "size": 20}, "rotation": 30,
+   "colour": "#800000"},
+  {"text": "中文字体：打印机驱动程序的示例文本。", "at": [54, 660], "font": {"face": "NSimSun", "size": 16}},
+  {"text": "Right-aligned, 9 points", "at": [541, 730], "font": {"face": "Courier New", "size": 9}, "align": "right"}
+]}, {"draw": [
+  {"text": "Korvan sample: page three", "at": [54, 90], "font": {"face": "Times New Roman", "size": 24}},
+  {"textblock": "The quick brown fox jumps over the lazy dog. 0123456789 abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ.\nA second line starts after a line break; the fonts of the page before are used again without being sent twice.",
+   "at": [54, 120], "width": 487, "font": {"face": "Arial", "size": 11}},
+  {"text": "Upright again, 12 points", "at": [54, 300], "font": {"face": "Arial", "size": 12}}
+]}]})";
+
 }  // namespace
 
 Document SampleDocument(int pages) {
@@ -75,6 +99,12 @@ Document SampleDocument(int pages) {
     }
     document.title = "Korvan sample";
     document.titled = true;
+    Document text;
+    if (!ParseDocument(kTextPages, "built-in sample", text, error)) {
+        std::fprintf(stderr, "tamprint: %s\n", error.c_str());
+        std::abort();
+    }
+    for (PageDescription& page : text.pages) document.pages.push_back(std::move(page));
     document.pages.resize(size_t(pages));
     document.source = "built-in sample";
     return document;

@@ -35,6 +35,8 @@
 #include <string>
 #include <vector>
 
+#include "textitems.h"
+
 namespace tamprint {
 
 // A point of the page, in points from its top-left corner.
@@ -59,7 +61,7 @@ struct PathStep {
     std::vector<PagePoint> points;
 };
 
-enum class ShapeKind { Line, Polyline, Rectangle, RoundRect, Ellipse, Arc, Polygon, Bezier, Path };
+enum class ShapeKind { Line, Polyline, Rectangle, RoundRect, Ellipse, Arc, Polygon, Bezier, Path, Text };
 
 struct DrawItem {
     ShapeKind shape = ShapeKind::Line;
@@ -68,6 +70,7 @@ struct DrawItem {
     std::vector<PathStep> steps;    // a path
     ShapePen pen;
     ShapeBrush brush;
+    TextSpec text;                  // a text or text block (textitems.h)
 };
 
 // The page's geometry on a printer DC: its resolution and where its
@@ -86,8 +89,8 @@ struct DeviceFrame {
 // The frame of the page a printer DC is on.
 DeviceFrame FrameOf(HDC dc);
 
-// Draws one item on the DC with its own pen and brush, which it deletes
-// afterwards. False when a GDI call fails (the last error says why).
+// Draws one item on the DC with its own pen and brush (a text item with its
+// own font), which it deletes afterwards. False when a GDI call fails (the last error says why).
 bool DrawShape(HDC dc, const DeviceFrame& frame, const DrawItem& item);
 
 }  // namespace tamprint

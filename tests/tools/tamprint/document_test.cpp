@@ -54,10 +54,11 @@ const DocumentCase kBadDocuments[] = {
     // in the shape it is.
     {"UnknownShape", "{\"pages\": [{\"draw\": [\n  {\"line\": [[0, 0], [10, 10]]},\n  {\"circle\": [[0, 0], [9, 9]]}\n]}]}",
      "line 3: pages[0].draw[1]: unknown key \"circle\" (a shape is one of line, polyline, rectangle, roundrect, "
-     "ellipse, arc, polygon, bezier or path, with \"pen\", \"brush\" and a roundrect's \"corner\")"},
+     "ellipse, arc, polygon, bezier or path, with \"pen\", \"brush\" and a roundrect's \"corner\"; or a \"text\" or "
+     "\"textblock\")"},
     {"NoShape", "{\"pages\": [{},\n {\"draw\": [{\"pen\": \"none\"}]}]}",
      "line 2: pages[1].draw[0]: no shape: an item takes one of line, polyline, rectangle, roundrect, ellipse, arc, "
-     "polygon, bezier or path"},
+     "polygon, bezier or path, or a \"text\" or \"textblock\""},
     {"TwoShapes", "{\"pages\": [{\"draw\": [\n{\"line\": [[0, 0], [1, 1]], \"ellipse\": [[0, 0], [1, 1]]}]}]}",
      "line 2: pages[0].draw[0]: one shape to an item, not both \"line\" and \"ellipse\""},
     {"LineOfThreePoints", "{\"pages\": [{\"draw\": [\n\n  {\"line\": [[0, 0], [10, 10], [20, 0]]}]}]}",
@@ -91,6 +92,33 @@ const DocumentCase kBadDocuments[] = {
      "line 1: pages[0].draw[0].line[1]: a value of -14400 to 14400 points"},
     {"PointOfText", "{\"pages\": [{\"draw\": [{\"line\": [[\"left\", 0], [9, 9]]}]}]}",
      "line 1: pages[0].draw[0].line[0]: a point is [x, y] in points"},
+    // Text items: the line they start on, and the key at fault.
+    {"TextWithoutPlace", "{\"pages\": [{\"draw\": [\n  {\"text\": \"Hello\"}]}]}",
+     "line 2: pages[0].draw[0]: a text takes \"at\": [x, y] in points"},
+    {"TextNotAString", "{\"pages\": [{\"draw\": [\n\n  {\"text\": 12, \"at\": [0, 0]}]}]}",
+     "line 3: pages[0].draw[0].text: expected a string of UTF-8 text"},
+    {"TextAndBlock", "{\"pages\": [{\"draw\": [{\"text\": \"a\", \"textblock\": \"b\", \"at\": [0, 0]}]}]}",
+     "line 1: pages[0].draw[0]: one text to an item, not both \"text\" and \"textblock\""},
+    {"BlockWithoutWidth", "{\"pages\": [{\"draw\": [\n  {\"textblock\": \"words\", \"at\": [72, 72]}]}]}",
+     "line 2: pages[0].draw[0]: a textblock takes a \"width\" in points"},
+    {"RotatedBlock",
+     "{\"pages\": [{\"draw\": [{\"textblock\": \"w\", \"at\": [0, 0], \"width\": 9, \"rotation\": 90}]}]}",
+     "line 1: pages[0].draw[0]: unknown key \"rotation\" (a textblock takes \"at\", \"width\", \"font\", \"colour\", "
+     "\"align\" and \"leading\")"},
+    {"FontSizeZero",
+     "{\"pages\": [{\"draw\": [\n  {\"text\": \"a\", \"at\": [0, 0],\n   \"font\": {\"size\": 0}}]}]}",
+     "line 2: pages[0].draw[0].font.size: a size is 1 to 1000 points"},
+    {"FontFaceTooLong",
+     "{\"pages\": [{\"draw\": [{\"text\": \"a\", \"at\": [0, 0], \"font\": {\"face\": \"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef\"}}]}]}",
+     "line 1: pages[0].draw[0].font.face: a face is a font name of 1 to 31 characters"},
+    {"FontBoldAsText", "{\"pages\": [{\"draw\": [{\"text\": \"a\", \"at\": [0, 0], \"font\": {\"bold\": \"yes\"}}]}]}",
+     "line 1: pages[0].draw[0].font.bold: expected true or false"},
+    {"UnknownAlign", "{\"pages\": [{\"draw\": [{\"text\": \"a\", \"at\": [0, 0], \"align\": \"justify\"}]}]}",
+     "line 1: pages[0].draw[0].align: expected \"left\", \"center\" or \"right\""},
+    {"RotationTooLarge", "{\"pages\": [{\"draw\": [{\"text\": \"a\", \"at\": [0, 0], \"rotation\": 400}]}]}",
+     "line 1: pages[0].draw[0].rotation: a rotation is -360 to 360 degrees"},
+    {"TextColourNamed", "{\"pages\": [{\"draw\": [{\"text\": \"a\", \"at\": [0, 0], \"colour\": \"blue\"}]}]}",
+     "line 1: pages[0].draw[0].colour: a colour is \"#rrggbb\" in hexadecimal, not \"blue\""},
     {"DrawNotAList", "{\"pages\": [\n{\"draw\": {\"line\": [[0, 0], [9, 9]]}}]}",
      "line 2: pages[0].draw: expected a list of shapes"},
 };
