@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "gdi32/fontobject.h"
+#include "machine/paths.h"
+#include "win32k/devicefont.h"
 #include "win32k/fontmap.h"
 #include "win32k/fonttable.h"
 
@@ -31,6 +33,29 @@ bool ChooseFace(const GdiFont& font, ChosenFace& out) {
     return true;
 }
 
+// A printer's own font of the face asked comes before the installed fonts
+// on its DC, unless the program asks for TrueType alone.
+bool ChooseDeviceFace(const DeviceContext& dc, const LOGFONTW& logFont, ChosenFace& out) {
+    if (!dc.device || logFont.lfOutPrecision == OUT_TT_ONLY_PRECIS) return false;
+    size_t length = 0;
+    while (length < LF_FACESIZE && logFont.lfFaceName[length]) ++length;
+    if (!length) return false;
+    const std::u16string_view name(logFont.lfFaceName, length);
+    for (const auto& face : DeviceFonts(dc.device)) {
+        if (!NamesEqual(name, face->familyName) && !NamesEqual(name, face->faceName)) continue;
+        out = ChosenFace{};
+        out.device = face;
+        out.faceName = face->familyName;
+        out.charset = face->Ifi().jWinCharSet;
+        return true;
+    }
+    return false;
+}
+
+bool ChooseFace(const DeviceContext& dc, const GdiFont& font, ChosenFace& out) {
+    return ChooseDeviceFace(dc, font.logFont, out) || ChooseFace(font, out);
+}
+
 }  // namespace
 
 LONG DcFont::ToLogicalX(LONG device) const { return Round(device / scaleX); }
@@ -43,7 +68,7 @@ bool ChooseDcFace(const DeviceContext& dc, ChosenFace& out) {
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
     }
-    return ChooseFace(*font, out);
+    return ChooseFace(dc, *font, out);
 }
 
 bool RealizeDcFont(const DeviceContext& dc, DcFont& out) {
@@ -53,7 +78,7 @@ bool RealizeDcFont(const DeviceContext& dc, DcFont& out) {
         return false;
     }
     ChosenFace face;
-    if (!ChooseFace(*font, face)) return false;
+    if (!ChooseFace(dc, *font, face)) return false;
 
     const XFORM toDevice = LogicalToDeviceTransform(dc);
     const bool advanced = dc.state.graphicsMode == GM_ADVANCED;

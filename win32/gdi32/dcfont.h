@@ -1,6 +1,7 @@
 // The font a DC measures and draws text with: the selected logical font,
-// mapped to an installed face and realised at the DC's scale, with the
-// conversion of its device-pixel measures back to logical units.
+// mapped to an installed face (on a printer DC, to the printer's own font
+// of that name first: win32k/devicefont.h) and realised at the DC's scale,
+// with the conversion of its device-pixel measures back to logical units.
 //
 // In GM_COMPATIBLE the font follows only the page scale (the mapping mode's
 // extents, never mirrored); in GM_ADVANCED it follows the world transform

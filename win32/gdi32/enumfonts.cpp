@@ -18,7 +18,12 @@
 // substitutes (FontSubstitutes) are not families of their own and are not
 // reported.
 //
-// Each report is a TrueType font (TRUETYPE_FONTTYPE) at the size GDI
+// On a printer DC the printer's own fonts (win32k/devicefont.h) come first,
+// each once in its own charset, as DEVICE_FONTTYPE (with RASTER_FONTTYPE
+// for a bitmap font), at the same reported size, with the IFIMETRICS'
+// style, em, cell and average width, and OUT_DEVICE_PRECIS.
+//
+// Each other report is a TrueType font (TRUETYPE_FONTTYPE) at the size GDI
 // reports outline fonts at: a cell 16 pixels high, the face's proportions
 // kept; lfHeight and lfWidth are that cell's height and average width,
 // with OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS and DRAFT_QUALITY. The
@@ -44,6 +49,8 @@
 #include <vector>
 
 #include "gdi32/fontquery.h"
+#include "machine/paths.h"
+#include "win32k/devicefont.h"
 #include "win32k/fonttables.h"
 #include "win32k/fonttable.h"
 
@@ -120,13 +127,9 @@ const w32::InstalledFace& RegularFace(const w32::InstalledFamily& family) {
     });
 }
 
-// What a report carries for one face, but its charset.
-void Describe(const std::shared_ptr<const w32::RealizedFont>& font, LONG aspectX, LONG aspectY, ENUMLOGFONTEXW& elf,
-              NEWTEXTMETRICEXW& ntm) {
-    const w32::ChosenFace& chosen = font->Face();
-    const w32::FontFaceInfo& info = chosen.Info();
-    const w32::FontFile& file = *chosen.file;
-    const w32::FontMetrics& m = font->Metrics();
+// What a report carries of the realised font's metrics, for any face.
+void DescribeMetrics(const std::shared_ptr<const w32::RealizedFont>& font, LONG aspectX, LONG aspectY,
+                     ENUMLOGFONTEXW& elf, NEWTEXTMETRICEXW& ntm) {
     const TEXTMETRICW tm = LogicalTextMetrics(DcFont{font, LOGFONTW{}, 1, 1}, aspectX, aspectY);
 
     NEWTEXTMETRICW& n = ntm.ntmTm;
@@ -149,6 +152,28 @@ void Describe(const std::shared_ptr<const w32::RealizedFont>& font, LONG aspectX
     n.tmPitchAndFamily = tm.tmPitchAndFamily;
     n.tmCharSet = tm.tmCharSet;
 
+    LOGFONTW& lf = elf.elfLogFont;
+    lf.lfHeight = tm.tmHeight;
+    lf.lfWidth = tm.tmAveCharWidth;
+    lf.lfWeight = tm.tmWeight;
+    lf.lfItalic = tm.tmItalic;
+    lf.lfCharSet = tm.tmCharSet;
+    lf.lfOutPrecision = OUT_STROKE_PRECIS;
+    lf.lfClipPrecision = CLIP_STROKE_PRECIS;
+    lf.lfQuality = DRAFT_QUALITY;
+    CopyName(lf.lfFaceName, font->Face().faceName);
+}
+
+// What a report carries for one installed face, but its charset.
+void Describe(const std::shared_ptr<const w32::RealizedFont>& font, LONG aspectX, LONG aspectY, ENUMLOGFONTEXW& elf,
+              NEWTEXTMETRICEXW& ntm) {
+    const w32::ChosenFace& chosen = font->Face();
+    const w32::FontFaceInfo& info = chosen.Info();
+    const w32::FontFile& file = *chosen.file;
+    const w32::FontMetrics& m = font->Metrics();
+    DescribeMetrics(font, aspectX, aspectY, elf, ntm);
+    NEWTEXTMETRICW& n = ntm.ntmTm;
+
     const bool signed_ = !file.Table(chosen.face, FontTag("DSIG")).empty();
     n.ntmFlags = (info.italic ? NTM_ITALIC : 0) | (info.bold ? NTM_BOLD : 0) |
                  (!info.italic && !info.bold ? NTM_REGULAR : 0) | (signed_ ? NTM_DSIG : 0);
@@ -163,26 +188,69 @@ void Describe(const std::shared_ptr<const w32::RealizedFont>& font, LONG aspectX
     ntm.ntmFontSig.fsCsb[0] = info.codePageRange[0];
     ntm.ntmFontSig.fsCsb[1] = info.codePageRange[1];
 
-    LOGFONTW& lf = elf.elfLogFont;
-    lf.lfHeight = tm.tmHeight;
-    lf.lfWidth = tm.tmAveCharWidth;
-    lf.lfWeight = tm.tmWeight;
-    lf.lfItalic = tm.tmItalic;
-    lf.lfCharSet = tm.tmCharSet;
-    lf.lfOutPrecision = OUT_STROKE_PRECIS;
-    lf.lfClipPrecision = CLIP_STROKE_PRECIS;
-    lf.lfQuality = DRAFT_QUALITY;
-    lf.lfPitchAndFamily = BYTE((info.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | info.familyClass);
+    elf.elfLogFont.lfPitchAndFamily = BYTE((info.fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | info.familyClass);
     const std::u16string prefix = chosen.vertical ? u"@" : u"";
-    CopyName(lf.lfFaceName, chosen.faceName);
     CopyName(elf.elfFullName, prefix + info.fullName);
     CopyName(elf.elfStyle, info.style);
+}
+
+// What a report carries for a printer's own font, from the driver's IFIMETRICS.
+void DescribeDevice(const std::shared_ptr<const w32::RealizedFont>& font, LONG aspectX, LONG aspectY,
+                    ENUMLOGFONTEXW& elf, NEWTEXTMETRICEXW& ntm) {
+    const w32::DeviceFontFace& face = *font->Device();
+    const IFIMETRICS& ifi = face.Ifi();
+    DescribeMetrics(font, aspectX, aspectY, elf, ntm);
+    NEWTEXTMETRICW& n = ntm.ntmTm;
+    const bool italic = ifi.fsSelection & FM_SEL_ITALIC, bold = ifi.fsSelection & FM_SEL_BOLD;
+    n.ntmFlags = (italic ? NTM_ITALIC : 0) | (bold ? NTM_BOLD : 0) | (!italic && !bold ? NTM_REGULAR : 0);
+    n.ntmSizeEM = UINT(std::max<FWORD>(0, ifi.fwdUnitsPerEm));
+    n.ntmCellHeight = UINT(std::max(0, ifi.fwdWinAscender + ifi.fwdWinDescender));
+    n.ntmAvgWidth = UINT(std::max<FWORD>(0, ifi.fwdAveCharWidth));
+    elf.elfLogFont.lfOutPrecision = OUT_DEVICE_PRECIS;
+    elf.elfLogFont.lfPitchAndFamily = ifi.jWinPitchAndFamily;
+    std::u16string style;
+    PTRDIFF at = ifi.dpwszStyleName;
+    if (at > 0 && size_t(at) < ifi.cjThis && at % 2 == 0) {
+        const auto* text = reinterpret_cast<const WCHAR*>(reinterpret_cast<const BYTE*>(&ifi) + at);
+        for (size_t i = 0; i < (ifi.cjThis - size_t(at)) / 2 && text[i]; ++i) style.push_back(text[i]);
+    }
+    CopyName(elf.elfFullName, face.faceName);
+    CopyName(elf.elfStyle, style);
 }
 
 class Enumeration {
 public:
     Enumeration(HDC hdc, FONTENUMPROCW proc, LPARAM lParam) : proc_(proc), lParam_(lParam) {
         DeviceResolution(hdc, aspectX_, aspectY_);
+        if (const auto dc = LookupDC(hdc)) deviceFonts_ = w32::DeviceFonts(dc->device);
+    }
+
+    // The printer's own fonts (on its DC), before the installed ones: each
+    // in its charset, the ones named `name` when one is given.
+    bool DeviceFaces(std::u16string_view name, int asked) {
+        for (const auto& face : deviceFonts_) {
+            const IFIMETRICS& ifi = face->Ifi();
+            const BYTE charset = ifi.jWinCharSet;
+            if (ifi.flInfo & FM_INFO_DO_NOT_ENUMERATE) continue;
+            if (!name.empty() && !w32::NamesEqual(name, face->familyName)) continue;
+            if (asked != kOwnCharset && asked != DEFAULT_CHARSET && asked != charset) continue;
+            w32::ChosenFace chosen;
+            chosen.device = face;
+            chosen.charset = charset;
+            chosen.faceName = face->familyName;
+            w32::FontRealizationRequest request;
+            request.height = kReportedCellHeight;
+            const auto font = w32::RealizeFont(chosen, request);
+            if (!font) continue;
+            ENUMLOGFONTEXW elf{};
+            NEWTEXTMETRICEXW ntm{};
+            DescribeDevice(font, aspectX_, aspectY_, elf, ntm);
+            CopyName(elf.elfScript, ScriptOf(charset));
+            const DWORD type = DEVICE_FONTTYPE | ((ifi.flInfo & FM_INFO_TECH_BITMAP) ? RASTER_FONTTYPE : 0);
+            result_ = proc_(&elf.elfLogFont, reinterpret_cast<const TEXTMETRICW*>(&ntm), type, lParam_);
+            if (result_ == 0) return false;
+        }
+        return true;
     }
 
     // Reports a face in the charsets asked; false once a callback said stop.
@@ -216,6 +284,7 @@ public:
     // Every family once with its regular face, each East Asian one also as
     // its vertical family.
     void Families(int asked) {
+        if (!DeviceFaces(u"", asked)) return;
         for (const w32::InstalledFamily& family : w32::EnumerateInstalledFamilies()) {
             if (family.faces.empty()) continue;
             const w32::InstalledFace& face = RegularFace(family);
@@ -226,6 +295,7 @@ public:
 
     // Every enumerable face of the named family ("@Name": its vertical family).
     void Faces(std::u16string_view name, int asked) {
+        if (!DeviceFaces(name, asked)) return;
         const bool vertical = !name.empty() && name.front() == u'@';
         if (vertical) name.remove_prefix(1);
         const std::optional<w32::InstalledFamily> family = w32::FindInstalledFamily(name);
@@ -243,6 +313,7 @@ private:
     LPARAM lParam_;
     LONG aspectX_ = 0, aspectY_ = 0;
     int result_ = 1;
+    w32::DeviceFontList deviceFonts_;
 };
 
 bool CheckArguments(HDC hdc, bool valid) {

@@ -35,6 +35,10 @@ uint32_t FileTag(DWORD table) {
 DWORD WINAPI GetFontData(HDC hdc, DWORD dwTable, DWORD dwOffset, PVOID pvBuffer, DWORD cjBuffer) {
     w32::ChosenFace face;
     if (!w32::gdi::QueryDcFace(hdc, true, face)) return GDI_ERROR;
+    if (!face.file) {  // a printer's own font has no file
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return GDI_ERROR;
+    }
     const w32::FontFile& file = *face.file;
     std::span<const BYTE> data;
     if (dwTable == 0) data = file.Bytes().subspan(file.FaceOffset(face.face));

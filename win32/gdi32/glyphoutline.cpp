@@ -127,6 +127,7 @@ DWORD WINAPI GetGlyphOutlineW(HDC hdc, UINT uChar, UINT fuFormat, LPGLYPHMETRICS
     const UINT format = fuFormat & ~kFormatFlags;
     FontQuery query;
     if (!QueryDcFont(hdc, lpgm && lpmat2 && format <= GGO_GRAY8_BITMAP, query)) return GDI_ERROR;
+    if (query.font.font->Device()) return Fail(ERROR_NOT_SUPPORTED);  // only the printer has its glyphs
     const auto font = FontWithMatrix(query.font, *lpmat2);
     if (!font) return GDI_ERROR;
     HGLYPH glyph = 0;

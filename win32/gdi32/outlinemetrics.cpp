@@ -138,6 +138,10 @@ MetricsBytes MetricsWithNames(const DcFont& font, LONG aspectX, LONG aspectY) {
 UINT WINAPI GetOutlineTextMetricsW(HDC hdc, UINT cjCopy, LPOUTLINETEXTMETRICW potm) {
     FontQuery query;
     if (!QueryDcFont(hdc, true, query)) return 0;
+    if (query.font.font->Device()) {  // a printer's own font has no outline tables
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return 0;
+    }
     LONG aspectX = 0, aspectY = 0;
     DeviceResolution(hdc, aspectX, aspectY);
     MetricsBytes metrics = MetricsWithNames(query.font, aspectX, aspectY);

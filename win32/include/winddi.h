@@ -881,6 +881,34 @@ typedef struct _IFIMETRICS {
 // DrvQueryFont with iFace 0 answers the number of faces; with pid the
 // driver may give a value the engine passes back to DrvFree.
 
+// DrvQueryFontTree: what the driver is asked for.
+#define QFT_LIGATURES 1
+#define QFT_KERNPAIRS 2
+#define QFT_GLYPHSET 3
+
+// A run of consecutive characters and their glyph handles (phg null: the
+// handles are the characters themselves).
+typedef struct _WCRUN {
+    WCHAR wcLow;
+    USHORT cGlyphs;
+    HGLYPH* phg;
+} WCRUN, *PWCRUN;
+
+// FD_GLYPHSET.flAccel.
+#define GS_UNICODE_HANDLES 0x00000001
+#define GS_8BIT_HANDLES 0x00000002
+#define GS_16BIT_HANDLES 0x00000004
+
+// The characters a font holds and their glyph handles: cRuns runs of
+// consecutive characters follow the record.
+typedef struct _FD_GLYPHSET {
+    ULONG cjThis;
+    FLONG flAccel;
+    ULONG cGlyphsSupported;
+    ULONG cRuns;
+    WCRUN awcrun[1];
+} FD_GLYPHSET, *PFD_GLYPHSET;
+
 // --- The driver's entry points and callbacks ----------------------------------------------
 
 typedef BOOL(APIENTRY* PFN_DrvEnableDriver)(ULONG iEngineVersion, ULONG cj, DRVENABLEDATA* pded);
@@ -920,6 +948,9 @@ typedef ULONG(APIENTRY* PFN_DrvEscape)(SURFOBJ* pso, ULONG iEsc, ULONG cjIn, PVO
 typedef ULONG(APIENTRY* PFN_DrvDrawEscape)(SURFOBJ* pso, ULONG iEsc, CLIPOBJ* pco, RECTL* prcl, ULONG cjIn,
                                            PVOID pvIn);
 typedef PIFIMETRICS(APIENTRY* PFN_DrvQueryFont)(DHPDEV dhpdev, ULONG_PTR iFile, ULONG iFace, ULONG_PTR* pid);
+typedef PVOID(APIENTRY* PFN_DrvQueryFontTree)(DHPDEV dhpdev, ULONG_PTR iFile, ULONG iFace, ULONG iMode,
+                                             ULONG_PTR* pid);
+typedef VOID(APIENTRY* PFN_DrvFree)(PVOID pv, ULONG_PTR id);
 typedef BOOL(APIENTRY* PFN_DrvSendPage)(SURFOBJ* pso);
 typedef BOOL(APIENTRY* PFN_DrvStartPage)(SURFOBJ* pso);
 typedef BOOL(APIENTRY* PFN_DrvEndDoc)(SURFOBJ* pso, FLONG fl);

@@ -99,7 +99,9 @@ struct DdiCall {
     // DrvFillPath, DrvStrokePath, DrvStrokeAndFillPath, DrvPaint, DrvTextOut:
     // the mix; DrvGetGlyphMode: its answer;
     // DrvStretchBlt: iMode; DrvRealizeBrush: iHatch; DrvGradientFill: the
-    // mode; DrvTransparentBlt: the transparent pixel; 0 for the others.
+    // mode; DrvTransparentBlt: the transparent pixel; DrvQueryFont and
+    // DrvQueryFontTree: iFace; DrvQueryAdvanceWidths: the glyph count; 0
+    // for the others.
     ULONG argument = 0;
 };
 std::vector<DdiCall> DdiCallLog();

@@ -13,10 +13,13 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace w32 {
+
+struct DeviceFontFace;  // win32k/devicefont.h
 
 // Held while the engine changes its tables and while it runs a device's
 // driver callbacks. Recursive: a callback calls Eng services.
@@ -68,6 +71,8 @@ struct EnginePdev : EngineObject {
     HSURF patterns[HS_DDI_MAX] = {};  // the driver's hatch surfaces, null where it has none
     std::vector<BYTE> devMode;        // the settings it was enabled with; empty for none
     std::u16string deviceName;        // the name it was enabled with
+    // The driver's device fonts (win32k/devicefont.h), once asked for.
+    std::optional<std::vector<std::shared_ptr<const DeviceFontFace>>> deviceFonts;
 };
 
 // Adds an object, owned by the device whose callback runs on this thread,

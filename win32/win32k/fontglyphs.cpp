@@ -111,6 +111,10 @@ struct PathBuilder {
 bool RealizedFont::LoadUpright(HGLYPH glyph, bool hinted, double* advance) const {
     const bool turned = (glyph & kVerticalGlyph) != 0;
     const HGLYPH index = glyph & ~kVerticalGlyph;
+    if (!face_) {  // a device font: only its printer has the glyphs
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return false;
+    }
     if (index >= glyphCount_ || (turned && !chosen_.vertical)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
@@ -164,6 +168,7 @@ GlyphMetrics RealizedFont::Measure(double advance) const {
 }
 
 std::optional<GlyphMetrics> RealizedFont::Glyph(HGLYPH glyph) const {
+    if (Device()) return DeviceGlyph(glyph);
     std::lock_guard lock(FreeTypeLock());
     if (const auto known = metricsCache_.find(glyph); known != metricsCache_.end()) return known->second;
     double advance = 0;

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "win32k/devicefont.h"
 #include "win32k/driver.h"
 
 namespace w32 {
@@ -61,10 +62,26 @@ XFORML NotionalToDevice(const RealizedFont& font) {
     return XFORML{FLOATL(g.m11 * s), FLOATL(g.m12 * s), FLOATL(-g.m21 * s), FLOATL(-g.m22 * s), 0.0f, 0.0f};
 }
 
+constexpr BYTE kDoubleByteCharsets[] = {SHIFTJIS_CHARSET, HANGUL_CHARSET, GB2312_CHARSET, CHINESEBIG5_CHARSET,
+                                        JOHAB_CHARSET};
+
 bool DoubleByteFace(const FontFaceInfo& info) {
-    for (BYTE charset : {SHIFTJIS_CHARSET, HANGUL_CHARSET, GB2312_CHARSET, CHINESEBIG5_CHARSET, JOHAB_CHARSET})
+    for (BYTE charset : kDoubleByteCharsets)
         if (info.CoversCharset(charset)) return true;
     return false;
+}
+
+bool DoubleByteCharset(BYTE charset) {
+    return std::find(std::begin(kDoubleByteCharsets), std::end(kDoubleByteCharsets), charset) !=
+           std::end(kDoubleByteCharsets);
+}
+
+// The IFIMETRICS drivers read: the device font's own, or one made from the face.
+IFIMETRICS* FontMetricsOf(EngineFont& font) {
+    if (const DeviceFontFace* device = font.font->Device())
+        return const_cast<IFIMETRICS*>(&device->Ifi());
+    if (!font.ifi) font.ifi.emplace(font.font->Face());
+    return font.ifi->get();
 }
 
 void DestroyFont(PrinterDevice* device, const EnginePdev* pdev, EngineFont& font) {
@@ -145,6 +162,8 @@ void Measure(GLYPHDATA& data, const RealizedFont& font, HGLYPH glyph, const Glyp
 }  // namespace
 
 HGLYPH ValidGlyph(const RealizedFont& font, HGLYPH glyph) {
+    if (const DeviceFontFace* device = font.Device())
+        return device->HasGlyph(glyph) ? glyph : font.GlyphIndex(font.Metrics().defaultChar);
     const HGLYPH index = glyph & ~kVerticalGlyph;
     const bool turned = (glyph & kVerticalGlyph) != 0;
     if (index < font.GlyphCount() && (!turned || font.Face().vertical)) return glyph;
@@ -154,11 +173,20 @@ HGLYPH ValidGlyph(const RealizedFont& font, HGLYPH glyph) {
 EngineFont::EngineFont(std::shared_ptr<const RealizedFont> realized, SIZE resolution)
     : FONTOBJ{}, font(std::move(realized)), xform(NotionalToDevice(*font)) {
     const ChosenFace& face = font->Face();
-    const FontFaceInfo& info = face.Info();
     const FontMetrics& m = font->Metrics();
     iUniq = NextUniq();
-    iFace = face.face + 1;
+    sizLogResPpi = resolution;
+    ulStyleSize = ULONG(std::lround(double(m.em) * 72 / resolution.cy));
     cxMax = ULONG(std::max<LONG>(0, m.maxCharWidth));
+    if (const DeviceFontFace* device = font->Device()) {
+        // The printer's own font: its number among the driver's, no file.
+        iFace = device->iFace;
+        flFontType = FO_TYPE_DEVICE;
+        if (DoubleByteCharset(device->Ifi().jWinCharSet)) flFontType |= FO_DBCS_FONT;
+        return;
+    }
+    const FontFaceInfo& info = face.Info();
+    iFace = face.face + 1;
     flFontType = FO_TYPE_TRUETYPE;
     if (!info.trueTypeOutlines) flFontType |= FO_CFF;
     if (face.simulateBold) flFontType |= FO_SIM_BOLD;
@@ -167,8 +195,6 @@ EngineFont::EngineFont(std::shared_ptr<const RealizedFont> realized, SIZE resolu
     if (face.vertical) flFontType |= FO_VERT_FACE;
     if (font->Antialiased()) flFontType |= FO_GRAY16;
     iTTUniq = iFile = ULONG_PTR(face.file->Id());
-    sizLogResPpi = resolution;
-    ulStyleSize = ULONG(std::lround(double(m.em) * 72 / resolution.cy));
 }
 
 EngineFont* KnownFont(const FONTOBJ* font) {
@@ -245,8 +271,7 @@ PIFIMETRICS APIENTRY FONTOBJ_pifi(FONTOBJ* pfo) {
         return nullptr;
     }
     std::lock_guard lock(w32::EngineLock());
-    if (!font->ifi) font->ifi.emplace(font->font->Face());
-    return font->ifi->get();
+    return w32::FontMetricsOf(*font);
 }
 
 XFORMOBJ* APIENTRY FONTOBJ_pxoGetXform(FONTOBJ* pfo) {
@@ -294,6 +319,11 @@ PVOID APIENTRY FONTOBJ_pvTrueTypeFontFile(FONTOBJ* pfo, ULONG* pcjFile) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    if (!font->font->Face().file) {  // a device font has no file
+        if (pcjFile) *pcjFile = 0;
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return nullptr;
+    }
     // The engine's copy of the file, which lives as long as the font does.
     const std::span<const BYTE> bytes = font->font->Face().file->Bytes();
     if (pcjFile) *pcjFile = ULONG(bytes.size());
@@ -307,8 +337,11 @@ ULONG APIENTRY FONTOBJ_cGetAllGlyphHandles(FONTOBJ* pfo, HGLYPH* phg) {
         return 0;
     }
     const ULONG count = font->font->GlyphCount();
-    if (phg)
-        for (ULONG i = 0; i < count; ++i) phg[i] = i;
+    if (phg) {
+        if (const w32::DeviceFontFace* device = font->font->Device()) std::copy(device->handles.begin(), device->handles.end(), phg);
+        else
+            for (ULONG i = 0; i < count; ++i) phg[i] = i;
+    }
     return count;
 }
 
@@ -321,8 +354,7 @@ VOID APIENTRY FONTOBJ_vGetInfo(FONTOBJ* pfo, ULONG cjSize, FONTINFO* pfi) {
     std::lock_guard lock(w32::EngineLock());
     // The largest glyph: the face's box on the device, a pixel more each way
     // for rounding and one more across for emboldening.
-    if (!font->ifi) font->ifi.emplace(font->font->Face());
-    const RECTL& box = font->ifi->get()->rclFontBox;
+    const RECTL& box = w32::FontMetricsOf(*font)->rclFontBox;
     const XFORML& m = font->xform.matrix;
     double left = 0, right = 0, top = 0, bottom = 0;
     bool first = true;
@@ -340,7 +372,7 @@ VOID APIENTRY FONTOBJ_vGetInfo(FONTOBJ* pfo, ULONG cjSize, FONTINFO* pfi) {
     };
     FONTINFO info{};
     info.cjThis = sizeof(FONTINFO);
-    info.flCaps = FO_OUTLINE_CAPABLE;
+    info.flCaps = font->font->Device() ? 0 : FO_OUTLINE_CAPABLE;
     info.cGlyphsSupported = font->font->GlyphCount();
     info.cjMaxGlyph1 = bytes(std::ceil(width / 8));
     info.cjMaxGlyph4 = bytes(std::ceil(width / 2));

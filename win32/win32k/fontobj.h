@@ -19,6 +19,11 @@
 //   sizLogResPpi  the device's resolution (GDIINFO ulLogPixelsX and Y); 96
 //                 on memory DCs
 //   ulStyleSize   the em in points at that resolution
+// A device font (win32k/devicefont.h) has FO_TYPE_DEVICE (with FO_DBCS_FONT
+// for a double-byte charset), iFace its number among the driver's fonts,
+// iFile 0, the driver's own IFIMETRICS from FONTOBJ_pifi, its glyph set's
+// handles from FONTOBJ_cGetAllGlyphHandles, and no file, bitmaps or
+// outlines: the engine cannot draw it, only its printer can.
 //
 // STROBJ. The glyphs of one string with their reference points on the
 // device. A string of at most kGlyphBatch glyphs (whose bitmaps fit in

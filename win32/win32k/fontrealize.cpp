@@ -4,6 +4,9 @@
 // of recently realised fonts. The glyphs themselves are in fontglyphs.cpp.
 #include "win32k/fontrealize.h"
 
+#include "win32k/devicefont.h"
+#include "win32k/engobj.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
@@ -53,12 +56,56 @@ bool IsWideCharacter(WCHAR ch) {
 bool SameChoice(const ChosenFace& a, const ChosenFace& b) {
     return a.file == b.file && a.face == b.face && a.simulateBold == b.simulateBold &&
            a.simulateItalic == b.simulateItalic && a.vertical == b.vertical && a.charset == b.charset &&
-           a.faceName == b.faceName;
+           a.faceName == b.faceName && a.device == b.device;
 }
 
 std::shared_ptr<const RealizedFont> Fail(DWORD error) {
     SetLastError(error);
     return nullptr;
+}
+
+// The transform's scales along x and y; false for one that cannot place text.
+bool TransformScales(const FontMatrix& toDevice, double& sx, double& sy) {
+    sx = std::hypot(toDevice.m11, toDevice.m12), sy = std::hypot(toDevice.m21, toDevice.m22);
+    const double determinant = toDevice.m11 * toDevice.m22 - toDevice.m12 * toDevice.m21;
+    return std::isfinite(sx) && std::isfinite(sy) && std::isfinite(determinant) && determinant != 0 && sx != 0 &&
+           sy != 0;
+}
+
+// The em in whole device pixels for a request, from the face's em and cell
+// in its units; 0 beyond kLargestEm.
+LONG EmPixels(const FontRealizationRequest& request, double sy, double unitsPerEm, double cellUnits) {
+    double emLogical = kDefaultFontEm;
+    if (request.height < 0) emLogical = -double(request.height);
+    else if (request.height > 0) emLogical = double(request.height) * unitsPerEm / cellUnits;
+    const double emDevice = std::round(emLogical * sy);
+    if (!(emDevice <= kLargestEm)) return 0;
+    return std::max<LONG>(1, LONG(emDevice));
+}
+
+// The upright x scale: the transform's ratio of x to y scale, or the width
+// asked against the average width; 0 when it is too large.
+double Stretch(const FontRealizationRequest& request, double sx, double sy, LONG em, double averageUnits,
+               double unitsPerEm) {
+    double stretch = sx / sy;
+    if (request.width != 0) stretch = std::fabs(double(request.width)) * sx / (averageUnits * em / unitsPerEm);
+    return stretch * em <= kLargestEm && stretch > 0 ? stretch : 0;
+}
+
+// How the glyphs and the baseline turn on the device (see the header).
+void Orient(const FontRealizationRequest& request, const FontMatrix& toDevice, double sx, double sy, double stretch,
+            const FontMatrix& slant, FontMatrix& glyph, double baseline[2]) {
+    if (request.advanced) {
+        const FontMatrix page{toDevice.m11 / sy, toDevice.m12 / sy, toDevice.m21 / sy, toDevice.m22 / sy};
+        glyph = page * Rotation(request.orientation) * Scale(stretch * sy / sx, 1) * slant;
+        const FontMatrix direction = FontMatrix{toDevice.m11 / sx, toDevice.m12 / sx, toDevice.m21 / sx,
+                                                toDevice.m22 / sx} * Rotation(request.escapement);
+        baseline[0] = direction.m11, baseline[1] = direction.m12;
+    } else {
+        glyph = Rotation(request.escapement) * Scale(stretch, 1) * slant;
+        const FontMatrix direction = Rotation(request.escapement);
+        baseline[0] = direction.m11, baseline[1] = direction.m12;
+    }
 }
 
 }  // namespace
@@ -84,14 +131,12 @@ bool FontRealizationRequest::operator==(const FontRealizationRequest& o) const {
 
 std::shared_ptr<const RealizedFont> RealizedFont::Create(const ChosenFace& chosen,
                                                          const FontRealizationRequest& request) {
+    if (chosen.device) return CreateForDevice(chosen, request);
     if (!chosen.file || chosen.face >= chosen.file->Faces().size()) return Fail(ERROR_INVALID_PARAMETER);
     const XFORM& t = request.transform;
     const FontMatrix toDevice{t.eM11, t.eM12, t.eM21, t.eM22};
-    const double sx = std::hypot(toDevice.m11, toDevice.m12), sy = std::hypot(toDevice.m21, toDevice.m22);
-    const double determinant = toDevice.m11 * toDevice.m22 - toDevice.m12 * toDevice.m21;
-    if (!std::isfinite(sx) || !std::isfinite(sy) || !std::isfinite(determinant) || determinant == 0 || sx == 0 ||
-        sy == 0)
-        return Fail(ERROR_INVALID_PARAMETER);
+    double sx, sy;
+    if (!TransformScales(toDevice, sx, sy)) return Fail(ERROR_INVALID_PARAMETER);
 
     std::lock_guard lock(FreeTypeLock());
     std::shared_ptr<RealizedFont> font(new RealizedFont());
@@ -118,12 +163,8 @@ std::shared_ptr<const RealizedFont> RealizedFont::Create(const ChosenFace& chose
     }
 
     // The em in logical units, then in whole device pixels.
-    double emLogical = kDefaultFontEm;
-    if (request.height < 0) emLogical = -double(request.height);
-    else if (request.height > 0) emLogical = double(request.height) * unitsPerEm / (ascentUnits + descentUnits);
-    const double emDevice = std::round(emLogical * sy);
-    if (!(emDevice <= kLargestEm)) return Fail(ERROR_INVALID_PARAMETER);
-    const LONG em = std::max<LONG>(1, LONG(emDevice));
+    const LONG em = EmPixels(request, sy, unitsPerEm, ascentUnits + descentUnits);
+    if (!em) return Fail(ERROR_INVALID_PARAMETER);
 
     // Along the baseline: the transform's ratio of x to y scale, or the width asked.
     double averageUnits = os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : 0;
@@ -133,9 +174,8 @@ std::shared_ptr<const RealizedFont> RealizedFont::Create(const ChosenFace& chose
         if (x && FT_Get_Advance(face, x, FT_LOAD_NO_SCALE, &advance) == 0) averageUnits = double(advance);
         if (averageUnits <= 0) averageUnits = unitsPerEm / 2;
     }
-    double stretch = sx / sy;
-    if (request.width != 0) stretch = std::fabs(double(request.width)) * sx / (averageUnits * em / unitsPerEm);
-    if (!(stretch * em <= kLargestEm) || !(stretch > 0)) return Fail(ERROR_INVALID_PARAMETER);
+    const double stretch = Stretch(request, sx, sy, em, averageUnits, unitsPerEm);
+    if (!stretch) return Fail(ERROR_INVALID_PARAMETER);
 
     // The size FreeType hints at; larger ems are scaled from it unhinted.
     const LONG loadEm = std::min(em, kLargestHintedEm);
@@ -148,17 +188,7 @@ std::shared_ptr<const RealizedFont> RealizedFont::Create(const ChosenFace& chose
     font->italicSlant_ = chosen.simulateItalic ? kItalicSlant : 0;
     const FontMatrix slant{1, 0, -font->italicSlant_, 1};
     font->upright_ = Scale(stretch, 1) * slant;
-    if (request.advanced) {
-        const FontMatrix page{toDevice.m11 / sy, toDevice.m12 / sy, toDevice.m21 / sy, toDevice.m22 / sy};
-        font->glyphMatrix_ = page * Rotation(request.orientation) * Scale(stretch * sy / sx, 1) * slant;
-        const FontMatrix direction = FontMatrix{toDevice.m11 / sx, toDevice.m12 / sx, toDevice.m21 / sx,
-                                                toDevice.m22 / sx} * Rotation(request.escapement);
-        font->baseline_[0] = direction.m11, font->baseline_[1] = direction.m12;
-    } else {
-        font->glyphMatrix_ = Rotation(request.escapement) * font->upright_;
-        const FontMatrix direction = Rotation(request.escapement);
-        font->baseline_[0] = direction.m11, font->baseline_[1] = direction.m12;
-    }
+    Orient(request, toDevice, sx, sy, stretch, slant, font->glyphMatrix_, font->baseline_);
     font->antialiased_ = request.quality == ANTIALIASED_QUALITY || request.quality == CLEARTYPE_QUALITY ||
                          request.quality == CLEARTYPE_QUALITY + 1;  // CLEARTYPE_NATURAL_QUALITY
 
@@ -186,6 +216,7 @@ std::shared_ptr<const RealizedFont> RealizedFont::Create(const ChosenFace& chose
     m.pitchAndFamily = BYTE((info.fixedPitch ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR |
                             (info.trueTypeOutlines ? TMPF_TRUETYPE : 0) | info.familyClass);
     m.charset = chosen.charset;
+    font->fixedPitch_ = info.fixedPitch;
 
     // A symbol face is read through its (3,0) cmap, whose codes sit at 0xF000.
     font->symbolCmap_ = info.symbol && FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0;
@@ -233,6 +264,12 @@ RealizedFont::~RealizedFont() {
 }
 
 HGLYPH RealizedFont::GlyphIndex(WCHAR ch, bool* present) const {
+    if (const DeviceFontFace* device = Device()) {
+        bool has = false;
+        const HGLYPH glyph = device->Glyph(ch, &has);
+        if (present) *present = has;
+        return has ? glyph : defaultGlyph_;
+    }
     std::lock_guard lock(FreeTypeLock());
     FT_UInt glyph = 0;
     if (symbolCmap_ && ch < 0x100) glyph = FT_Get_Char_Index(face_, 0xF000u + ch);
@@ -244,7 +281,7 @@ HGLYPH RealizedFont::GlyphIndex(WCHAR ch, bool* present) const {
 }
 
 LONG RealizedFont::Kerning(HGLYPH left, HGLYPH right) const {
-    if (left >= glyphCount_ || right >= glyphCount_) return 0;  // unknown or turned for vertical writing
+    if (Device() || left >= glyphCount_ || right >= glyphCount_) return 0;  // unknown or turned for vertical writing
     std::lock_guard lock(FreeTypeLock());
     FT_Vector kern = {0, 0};
     if (FT_Get_Kerning(face_, left, right, FT_KERNING_UNSCALED, &kern) != 0) return 0;
@@ -255,6 +292,7 @@ const std::vector<KERNINGPAIR>& RealizedFont::KerningPairs() const {
     std::lock_guard lock(FreeTypeLock());
     if (kerningPairs_) return *kerningPairs_;
     kerningPairs_.emplace();
+    if (Device()) return *kerningPairs_;  // the driver gives no pairs
     // The 'kern' table (version 0): subtables of a header of six bytes;
     // format 0 holds sorted (left, right, value) entries of six bytes.
     const std::span<const BYTE> kern = chosen_.file->Table(chosen_.face, FontTag("kern"));
@@ -299,6 +337,119 @@ const std::vector<KERNINGPAIR>& RealizedFont::KerningPairs() const {
         return x.wFirst != y.wFirst ? x.wFirst < y.wFirst : x.wSecond < y.wSecond;
     });
     return *kerningPairs_;
+}
+
+// A device font is sized from the driver's IFIMETRICS as an installed face
+// from its tables: the em of fwdUnitsPerEm units, the cell of fwdWinAscender
+// and fwdWinDescender, the average and largest widths of fwdAveCharWidth and
+// fwdMaxCharInc. Its glyphs turn with the escapement as outline glyphs do;
+// the engine neither emboldens nor slants them.
+std::shared_ptr<const RealizedFont> RealizedFont::CreateForDevice(const ChosenFace& chosen,
+                                                                  const FontRealizationRequest& request) {
+    const XFORM& t = request.transform;
+    const FontMatrix toDevice{t.eM11, t.eM12, t.eM21, t.eM22};
+    double sx, sy;
+    if (!TransformScales(toDevice, sx, sy)) return Fail(ERROR_INVALID_PARAMETER);
+    const DeviceFontFace& device = *chosen.device;
+    const IFIMETRICS& ifi = device.Ifi();
+    const double unitsPerEm = ifi.fwdUnitsPerEm > 0 ? ifi.fwdUnitsPerEm : 1000;
+    double ascentUnits = ifi.fwdWinAscender, descentUnits = ifi.fwdWinDescender;
+    if (ascentUnits + descentUnits <= 0) ascentUnits = unitsPerEm * 0.8, descentUnits = unitsPerEm * 0.2;
+    const LONG em = EmPixels(request, sy, unitsPerEm, ascentUnits + descentUnits);
+    if (!em) return Fail(ERROR_INVALID_PARAMETER);
+    const double averageUnits = ifi.fwdAveCharWidth > 0 ? ifi.fwdAveCharWidth : unitsPerEm / 2;
+    const double stretch = Stretch(request, sx, sy, em, averageUnits, unitsPerEm);
+    if (!stretch) return Fail(ERROR_INVALID_PARAMETER);
+
+    std::shared_ptr<RealizedFont> font(new RealizedFont());
+    font->chosen_ = chosen;
+    font->chosen_.simulateBold = font->chosen_.simulateItalic = false;
+    font->request_ = request;
+    font->glyphCount_ = ULONG(device.handles.size());
+    font->stretch_ = stretch;
+    font->upright_ = Scale(stretch, 1);
+    Orient(request, toDevice, sx, sy, stretch, FontMatrix{}, font->glyphMatrix_, font->baseline_);
+    font->fixedPitch_ = (ifi.jWinPitchAndFamily & 0x3) == FIXED_PITCH || (ifi.flInfo & FM_INFO_CONSTANT_WIDTH);
+
+    FontMetrics& m = font->metrics_;
+    m.em = em;
+    m.unitsPerEm = USHORT(unitsPerEm);
+    m.yScale = em / unitsPerEm;
+    m.xScale = m.yScale * stretch;
+    m.ascent = std::lround(ascentUnits * m.yScale);
+    m.descent = std::lround(descentUnits * m.yScale);
+    m.height = m.ascent + m.descent;
+    m.internalLeading = m.height - em;
+    const double gap = ifi.fwdMacLineGap - ((ascentUnits + descentUnits) -
+                                            (double(ifi.fwdMacAscender) - ifi.fwdMacDescender));
+    m.externalLeading = std::max<LONG>(0, std::lround(gap * m.yScale));
+    m.aveCharWidth = std::lround(averageUnits * m.xScale);
+    m.maxCharWidth = std::lround((ifi.fwdMaxCharInc > 0 ? ifi.fwdMaxCharInc : averageUnits) * m.xScale);
+    m.weight = ifi.usWinWeight ? ifi.usWinWeight : FW_NORMAL;
+    m.italic = (ifi.fsSelection & FM_SEL_ITALIC) != 0;
+    m.pitchAndFamily = BYTE((font->fixedPitch_ ? 0 : TMPF_FIXED_PITCH) | TMPF_DEVICE |
+                            ((ifi.flInfo & FM_INFO_TECH_BITMAP) ? 0 : TMPF_VECTOR) |
+                            (ifi.jWinPitchAndFamily & 0xF0));
+    m.charset = chosen.charset;
+    m.firstChar = ifi.wcFirstChar;
+    m.lastChar = ifi.wcLastChar;
+    m.defaultChar = ifi.wcDefaultChar;
+    m.breakChar = ifi.wcBreakChar;
+    bool present = false;
+    const HGLYPH fallback = device.Glyph(m.defaultChar, &present);
+    font->defaultGlyph_ = present ? fallback : (device.handles.empty() ? 0 : device.handles.front());
+    if (ifi.fwdUnderscoreSize > 0) {
+        m.underlinePosition = -std::lround(ifi.fwdUnderscorePosition * m.yScale);
+        m.underlineThickness = std::max<LONG>(1, std::lround(ifi.fwdUnderscoreSize * m.yScale));
+    } else {
+        m.underlinePosition = std::max<LONG>(1, m.descent / 2);
+        m.underlineThickness = std::max<LONG>(1, em / 20);
+    }
+    if (ifi.fwdStrikeoutSize > 0) {
+        m.strikeoutPosition = std::lround(ifi.fwdStrikeoutPosition * m.yScale);
+        m.strikeoutThickness = std::max<LONG>(1, std::lround(ifi.fwdStrikeoutSize * m.yScale));
+    } else {
+        m.strikeoutPosition = std::lround(em * 0.25);
+        m.strikeoutThickness = m.underlineThickness;
+    }
+    return font;
+}
+
+std::optional<GlyphMetrics> RealizedFont::DeviceGlyph(HGLYPH glyph) const {
+    const DeviceFontFace& device = *Device();
+    const auto at = std::lower_bound(device.handles.begin(), device.handles.end(), glyph);
+    if (at == device.handles.end() || *at != glyph) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return std::nullopt;
+    }
+    // The driver is asked with the engine lock held, taken before the
+    // font's own, as on every other path that measures on a device.
+    std::lock_guard engine(EngineLock());
+    std::lock_guard lock(FreeTypeLock());
+    if (!deviceWidths_) {
+        std::vector<LONG> widths;
+        if (!QueryDeviceAdvanceWidths(*this, widths) || widths.size() != device.handles.size())
+            widths.assign(device.handles.size(), metrics_.aveCharWidth);
+        deviceWidths_ = std::move(widths);
+    }
+    GlyphMetrics m;
+    m.advance = (*deviceWidths_)[size_t(at - device.handles.begin())];
+    m.abcB = m.advance;
+    // The cell, turned with the baseline: along it (bx, by), down across it (-by, bx).
+    const double bx = baseline_[0], by = baseline_[1];
+    double left = 0, right = 0, top = 0, bottom = 0;
+    bool first = true;
+    for (const double along : {0.0, double(m.advance)})
+        for (const double down : {double(-metrics_.ascent), double(metrics_.descent)}) {
+            const double x = along * bx - down * by, y = along * by + down * bx;
+            left = first ? x : std::min(left, x), right = first ? x : std::max(right, x);
+            top = first ? y : std::min(top, y), bottom = first ? y : std::max(bottom, y);
+            first = false;
+        }
+    m.blackBox = RECT{LONG(std::floor(left)), LONG(std::floor(top)), std::max(LONG(std::ceil(right)), LONG(std::floor(left)) + 1),
+                      std::max(LONG(std::ceil(bottom)), LONG(std::floor(top)) + 1)};
+    m.cellIncrement = {LONG(std::lround(bx * m.advance)), LONG(std::lround(by * m.advance))};
+    return m;
 }
 
 std::shared_ptr<const RealizedFont> RealizeFont(const ChosenFace& face, const FontRealizationRequest& request) {

@@ -49,6 +49,11 @@
 //   cell height, so that a line drawn at escapement 2700 shows them upright.
 //   Vertical alternate forms (the 'vert' substitutions) are not applied.
 //
+// - Device fonts (win32k/devicefont.h): sized by the same rules from the
+//   driver's IFIMETRICS, turned by the escapement, never emboldened or
+//   slanted by the engine; their widths are the driver's, and they have no
+//   bitmaps, outlines or kerning pairs here (ERROR_NOT_SUPPORTED).
+//
 // Errors: null (or nullopt / false) with the last error set:
 // ERROR_INVALID_PARAMETER for a face that is not in its file, a singular or
 // non-finite transform, or a size beyond kLargestEm; ERROR_INVALID_DATA when
@@ -56,7 +61,8 @@
 // bitmap larger than kLargestGlyphBitmap (metrics and outlines still work).
 //
 // Thread safety: every call holds FreeTypeLock(); realised fonts are shared
-// between DCs and threads as `const`.
+// between DCs and threads as `const`. A device font's first measure asks its
+// driver (win32k/devicefont.h) with the engine lock taken first.
 #pragma once
 #include <windows.h>
 #include <winddi.h>
@@ -184,7 +190,7 @@ inline BYTE CoverageLevel(BYTE coverage, UINT levels) {
     return levels < 2 ? 0 : BYTE((coverage * (levels - 1) + 127) / 255);
 }
 
-class RealizedFont {
+class RealizedFont : public std::enable_shared_from_this<RealizedFont> {
 public:
     // A new realisation; RealizeFont below shares them.
     static std::shared_ptr<const RealizedFont> Create(const ChosenFace& face, const FontRealizationRequest& request);
@@ -193,6 +199,10 @@ public:
     RealizedFont& operator=(const RealizedFont&) = delete;
 
     const ChosenFace& Face() const { return chosen_; }
+    // The printer's own font this realises; null for an installed face.
+    const DeviceFontFace* Device() const { return chosen_.device.get(); }
+    // Every character has the same advance.
+    bool FixedPitch() const { return fixedPitch_; }
     const FontRealizationRequest& Request() const { return request_; }
     const FontMetrics& Metrics() const { return metrics_; }
     // The text is drawn with the 8-bit coverage bitmaps rather than the 1-bit ones.
@@ -206,6 +216,8 @@ public:
         *x = baseline_[0];
         *y = baseline_[1];
     }
+    // Glyph handles run from 0 to GlyphCount() - 1 (a device font's are the
+    // driver's: see win32k/devicefont.h).
     ULONG GlyphCount() const { return glyphCount_; }
 
     // The glyph for a character: the cmap's (a symbol face's (3,0) cmap at
@@ -226,6 +238,10 @@ public:
 
 private:
     RealizedFont() = default;
+    // A device font's realisation: metrics from the driver's IFIMETRICS.
+    static std::shared_ptr<const RealizedFont> CreateForDevice(const ChosenFace& face,
+                                                               const FontRealizationRequest& request);
+    std::optional<GlyphMetrics> DeviceGlyph(HGLYPH glyph) const;
     // Loads `glyph` into the face's slot as the realised glyph's outline
     // before the upright and device matrices (scaled, turned for vertical
     // writing, emboldened), with its advance in pixels before the stretch.
@@ -262,7 +278,10 @@ private:
     double baseline_[2] = {1, 0};
     ULONG glyphCount_ = 0;
     bool symbolCmap_ = false;
+    bool fixedPitch_ = false;
     HGLYPH defaultGlyph_ = 0;
+    // A device font's widths in pixels by the face's handles, once asked.
+    mutable std::optional<std::vector<LONG>> deviceWidths_;
 
     mutable std::unordered_map<HGLYPH, GlyphMetrics> metricsCache_;
     mutable std::unordered_map<CacheKey, CacheEntry, CacheKeyHash> glyphCache_;

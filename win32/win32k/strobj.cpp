@@ -101,7 +101,7 @@ bool TextLayout::Make(const TextRun& run) {
     }
 
     charInc = 0;
-    if (f.Face().Info().fixedPitch && (accel & (SO_HORIZONTAL | SO_REVERSED)) == SO_HORIZONTAL && count) {
+    if (f.FixedPitch() && (accel & (SO_HORIZONTAL | SO_REVERSED)) == SO_HORIZONTAL && count) {
         if (count == 1) {
             const auto m = f.Glyph(glyphs[0]);
             charInc = m ? ULONG(std::max<LONG>(0, m->advance)) : 0;

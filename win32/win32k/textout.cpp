@@ -17,6 +17,9 @@
 // Not hooked, or refused, the engine draws it with EngTextOut, on a
 // device-managed surface through a temporary bitmap between two
 // DrvCopyBits. A run without glyphs only fills its rectangles, as painting.
+// A device font (win32k/devicefont.h) reaches DrvTextOut with glyph handles
+// alone (pgdf null, whatever the glyph mode); only the driver can draw it,
+// so when it does not the text fails with ERROR_NOT_SUPPORTED.
 #include "win32k/textout.h"
 
 #include "win32k/dispatch.h"
@@ -89,7 +92,8 @@ bool DrawTextOut(const DrawContext& dc, const TextRun& run) {
     if (auto textOut = call.Hooked<PFN_DrvTextOut>(HOOK_TEXTOUT, INDEX_DrvTextOut)) {
         EngineClip clip(call.Clip(), bounds);
         if (!clip.visible) return true;
-        const ULONG mode = GlyphMode(call, font);
+        ULONG mode = GlyphMode(call, font);
+        if (layout.font->Device()) mode = FO_HGLYPHS;  // only the printer has a device font's glyphs
         font.givenToDriver = true;
         EngineStrObj string(layout, font, mode, POINTL{0, 0});
         EngineBrushObj fore(foreground, dc, call.Colors()), back(background, dc, call.Colors());
@@ -102,6 +106,10 @@ bool DrawTextOut(const DrawContext& dc, const TextRun& run) {
                                opaque ? &opaqueRect : nullptr, &fore, &back, &origin, mix);
             }))
             return true;
+    }
+    if (layout.font->Device()) {  // the engine has no glyphs of a printer's own font to draw
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return false;
     }
     return call.DrawWithEngine(bounds, [&](const EngineTarget& target) {
         EngineStrObj string(layout, font, FO_HGLYPHS, target.shift);

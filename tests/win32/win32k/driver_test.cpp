@@ -73,7 +73,7 @@ TEST_F(EngineDriver, EnablesInWindowsOrderAndKeepsWhatTheDriverAnswered) {
     for (ULONG index : {INDEX_DrvEnablePDEV, INDEX_DrvCompletePDEV, INDEX_DrvDisablePDEV, INDEX_DrvEnableSurface,
                         INDEX_DrvDisableSurface, INDEX_DrvResetPDEV, INDEX_DrvStartDoc, INDEX_DrvEscape})
         EXPECT_NE(device->driver->callbacks[index], nullptr) << index;
-    for (ULONG index : {INDEX_DrvPlgBlt, INDEX_DrvLineTo, INDEX_DrvQueryFont})
+    for (ULONG index : {INDEX_DrvPlgBlt, INDEX_DrvLineTo, INDEX_DrvQueryFontData})
         EXPECT_EQ(device->driver->callbacks[index], nullptr) << index;
 
     // The device surface the driver made and associated with its PDEV.

@@ -30,6 +30,21 @@
 //   glyphmode=N                DrvGetGlyphMode answers N (default FO_GLYPHBITS)
 //   textout-glyphbits          DrvTextOut asks FONTOBJ_cGetGlyphs(FO_GLYPHBITS)
 //                              for each glyph and logs the bitmap
+//   devicefonts=N              DEVINFO.cFonts (default 2; -1: counted when
+//                              DrvQueryFont is asked for face 0)
+//   without-<callback>         also DrvQueryFontTree, DrvQueryAdvanceWidths
+//   refuse-DrvQueryAdvanceWidths  that callback fails
+//   bad-devicefont             face 2's IFIMETRICS says it is 8 bytes long
+//
+// Device fonts: face 1 "Fake Mono" (fixed pitch, modern, 1000 units to
+// the em, ascender 800, descender 200, every glyph 600 wide, the characters
+// 0x20 to 0x7E with handles 0x1000 plus the character) and face 2 "Fake
+// Serif" ("Fake Serif Bold", roman, bold, the characters 0x20 to 0xFF as
+// their own handles, 400 + 50 x (character mod 7) units wide). DrvQueryFont
+// and DrvQueryFontTree log their iFace and give ids 100 + iFace and 200 +
+// iFace, which DrvFree logs. DrvQueryAdvanceWidths logs the font, the mode
+// and the count, and answers each width through the font's transform in
+// 12.4 device units.
 //
 // Drawing callbacks log what they were given: the clip (complexity, bounds
 // and its rectangles), the path as PATHOBJ_bEnum gives it (each fragment
@@ -81,6 +96,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
@@ -225,7 +241,9 @@ DHPDEV APIENTRY FakeEnablePDEV(DEVMODEW* pdm, LPWSTR pwszLogAddress, ULONG cPat,
     dev.lfDefaultFont.lfPitchAndFamily = FF_MODERN | FIXED_PITCH;
     std::memcpy(dev.lfDefaultFont.lfFaceName, u"Courier", 8 * sizeof(WCHAR));
     dev.lfAnsiVarFont = dev.lfAnsiFixFont = dev.lfDefaultFont;
-    dev.cFonts = 2;
+    unsigned long fonts = 2;
+    Setting("devicefonts", fonts);
+    dev.cFonts = ULONG(long(fonts));
     dev.iDitherFormat = BMF_24BPP;
     dev.hpalDefault = pdev->palette;
     std::memcpy(pdi, &dev, std::min<size_t>(cjDevInfo, sizeof(dev)));
@@ -673,6 +691,106 @@ BOOL APIENTRY FakeGradientFill(SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, TRIVERTEX*, UL
     return !Refuses("DrvGradientFill");
 }
 
+// The two device fonts: an IFIMETRICS with its strings, and a glyph set.
+struct FakeDeviceFont {
+    IFIMETRICS ifi;
+    WCHAR names[3][24];  // family, style, face
+};
+
+FakeDeviceFont MakeDeviceFont(ULONG iFace) {
+    FakeDeviceFont font{};
+    IFIMETRICS& ifi = font.ifi;
+    const bool mono = iFace == 1;
+    const char* names[3] = {mono ? "Fake Mono" : "Fake Serif", mono ? "Regular" : "Bold",
+                            mono ? "Fake Mono" : "Fake Serif Bold"};
+    for (int n = 0; n < 3; ++n)
+        for (int i = 0; names[n][i]; ++i) font.names[n][i] = WCHAR(names[n][i]);
+    ifi.cjThis = sizeof(FakeDeviceFont);
+    ifi.dpwszFamilyName = offsetof(FakeDeviceFont, names[0]);
+    ifi.dpwszStyleName = offsetof(FakeDeviceFont, names[1]);
+    ifi.dpwszFaceName = offsetof(FakeDeviceFont, names[2]);
+    ifi.dpwszUniqueName = ifi.dpwszFaceName;
+    ifi.jWinCharSet = ANSI_CHARSET;
+    ifi.jWinPitchAndFamily = BYTE(mono ? (FIXED_PITCH | FF_MODERN) : (VARIABLE_PITCH | FF_ROMAN));
+    ifi.usWinWeight = mono ? FW_NORMAL : FW_BOLD;
+    ifi.flInfo = mono ? FM_INFO_CONSTANT_WIDTH : 0;
+    ifi.fsSelection = mono ? FM_SEL_REGULAR : FM_SEL_BOLD;
+    ifi.fwdUnitsPerEm = 1000;
+    ifi.fwdWinAscender = 800;
+    ifi.fwdWinDescender = 200;
+    ifi.fwdAveCharWidth = mono ? 600 : 550;
+    ifi.fwdMaxCharInc = mono ? 600 : 700;
+    ifi.fwdUnderscoreSize = 50;
+    ifi.fwdUnderscorePosition = -100;
+    ifi.fwdStrikeoutSize = 50;
+    ifi.fwdStrikeoutPosition = 300;
+    ifi.wcFirstChar = 0x20;
+    ifi.wcLastChar = mono ? 0x7E : 0xFF;
+    ifi.wcDefaultChar = 0x20;
+    ifi.wcBreakChar = 0x20;
+    ifi.rclFontBox = RECTL{0, 800, mono ? 600 : 700, -200};
+    return font;
+}
+
+FakeDeviceFont gDeviceFonts[2] = {MakeDeviceFont(1), MakeDeviceFont(2)};
+
+// Face 1's glyph set: one run with handles; face 2's: one run of its own characters.
+struct FakeGlyphSet {
+    FD_GLYPHSET set;
+    HGLYPH handles[95];
+};
+FakeGlyphSet MakeGlyphSet(ULONG iFace) {
+    FakeGlyphSet g{};
+    g.set.cjThis = sizeof(g);
+    g.set.flAccel = iFace == 1 ? 0 : GS_UNICODE_HANDLES;
+    g.set.cRuns = 1;
+    g.set.awcrun[0].wcLow = 0x20;
+    g.set.awcrun[0].cGlyphs = USHORT(iFace == 1 ? 95 : 0xE0);
+    g.set.cGlyphsSupported = g.set.awcrun[0].cGlyphs;
+    for (ULONG i = 0; i < 95; ++i) g.handles[i] = 0x1020 + i;
+    return g;
+}
+FakeGlyphSet gGlyphSets[2] = {MakeGlyphSet(1), MakeGlyphSet(2)};
+
+PIFIMETRICS APIENTRY FakeQueryFont(DHPDEV dhpdev, ULONG_PTR iFile, ULONG iFace, ULONG_PTR* pid) {
+    Log("DrvQueryFont pdev=%lu file=%lu face=%lu", (unsigned long)AsPdev(dhpdev)->serial, (unsigned long)iFile,
+        (unsigned long)iFace);
+    if (iFace == 0) return reinterpret_cast<PIFIMETRICS>(ULONG_PTR(2));
+    if (iFace > 2) return nullptr;
+    *pid = 100 + iFace;
+    gDeviceFonts[iFace - 1].ifi.cjThis = iFace == 2 && Wants("bad-devicefont") ? 8 : sizeof(FakeDeviceFont);
+    return &gDeviceFonts[iFace - 1].ifi;
+}
+
+PVOID APIENTRY FakeQueryFontTree(DHPDEV dhpdev, ULONG_PTR, ULONG iFace, ULONG iMode, ULONG_PTR* pid) {
+    Log("DrvQueryFontTree pdev=%lu face=%lu mode=%lu", (unsigned long)AsPdev(dhpdev)->serial, (unsigned long)iFace,
+        (unsigned long)iMode);
+    if (iMode != QFT_GLYPHSET || iFace < 1 || iFace > 2) return nullptr;
+    FakeGlyphSet& g = gGlyphSets[iFace - 1];
+    g.set.awcrun[0].phg = iFace == 1 ? g.handles : nullptr;
+    *pid = 200 + iFace;
+    return &g.set;
+}
+
+VOID APIENTRY FakeFree(PVOID, ULONG_PTR id) { Log("DrvFree id=%lu", (unsigned long)id); }
+
+BOOL APIENTRY FakeQueryAdvanceWidths(DHPDEV dhpdev, FONTOBJ* pfo, ULONG iMode, HGLYPH* phg, PVOID pvWidths,
+                                     ULONG cGlyphs) {
+    Log("DrvQueryAdvanceWidths pdev=%lu font=%lu face=%lu type=%08lx mode=%lu count=%lu",
+        (unsigned long)AsPdev(dhpdev)->serial, (unsigned long)pfo->iUniq, (unsigned long)pfo->iFace,
+        (unsigned long)pfo->flFontType, (unsigned long)iMode, (unsigned long)cGlyphs);
+    if (Refuses("DrvQueryAdvanceWidths")) return FALSE;
+    XFORMOBJ* xform = FONTOBJ_pxoGetXform(pfo);
+    auto* widths = static_cast<USHORT*>(pvWidths);
+    for (ULONG i = 0; i < cGlyphs; ++i) {
+        const LONG units = pfo->iFace == 1 ? 600 : LONG(400 + 50 * (phg[i] % 7));
+        POINTL in{units, 0}, out{};
+        XFORMOBJ_bApplyXform(xform, XF_LTOL, 1, &in, &out);
+        widths[i] = USHORT(std::lround(std::hypot(double(out.x), double(out.y)) * 16));
+    }
+    return TRUE;
+}
+
 const DRVFN kCallbacks[] = {
     {INDEX_DrvEnablePDEV, reinterpret_cast<PFN>(&FakeEnablePDEV)},
     {INDEX_DrvCompletePDEV, reinterpret_cast<PFN>(&FakeCompletePDEV)},
@@ -699,6 +817,10 @@ const DRVFN kCallbacks[] = {
     {INDEX_DrvTextOut, reinterpret_cast<PFN>(&FakeTextOut)},
     {INDEX_DrvGetGlyphMode, reinterpret_cast<PFN>(&FakeGetGlyphMode)},
     {INDEX_DrvDestroyFont, reinterpret_cast<PFN>(&FakeDestroyFont)},
+    {INDEX_DrvQueryFont, reinterpret_cast<PFN>(&FakeQueryFont)},
+    {INDEX_DrvQueryFontTree, reinterpret_cast<PFN>(&FakeQueryFontTree)},
+    {INDEX_DrvFree, reinterpret_cast<PFN>(&FakeFree)},
+    {INDEX_DrvQueryAdvanceWidths, reinterpret_cast<PFN>(&FakeQueryAdvanceWidths)},
     {INDEX_DrvResetPDEV, reinterpret_cast<PFN>(&FakeResetPDEV)},  // last: "no-resetpdev" leaves it out
 };
 
@@ -711,6 +833,8 @@ const Optional kOptional[] = {
     {INDEX_DrvTextOut, "DrvTextOut"},
     {INDEX_DrvGetGlyphMode, "DrvGetGlyphMode"},
     {INDEX_DrvDestroyFont, "DrvDestroyFont"},
+    {INDEX_DrvQueryFontTree, "DrvQueryFontTree"},
+    {INDEX_DrvQueryAdvanceWidths, "DrvQueryAdvanceWidths"},
 };
 
 // The table DrvEnableDriver answers: the callbacks but those the wishes leave out.
