@@ -57,6 +57,18 @@ private:
     Region clip_;
 };
 
+// Runs a driver callback of `device` the way the engine runs them.
+bool CallDeviceDriver(PrinterDevice& device, const char* function, ULONG argument,
+                      const std::function<BOOL()>& call);
+
+// Draws with the engine what lies within `bounds` (device pixels) and
+// `clip` on the device surface `so` of `device`: into a temporary bitmap
+// of that area, which DrvCopyBits fills from the device first and copies
+// back after, inside the clip. Nothing visible draws nothing.
+bool DrawOnDeviceBitmap(PrinterDevice& device, SURFOBJ* so, const SurfaceColors& deviceColors, const Region& clip,
+                        const RECTL& bounds, COLORREF textColor, COLORREF bkColor,
+                        const std::function<bool(const EngineTarget&)>& draw);
+
 // The pixels a 28.4 rectangle touches, `margin` pixels wider on each side.
 RECTL PixelBounds(const RECTFX& bounds, LONG margin);
 RECTL Shifted(const RECTL& r, POINTL shift);

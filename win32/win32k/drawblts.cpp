@@ -2,8 +2,9 @@
 //
 //   DrawBitBlt          DrvBitBlt when hooked, else EngBitBlt
 //   DrawStretchBlt      DrvStretchBlt (SRCCOPY) or DrvStretchBltROP (any
-//                       other ROP) when hooked, with the DC's colour
-//                       adjustment and its stretch mode as iMode; else
+//                       other ROP) when hooked, with its stretch mode as
+//                       iMode and, for the halftone mode, the DC's colour
+//                       adjustment; else
 //                       EngStretchBltROP
 //   DrawTransparentBlt  DrvTransparentBlt when hooked, else EngTransparentBlt
 //   DrawAlphaBlend      DrvAlphaBlend when hooked, else EngAlphaBlend
@@ -143,15 +144,16 @@ bool DrawStretchBlt(const DrawContext& dc, const RECTL& destination, const BlitS
         if (rop3 == (SRCCOPY >> 16) && rop4 == ROP4_FROM_ROP3(rop3)) {
             if (auto stretch = call.Hooked<PFN_DrvStretchBlt>(HOOK_STRETCHBLT, INDEX_DrvStretchBlt))
                 if (call.CallDriver("DrvStretchBlt", mode, [&] {
-                        return stretch(call.Surface(), sourceSurface, nullptr, &clip, &from.xlate, &adjustment,
-                                       &halftoneOrigin, &to, &read, nullptr, mode);
+                        return stretch(call.Surface(), sourceSurface, nullptr, &clip, &from.xlate,
+                                       mode == HALFTONE ? &adjustment : nullptr, &halftoneOrigin, &to, &read,
+                                       nullptr, mode);
                     }))
                     return true;
         } else if (auto stretch = call.Hooked<PFN_DrvStretchBltROP>(HOOK_STRETCHBLTROP, INDEX_DrvStretchBltROP)) {
             EngineBrushObj bo(paint, dc, call.Colors());
             if (call.CallDriver("DrvStretchBltROP", rop4, [&] {
-                    return stretch(call.Surface(), sourceSurface, nullptr, &clip, &from.xlate, &adjustment,
-                                   &halftoneOrigin, &to, &read, nullptr, mode, brush ? &bo : nullptr, rop4);
+                    return stretch(call.Surface(), sourceSurface, nullptr, &clip, &from.xlate,
+                                   mode == HALFTONE ? &adjustment : nullptr, &halftoneOrigin, &to, &read, nullptr, mode, brush ? &bo : nullptr, rop4);
                 }))
                 return true;
         }

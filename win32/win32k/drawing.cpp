@@ -38,15 +38,19 @@ DrawCall::DrawCall(const DrawContext& dc) : dc_(dc) {
 }
 
 bool DrawCall::CallDriver(const char* function, ULONG argument, const std::function<BOOL()>& call) const {
-    PrinterDevice* device = Device();
+    return CallDeviceDriver(*Device(), function, argument, call);
+}
+
+bool CallDeviceDriver(PrinterDevice& device, const char* function, ULONG argument,
+                      const std::function<BOOL()>& call) {
     BOOL done;
     DWORD error = ERROR_SUCCESS;
     {
-        DriverCall scope(*device);
+        DriverCall scope(device);
         done = call();
         if (!done) error = DriverError(ERROR_NOT_SUPPORTED);
     }
-    RecordDdiCall(function, device->pdev.get(), nullptr, argument);
+    RecordDdiCall(function, device.pdev.get(), nullptr, argument);
     if (!done) SetLastError(error);
     return done;
 }
@@ -71,14 +75,24 @@ std::shared_ptr<EnginePalette> PaletteOf(const SurfaceColors& colors) {
 
 bool DrawCall::DrawWithEngine(const RECTL& bounds, const std::function<bool(const EngineTarget&)>& draw) const {
     if (!so_) return false;
-    const RECTL area = Intersect(bounds, clip_.Bounds());
-    if (EmptyRect(area) || !clip_.Intersects(area)) return true;
-    if (so_->iType == STYPE_BITMAP) return draw(EngineTarget{so_, colors_, clip_, POINTL{0, 0}});
+    if (so_->iType == STYPE_BITMAP) {
+        const RECTL area = Intersect(bounds, clip_.Bounds());
+        if (EmptyRect(area) || !clip_.Intersects(area)) return true;
+        return draw(EngineTarget{so_, colors_, clip_, POINTL{0, 0}});
+    }
     PrinterDevice* device = Device();
     if (so_->iType != STYPE_DEVICE || !device || !device->pdev) return Failed(ERROR_NOT_SUPPORTED);
+    return DrawOnDeviceBitmap(*device, so_, colors_, clip_, bounds, dc_.textColor, dc_.bkColor, draw);
+}
+
+bool DrawOnDeviceBitmap(PrinterDevice& device, SURFOBJ* so, const SurfaceColors& deviceColors, const Region& clip,
+                        const RECTL& bounds, COLORREF textColor, COLORREF bkColor,
+                        const std::function<bool(const EngineTarget&)>& draw) {
+    const RECTL area = Intersect(bounds, clip.Bounds());
+    if (EmptyRect(area) || !clip.Intersects(area)) return true;
 
     // The temporary bitmap covers `area`; its pixel (0, 0) is the device's (area.left, area.top).
-    HBITMAP handle = EngCreateBitmap(SIZEL{area.right - area.left, area.bottom - area.top}, 0, so_->iBitmapFormat,
+    HBITMAP handle = EngCreateBitmap(SIZEL{area.right - area.left, area.bottom - area.top}, 0, so->iBitmapFormat,
                                      BMF_TOPDOWN, nullptr);
     if (!handle) return false;
     struct Deleter {
@@ -86,35 +100,37 @@ bool DrawCall::DrawWithEngine(const RECTL& bounds, const std::function<bool(cons
         ~Deleter() { EngDeleteSurface(reinterpret_cast<HSURF>(handle)); }
     } deleter{handle};
     auto temporary = LookupSurface(reinterpret_cast<HSURF>(handle));
-    const SurfaceColors colors = TemporaryColors(colors_);
+    const SurfaceColors colors = TemporaryColors(deviceColors);
     temporary->palette = PaletteOf(colors);
     SURFOBJ* bitmap = &temporary->so;
     const POINTL shift{-area.left, -area.top};
     RECTL whole{0, 0, area.right - area.left, area.bottom - area.top};
     EngEraseSurface(bitmap, &whole, colors.PixelFor(RGB(255, 255, 255)));
 
-    auto copyBits = device->driver->Callback<PFN_DrvCopyBits>(INDEX_DrvCopyBits);
-    auto bitBlt = device->driver->Callback<PFN_DrvBitBlt>(INDEX_DrvBitBlt);
+    auto copyBits = device.driver->Callback<PFN_DrvCopyBits>(INDEX_DrvCopyBits);
+    auto bitBlt = device.driver->Callback<PFN_DrvBitBlt>(INDEX_DrvBitBlt);
     {
-        EngineClip clip(Region(whole), whole);
-        EngineXlate xlate(colors_, colors, dc_.textColor, dc_.bkColor, false);
+        EngineClip all(Region(whole), whole);
+        EngineXlate xlate(deviceColors, colors, textColor, bkColor, false);
         POINTL from{area.left, area.top};
         // A driver that cannot give its pixels back leaves the bitmap white.
-        if (copyBits) CallDriver("DrvCopyBits", 0, [&] { return copyBits(bitmap, so_, &clip, &xlate, &whole, &from); });
+        if (copyBits)
+            CallDeviceDriver(device, "DrvCopyBits", 0, [&] { return copyBits(bitmap, so, &all, &xlate, &whole, &from); });
     }
 
-    Region clip = clip_;
-    clip.Offset(shift.x, shift.y);
-    if (!draw(EngineTarget{bitmap, colors, clip, shift})) return false;
+    Region shifted = clip;
+    shifted.Offset(shift.x, shift.y);
+    if (!draw(EngineTarget{bitmap, colors, shifted, shift})) return false;
 
-    EngineClip back(clip_, area);
-    EngineXlate xlate(colors, colors_, dc_.textColor, dc_.bkColor, false);
+    EngineClip back(clip, area);
+    EngineXlate xlate(colors, deviceColors, textColor, bkColor, false);
     RECTL to = area;
     POINTL from{0, 0};
-    if (copyBits) return CallDriver("DrvCopyBits", 0, [&] { return copyBits(so_, bitmap, &back, &xlate, &to, &from); });
+    if (copyBits)
+        return CallDeviceDriver(device, "DrvCopyBits", 0, [&] { return copyBits(so, bitmap, &back, &xlate, &to, &from); });
     if (bitBlt)
-        return CallDriver("DrvBitBlt", ROP4_FROM_ROP3(SRCCOPY >> 16), [&] {
-            return bitBlt(so_, bitmap, nullptr, &back, &xlate, &to, &from, nullptr, nullptr, nullptr,
+        return CallDeviceDriver(device, "DrvBitBlt", ROP4_FROM_ROP3(SRCCOPY >> 16), [&] {
+            return bitBlt(so, bitmap, nullptr, &back, &xlate, &to, &from, nullptr, nullptr, nullptr,
                           ROP4_FROM_ROP3(SRCCOPY >> 16));
         });
     return Failed(ERROR_NOT_SUPPORTED);

@@ -98,8 +98,9 @@ struct BlitSource {
 bool DrawBitBlt(const DrawContext& dc, const RECTL& destination, const BlitSource* source,
                 const EngineSurface* mask, POINTL maskOrigin, const EngineBrush* brush, ROP4 rop4);
 // StretchBlt, StretchDIBits: the destination or source rectangle may be
-// inverted to mirror. The driver's DrvStretchBlt gets the DC's colour
-// adjustment and stretch mode (HALFTONE as its iMode), DrvStretchBltROP
+// inverted to mirror. The driver's DrvStretchBlt gets the DC's stretch
+// mode as its iMode and, in HALFTONE mode only, the DC's colour
+// adjustment; DrvStretchBltROP
 // or DrvBitBlt where the ROP needs it.
 bool DrawStretchBlt(const DrawContext& dc, const RECTL& destination, const BlitSource& source,
                     const RECTL& sourceRect, const EngineBrush* brush, ROP4 rop4);

@@ -2,10 +2,18 @@
 // EngCopyBits, EngStretchBlt(ROP), EngTransparentBlt, EngAlphaBlend,
 // EngGradientFill and EngEraseSurface. Each draws only inside the CLIPOBJ,
 // takes source pixels through the XLATEOBJ into destination pixels and
-// paints the BRUSHOBJ's solid colour or pattern. A device surface's pixels
-// are the driver's: on one, each fails with ERROR_NOT_SUPPORTED.
+// paints the BRUSHOBJ's solid colour or pattern.
+//
+// A device surface's pixels are the driver's. On one, as when a driver hands
+// a call it cannot draw back to the engine, the engine draws on a temporary
+// bitmap of the call's area: the driver's DrvCopyBits fills it from the
+// device, the call is drawn on it, and DrvCopyBits brings it back inside the
+// clip. The source read must then be a bitmap. EngEraseSurface, which a
+// driver calls on bitmaps, still fails with ERROR_NOT_SUPPORTED there.
 #include <algorithm>
+#include <optional>
 
+#include "win32k/dispatch.h"
 #include "win32k/engdraw.h"
 
 namespace w32 {
@@ -71,6 +79,37 @@ namespace {
 bool ReadsSource(BYTE rop3) { return ((rop3 >> 2) ^ rop3) & 0x33; }
 bool ReadsPattern(BYTE rop3) { return ((rop3 >> 4) ^ rop3) & 0x0F; }
 
+bool IsDeviceSurface(const SURFOBJ* so) { return so && so->iType == STYPE_DEVICE; }
+
+// Draws a call on the device surface `so` within `bounds` and the clip
+// object, through a temporary bitmap between the driver's two DrvCopyBits.
+bool DrawOnDevice(SURFOBJ* so, CLIPOBJ* pco, const RECTL& bounds,
+                  const std::function<bool(const EngineTarget&)>& draw) {
+    auto surface = LookupSurface(so->hsurf);
+    auto pdev = surface && &surface->so == so ? LookupPdev(so->hdev) : nullptr;
+    if (!pdev || !pdev->device || !pdev->device->driver) return Failed(ERROR_NOT_SUPPORTED);
+    const RECTL whole{0, 0, so->sizlBitmap.cx, so->sizlBitmap.cy};
+    const RECTL inside = Intersect(bounds, whole);
+    if (EmptyRect(inside)) return true;
+    const Region clip = ClipRegion(pco, inside);
+    return DrawOnDeviceBitmap(*pdev->device, so, ColorsOfSurface(*surface, pdev->device), clip, inside,
+                              RGB(0, 0, 0), RGB(255, 255, 255), draw);
+}
+
+// A source read on the device's behalf must be a bitmap the engine can read.
+bool ReadableSource(const SURFOBJ* source) {
+    return !source || source->iType == STYPE_BITMAP || Failed(ERROR_NOT_SUPPORTED);
+}
+
+// The call's translation made again for the temporary bitmap's colours,
+// when the engine made it; a driver's own goes through unchanged.
+XLATEOBJ* OntoTemporary(XLATEOBJ* xlate, const SurfaceColors& colors, std::optional<EngineXlate>& storage) {
+    const EngineXlate* known = KnownXlate(xlate);
+    if (!known) return xlate;
+    storage.emplace(known->source, colors, RGB(0, 0, 0), known->bkColor, false);
+    return &*storage;
+}
+
 }  // namespace
 
 }  // namespace w32
@@ -83,6 +122,19 @@ BOOL APIENTRY EngBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIP
     std::lock_guard lock(EngineLock());
     raster::Bitmap target;
     if (!prclTrg) return Failed(ERROR_INVALID_PARAMETER);
+    if (IsDeviceSurface(psoTrg)) {
+        if (!ReadableSource(psoSrc) || !ReadableSource(psoMask)) return FALSE;
+        const RECTL bounds = Ordered(*prclTrg);
+        return DrawOnDevice(psoTrg, pco, bounds, [&](const EngineTarget& on) {
+            EngineClip clip(on.clip, Shifted(bounds, on.shift));
+            std::optional<EngineXlate> storage;
+            RECTL to = Shifted(*prclTrg, on.shift);
+            POINTL brushOrigin = pptlBrush ? *pptlBrush : POINTL{};
+            brushOrigin.x += on.shift.x, brushOrigin.y += on.shift.y;
+            return EngBitBlt(on.surface, psoSrc, psoMask, &clip, OntoTemporary(pxlo, on.colors, storage), &to,
+                             pptlSrc, pptlMask, pbo, &brushOrigin, rop4) != FALSE;
+        });
+    }
     if (!EngineBitmap(psoTrg, target)) return FALSE;
     const BYTE fore = ROP4_FOREGROUND(rop4), back = ROP4_BACKGROUND(rop4);
     const bool needsSource = ReadsSource(fore) || ReadsSource(back);
@@ -132,11 +184,22 @@ BOOL APIENTRY EngCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATE
 }
 
 BOOL APIENTRY EngStretchBltROP(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
-                               COLORADJUSTMENT*, POINTL*, RECTL* prclDest, RECTL* prclSrc, POINTL*, ULONG iMode,
-                               BRUSHOBJ* pbo, DWORD rop4) {
+                               COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                               POINTL* pptlMask, ULONG iMode, BRUSHOBJ* pbo, DWORD rop4) {
     std::lock_guard lock(EngineLock());
     raster::Bitmap target, source;
     if (!prclDest || !prclSrc) return Failed(ERROR_INVALID_PARAMETER);
+    if (IsDeviceSurface(psoDest)) {
+        if (!ReadableSource(psoSrc) || !ReadableSource(psoMask)) return FALSE;
+        const RECTL bounds = Ordered(*prclDest);
+        return DrawOnDevice(psoDest, pco, bounds, [&](const EngineTarget& on) {
+            EngineClip clip(on.clip, Shifted(bounds, on.shift));
+            std::optional<EngineXlate> storage;
+            RECTL to = Shifted(*prclDest, on.shift);
+            return EngStretchBltROP(on.surface, psoSrc, psoMask, &clip, OntoTemporary(pxlo, on.colors, storage),
+                                    pca, pptlHTOrg, &to, prclSrc, pptlMask, iMode, pbo, rop4) != FALSE;
+        });
+    }
     if (!EngineBitmap(psoDest, target) || !EngineBitmap(psoSrc, source)) return FALSE;
     // A stretched mask is not drawn by the engine.
     const BYTE rop3 = ROP4_FOREGROUND(rop4);
@@ -168,10 +231,21 @@ BOOL APIENTRY EngStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
 }
 
 BOOL APIENTRY EngTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDst,
-                                RECTL* prclSrc, ULONG TransColor, ULONG) {
+                                RECTL* prclSrc, ULONG TransColor, ULONG ulReserved) {
     std::lock_guard lock(EngineLock());
     raster::Bitmap target, source;
     if (!prclDst || !prclSrc) return Failed(ERROR_INVALID_PARAMETER);
+    if (IsDeviceSurface(psoDst)) {
+        if (!ReadableSource(psoSrc)) return FALSE;
+        const RECTL bounds = Ordered(*prclDst);
+        return DrawOnDevice(psoDst, pco, bounds, [&](const EngineTarget& on) {
+            EngineClip clip(on.clip, Shifted(bounds, on.shift));
+            std::optional<EngineXlate> storage;
+            RECTL to = Shifted(*prclDst, on.shift);
+            return EngTransparentBlt(on.surface, psoSrc, &clip, OntoTemporary(pxlo, on.colors, storage), &to,
+                                     prclSrc, TransColor, ulReserved) != FALSE;
+        });
+    }
     if (!EngineBitmap(psoDst, target) || !EngineBitmap(psoSrc, source)) return FALSE;
     const RECTL destination = Ordered(*prclDst), read = Ordered(*prclSrc);
     if (EmptyRect(destination) || EmptyRect(read)) return TRUE;
@@ -210,11 +284,29 @@ BOOL APIENTRY EngAlphaBlend(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLA
     return TRUE;
 }
 
-BOOL APIENTRY EngGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ*, TRIVERTEX* pVertex, ULONG nVertex,
-                              PVOID pMesh, ULONG nMesh, RECTL* prclExtents, POINTL*, ULONG ulMode) {
+BOOL APIENTRY EngGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVERTEX* pVertex, ULONG nVertex,
+                              PVOID pMesh, ULONG nMesh, RECTL* prclExtents, POINTL* pptlDitherOrg, ULONG ulMode) {
     std::lock_guard lock(EngineLock());
     raster::Bitmap target;
     if (!pVertex || !nVertex || !pMesh) return Failed(ERROR_INVALID_PARAMETER);
+    if (IsDeviceSurface(psoDest)) {
+        RECTL bounds{pVertex[0].x, pVertex[0].y, pVertex[0].x + 1, pVertex[0].y + 1};
+        for (ULONG i = 0; i < nVertex; ++i) {
+            bounds.left = std::min(bounds.left, pVertex[i].x);
+            bounds.top = std::min(bounds.top, pVertex[i].y);
+            bounds.right = std::max(bounds.right, pVertex[i].x + 1);
+            bounds.bottom = std::max(bounds.bottom, pVertex[i].y + 1);
+        }
+        if (prclExtents) bounds = Intersect(bounds, Ordered(*prclExtents));
+        return DrawOnDevice(psoDest, pco, bounds, [&](const EngineTarget& on) {
+            std::vector<TRIVERTEX> shifted(pVertex, pVertex + nVertex);
+            for (TRIVERTEX& v : shifted) v.x += on.shift.x, v.y += on.shift.y;
+            EngineClip clip(on.clip, Shifted(bounds, on.shift));
+            RECTL extents = Shifted(bounds, on.shift);
+            return EngGradientFill(on.surface, &clip, pxlo, shifted.data(), nVertex, pMesh, nMesh, &extents,
+                                   pptlDitherOrg, ulMode) != FALSE;
+        });
+    }
     if (!EngineBitmap(psoDest, target)) return FALSE;
     const RECTL bounds = prclExtents ? *prclExtents : BitmapRect(target);
     std::vector<RECTL> clip = ClipRects(pco, bounds, target);

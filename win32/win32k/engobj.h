@@ -40,6 +40,7 @@ struct EngineObject {
 };
 
 struct EnginePalette;
+struct PrinterDevice;
 
 struct EngineSurface : EngineObject {
     EngineSurface() : EngineObject(EngineObjectType::Surface) {}
@@ -73,6 +74,7 @@ struct EnginePdev : EngineObject {
     std::u16string deviceName;        // the name it was enabled with
     // The driver's device fonts (win32k/devicefont.h), once asked for.
     std::optional<std::vector<std::shared_ptr<const DeviceFontFace>>> deviceFonts;
+    PrinterDevice* device = nullptr;  // the device it belongs to, whose driver draws on its surface
 };
 
 // Adds an object, owned by the device whose callback runs on this thread,

@@ -45,6 +45,7 @@ DWORD CopyDevMode(const DEVMODEW* devMode, std::vector<BYTE>& bytes) {
 std::shared_ptr<EnginePdev> EnablePdev(PrinterDevice& device, std::vector<BYTE> devMode, DWORD& error) {
     auto pdev = std::make_shared<EnginePdev>();
     pdev->devMode = std::move(devMode);
+    pdev->device = &device;
     InsertEngineObject(pdev);
     // The driver may keep pointing at the settings and the name while the
     // PDEV lives; both stay in the PDEV record.

@@ -278,6 +278,90 @@ TEST_P(OtherCalls, HookedGoesToTheCallbackElseTheEngineDrawsBetweenCopies) {
 INSTANTIATE_TEST_SUITE_P(All, OtherCalls, testing::ValuesIn(kOtherCalls),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A driver hands a call on its own surface back to the engine (EngBitBlt,
+// EngStretchBlt, EngTransparentBlt, EngGradientFill), as Windows lets it:
+// the engine draws it on a bitmap of the call's area between the driver's
+// two DrvCopyBits, the source's colours translated for that bitmap and back
+// into the device's (red is 0x0000ff on the test driver's PAL_RGB device).
+struct PuntCase {
+    const char* name;
+    const char* callback;
+    bool (*draw)(const w32::DrawContext& dc, const w32::BlitSource& source);
+    unsigned long inked;
+    const char* first;  // the first inked pixel, as the device's pixel
+};
+
+bool CopyRed(const w32::DrawContext& dc, const w32::BlitSource& source) {
+    return w32::DrawBitBlt(dc, RECTL{10, 10, 14, 14}, &source, nullptr, {}, nullptr, 0xCCCC);
+}
+// The mask's top two rows are set: the source there, the destination below.
+bool MaskRed(const w32::DrawContext& dc, const w32::BlitSource& source) {
+    HBITMAP handle = EngCreateBitmap(SIZEL{4, 4}, 0, BMF_1BPP, BMF_TOPDOWN, nullptr);
+    auto mask = w32::LookupSurface(reinterpret_cast<HSURF>(handle));
+    for (LONG y = 0; y < 2; ++y) static_cast<BYTE*>(mask->so.pvScan0)[y * mask->so.lDelta] = 0xF0;
+    const bool done = w32::DrawBitBlt(dc, RECTL{10, 10, 14, 14}, &source, mask.get(), {0, 0}, nullptr, 0xAACC);
+    EngDeleteSurface(reinterpret_cast<HSURF>(handle));
+    return done;
+}
+bool StretchRed(const w32::DrawContext& dc, const w32::BlitSource& source) {
+    return w32::DrawStretchBlt(dc, RECTL{20, 20, 28, 28}, source, RECTL{0, 0, 4, 4}, nullptr, 0xCCCC);
+}
+// The top-left pixel is white, the transparent colour.
+bool TransparentRed(const w32::DrawContext& dc, const w32::BlitSource& source) {
+    return w32::DrawTransparentBlt(dc, RECTL{30, 40, 34, 44}, source, RECTL{0, 0, 4, 4}, RGB(255, 255, 255));
+}
+
+const PuntCase kPunts[] = {
+    {"BitBlt", "DrvBitBlt", CopyRed, 15, "0000ff"},
+    {"MaskedBitBlt", "DrvBitBlt", MaskRed, 7, "0000ff"},
+    {"StretchBlt", "DrvStretchBlt", StretchRed, 60, "0000ff"},
+    {"TransparentBlt", "DrvTransparentBlt", TransparentRed, 15, "0000ff"},
+    {"GradientFill", "DrvGradientFill", BlackGradient, 18, "000000"},
+};
+
+class PuntedCalls : public DrawingDispatch, public testing::WithParamInterface<PuntCase> {};
+
+TEST_P(PuntedCalls, EngineDrawsThemBetweenTheDriversCopies) {
+    const PuntCase& c = GetParam();
+    const std::u16string callback(c.callback, c.callback + strlen(c.callback));
+    w32::DrawContext dc = Device(u"punt-" + callback);
+    dc.stretchMode = COLORONCOLOR;
+    // Red but for the white top-left pixel, blue in the low byte.
+    HBITMAP bitmap = EngCreateBitmap(SIZEL{4, 4}, 0, BMF_24BPP, BMF_TOPDOWN, nullptr);
+    auto surface = w32::LookupSurface(reinterpret_cast<HSURF>(bitmap));
+    surface->palette = std::make_shared<w32::EnginePalette>();
+    surface->palette->mode = PAL_BGR;
+    w32::BlitSource source{{surface, nullptr}, {0, 0}};
+    BYTE* bits = static_cast<BYTE*>(source.surface.surface->so.pvScan0);
+    for (LONG y = 0; y < 4; ++y)
+        for (LONG x = 0; x < 4; ++x) {
+            BYTE* pixel = bits + y * source.surface.surface->so.lDelta + 3 * x;
+            const bool white = x == 0 && y == 0;
+            pixel[0] = pixel[1] = white ? 0xFF : 0x00;
+            pixel[2] = 0xFF;
+        }
+    ASSERT_TRUE(c.draw(dc, source)) << GetLastError();
+    EXPECT_EQ(DrawingCalls(), (std::vector<std::string>{c.callback, "DrvCopyBits", "DrvCopyBits"}));
+    EXPECT_NE(DriverLine("DrvCopyBits", "to=bitmap from=device"), "");
+    const std::string back = DriverLine("DrvCopyBits", "to=device from=bitmap");
+    EXPECT_NE(back.find(" inked=" + std::to_string(c.inked) + " first=" + c.first), std::string::npos) << back;
+}
+INSTANTIATE_TEST_SUITE_P(All, PuntedCalls, testing::ValuesIn(kPunts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A call on the device that reads the device itself cannot be drawn by the
+// engine, which has none of its pixels.
+TEST_F(DrawingDispatch, PuntedBlitFromTheDeviceFails) {
+    w32::DrawContext dc = Device();
+    SURFOBJ* device = &dc.target.surface->so;
+    RECTL to{0, 0, 4, 4};
+    POINTL from{8, 8};
+    SetLastError(0);
+    EXPECT_FALSE(EngBitBlt(device, device, nullptr, nullptr, nullptr, &to, &from, nullptr, nullptr, nullptr, 0xCCCC));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED));
+    EXPECT_TRUE(DrawingCalls().empty());
+}
+
 // Painting hooked by blits only goes to DrvBitBlt with the ROP3 of the mix.
 TEST_F(DrawingDispatch, PaintWithBlitsHookedOnlyIsABitBlt) {
     w32::DrawContext dc = Device(u"hooks=0x401");

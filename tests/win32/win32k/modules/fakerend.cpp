@@ -22,6 +22,8 @@
 //   sendpage-fails             DrvSendPage refuses (error ERROR_NOT_READY)
 //   hooks=N                    the HOOK_* flags its surface hooks (default: blits, paths, text, copies)
 //   refuse-<callback>          that drawing callback (DrvFillPath, DrvBitBlt, ...) refuses
+//   punt-<callback>            DrvBitBlt, DrvStretchBlt, DrvTransparentBlt or DrvGradientFill
+//                              hands the call to the engine (EngBitBlt, ...) and answers its result
 //   getrbrush                  drawing callbacks ask for the brush's realisation
 //   clippath                   drawing callbacks ask for their clip as a path
 //                              (CLIPOBJ_ppoGetPath), log it and never free it
@@ -51,8 +53,9 @@
 // "flags:x,y x,y ..." in 28.4), the brush's iSolidColor, the mix or ROP4,
 // the line attributes' flags and width, the colour adjustment's size,
 // flags, illuminant, brightness and contrast. DrvCopyBits logs, for a bitmap
-// source, how many of the pixels copied are not white ("inked"), so that a
-// test sees what the engine drew on its temporary bitmap. DrvRealizeBrush
+// source, how many of the pixels copied are not white ("inked") and the
+// first of them as the device's pixel ("first"), so that a test sees what
+// the engine drew on its temporary bitmap. DrvRealizeBrush
 // logs iHatch, the pattern's size and the translation's first two entries,
 // and keeps 16 bytes from BRUSHOBJ_pvAllocRbrush.
 //
@@ -450,6 +453,8 @@ std::string DescribeBrush(BRUSHOBJ* pbo) {
     return out;
 }
 
+bool Punts(const char* callback) { return Wants((std::string("punt-") + callback).c_str()); }
+
 bool Refuses(const char* callback) {
     if (!Wants((std::string("refuse-") + callback).c_str())) return false;
     EngSetLastError(ERROR_NOT_SUPPORTED);
@@ -495,23 +500,31 @@ BOOL APIENTRY FakePaint(SURFOBJ*, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL*, MIX mix)
     return !Refuses("DrvPaint");
 }
 
-BOOL APIENTRY FakeBitBlt(SURFOBJ*, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclTrg,
-                         POINTL* pptlSrc, POINTL*, BRUSHOBJ* pbo, POINTL*, ROP4 rop4) {
+BOOL APIENTRY FakeBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                         RECTL* prclTrg, POINTL* pptlSrc, POINTL* pptlMask, BRUSHOBJ* pbo, POINTL* pptlBrush,
+                         ROP4 rop4) {
     Log("DrvBitBlt %s target=%s source=%s src=%ld,%ld mask=%s xlate=%lu %s rop4=%04lx", DescribeClip(pco).c_str(),
         Rect(*prclTrg).c_str(), psoSrc ? (psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device") : "none",
         pptlSrc ? long(pptlSrc->x) : -1L, pptlSrc ? long(pptlSrc->y) : -1L, psoMask ? "given" : "none",
         pxlo ? (unsigned long)pxlo->flXlate : 0ul, DescribeBrush(pbo).c_str(), (unsigned long)rop4);
+    if (Punts("DrvBitBlt"))
+        return EngBitBlt(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask, pbo, pptlBrush, rop4);
     return !Refuses("DrvBitBlt");
 }
 
-// The pixels of a 24-bit bitmap in `rect` that are not white.
-unsigned long Inked(SURFOBJ* pso, const RECTL& rect) {
+// The pixels of a 24-bit bitmap in `rect` that are not white, and the first
+// of them (0 when none).
+unsigned long Inked(SURFOBJ* pso, const RECTL& rect, ULONG* first = nullptr) {
+    if (first) *first = 0;
     if (pso->iType != STYPE_BITMAP || pso->iBitmapFormat != BMF_24BPP) return 0;
     unsigned long inked = 0;
     for (LONG y = rect.top; y < rect.bottom; ++y) {
         const BYTE* row = static_cast<const BYTE*>(pso->pvScan0) + y * pso->lDelta;
         for (LONG x = rect.left; x < rect.right; ++x)
-            if (row[3 * x] != 0xFF || row[3 * x + 1] != 0xFF || row[3 * x + 2] != 0xFF) ++inked;
+            if (row[3 * x] != 0xFF || row[3 * x + 1] != 0xFF || row[3 * x + 2] != 0xFF) {
+                if (first && !inked) *first = ULONG(row[3 * x]) | ULONG(row[3 * x + 1]) << 8 | ULONG(row[3 * x + 2]) << 16;
+                ++inked;
+            }
     }
     return inked;
 }
@@ -520,28 +533,35 @@ BOOL APIENTRY FakeCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLAT
                            POINTL* pptlSrc) {
     const LONG w = prclDest->right - prclDest->left, h = prclDest->bottom - prclDest->top;
     const RECTL read{pptlSrc->x, pptlSrc->y, pptlSrc->x + w, pptlSrc->y + h};
-    Log("DrvCopyBits to=%s from=%s %s dest=%s src=%ld,%ld xlate=%lu inked=%lu",
+    ULONG first = 0;
+    const unsigned long inked = Inked(psoSrc, read, &first);
+    Log("DrvCopyBits to=%s from=%s %s dest=%s src=%ld,%ld xlate=%lu inked=%lu first=%06lx",
         psoDest->iType == STYPE_BITMAP ? "bitmap" : "device", psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device",
         DescribeClip(pco).c_str(), Rect(*prclDest).c_str(), long(pptlSrc->x), long(pptlSrc->y),
-        pxlo ? (unsigned long)pxlo->flXlate : 0ul, Inked(psoSrc, read));
+        pxlo ? (unsigned long)pxlo->flXlate : 0ul, inked, (unsigned long)(inked ? XLATEOBJ_iXlate(pxlo, first) : 0));
     // The page keeps no pixels: asked for them, the driver gives white.
     if (psoDest->iType == STYPE_BITMAP) return EngEraseSurface(psoDest, prclDest, 0xFFFFFF);
     return !Refuses("DrvCopyBits");
 }
 
-BOOL APIENTRY FakeStretchBlt(SURFOBJ*, SURFOBJ* psoSrc, SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, COLORADJUSTMENT* pca,
-                             POINTL*, RECTL* prclDest, RECTL* prclSrc, POINTL*, ULONG iMode) {
+BOOL APIENTRY FakeStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIPOBJ* pco, XLATEOBJ* pxlo,
+                             COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
+                             POINTL* pptlMask, ULONG iMode) {
     Log("DrvStretchBlt %s dest=%s src=%s source=%s mode=%lu ca=%u,%u,%u,%d,%d", DescribeClip(pco).c_str(),
         Rect(*prclDest).c_str(), Rect(*prclSrc).c_str(), psoSrc->iType == STYPE_BITMAP ? "bitmap" : "device",
         (unsigned long)iMode, pca ? unsigned(pca->caSize) : 0u, pca ? unsigned(pca->caFlags) : 0u,
         pca ? unsigned(pca->caIlluminantIndex) : 0u, pca ? int(pca->caBrightness) : 0, pca ? int(pca->caContrast) : 0);
+    if (Punts("DrvStretchBlt"))
+        return EngStretchBlt(psoDest, psoSrc, psoMask, pco, pxlo, pca, pptlHTOrg, prclDest, prclSrc, pptlMask, iMode);
     return !Refuses("DrvStretchBlt");
 }
 
-BOOL APIENTRY FakeTransparentBlt(SURFOBJ*, SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, RECTL* prclDst, RECTL* prclSrc,
-                                 ULONG iTransColor, ULONG) {
+BOOL APIENTRY FakeTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATEOBJ* pxlo, RECTL* prclDst,
+                                 RECTL* prclSrc, ULONG iTransColor, ULONG ulReserved) {
     Log("DrvTransparentBlt %s dest=%s src=%s transparent=%08lx", DescribeClip(pco).c_str(), Rect(*prclDst).c_str(),
         Rect(*prclSrc).c_str(), (unsigned long)iTransColor);
+    if (Punts("DrvTransparentBlt"))
+        return EngTransparentBlt(psoDst, psoSrc, pco, pxlo, prclDst, prclSrc, iTransColor, ulReserved);
     return !Refuses("DrvTransparentBlt");
 }
 
@@ -684,10 +704,12 @@ VOID APIENTRY FakeDestroyFont(FONTOBJ* pfo) {
     pfo->pvConsumer = nullptr;
 }
 
-BOOL APIENTRY FakeGradientFill(SURFOBJ*, CLIPOBJ* pco, XLATEOBJ*, TRIVERTEX*, ULONG nVertex, PVOID, ULONG nMesh,
-                               RECTL* prclExtents, POINTL*, ULONG ulMode) {
+BOOL APIENTRY FakeGradientFill(SURFOBJ* psoDest, CLIPOBJ* pco, XLATEOBJ* pxlo, TRIVERTEX* pVertex, ULONG nVertex,
+                               PVOID pMesh, ULONG nMesh, RECTL* prclExtents, POINTL* pptlDitherOrg, ULONG ulMode) {
     Log("DrvGradientFill %s vertices=%lu mesh=%lu extents=%s mode=%lu", DescribeClip(pco).c_str(),
         (unsigned long)nVertex, (unsigned long)nMesh, Rect(*prclExtents).c_str(), (unsigned long)ulMode);
+    if (Punts("DrvGradientFill"))
+        return EngGradientFill(psoDest, pco, pxlo, pVertex, nVertex, pMesh, nMesh, prclExtents, pptlDitherOrg, ulMode);
     return !Refuses("DrvGradientFill");
 }
 
