@@ -89,6 +89,14 @@ struct GraphicsStateCache {
     INT32 ColorChanges;
     INT32 ClipChanges;
     INT32 ObjectCounter;      // objects met by the object-range filter
+    INT32 BitBltCalls;        // blit callbacks that passed their checks and drew
+    INT32 CopyBitsCalls;
+    INT32 StretchBltCalls;
+    INT32 TransparentBltCalls;
+    // A triangle gradient is being drawn by the engine: the copy that brings
+    // its bitmap to the page leaves the bitmap's white background out
+    // (transparent source), so the triangles' surroundings stay as they were.
+    BYTE TransparentCopy;
     // Diagnostics: the debug file with its text log of printed characters
     // and row dumps, and the last baseline of the text log.
     BYTE TextLog;

@@ -1,0 +1,248 @@
+// Blits printed through GDI on "Korvan Laser", checked from the decoded
+// job: what each raster operation paints (a rectangle with the brush it
+// needs, or an image), with which raster operation and transfer modes; the
+// blits the driver hands back to the engine reaching the job as the images
+// of its DrvCopyBits; and what the blit callbacks decide about the source
+// and destination rectangles: clamped origins, mirrored destinations, the
+// two passes of a transparent blit.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winddi.h>
+
+#include <algorithm>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "print_fixture.h"
+#include "support/page_marks.h"
+#include "win32k/engobj.h"
+
+namespace tam::test {
+namespace {
+
+// A mark as a test expects it.
+struct ExpectedMark {
+    Mark::Kind kind;
+    int64_t rop;
+    int64_t sourceTx;
+    int64_t paintTx;
+    const char* brush;  // nullptr: not checked
+    RECTL box;
+};
+
+std::string Describe(const Mark& m) {
+    return std::string(m.kind == Mark::Kind::Image ? "image" : "rectangle") + " rop=" + std::to_string(m.rop) +
+           " tx=" + std::to_string(m.sourceTx) + "/" + std::to_string(m.paintTx) + " pen=" + m.pen +
+           " brush=" + m.brush + " box=" + std::to_string(m.left) + "," + std::to_string(m.top) + "," +
+           std::to_string(m.right) + "," + std::to_string(m.bottom);
+}
+
+void ExpectMark(const Mark& got, const ExpectedMark& want) {
+    SCOPED_TRACE(Describe(got));
+    EXPECT_EQ(got.kind, want.kind);
+    EXPECT_EQ(got.rop, want.rop);
+    EXPECT_EQ(got.sourceTx, want.sourceTx);
+    EXPECT_EQ(got.paintTx, want.paintTx);
+    if (want.brush) EXPECT_EQ(got.brush, want.brush);
+    if (want.kind == Mark::Kind::Rectangle) EXPECT_EQ(got.pen, "null");
+    EXPECT_EQ(got.left, want.box.left);
+    EXPECT_EQ(got.top, want.box.top);
+    EXPECT_EQ(got.right, want.box.right);
+    EXPECT_EQ(got.bottom, want.box.bottom);
+}
+
+// An engine bitmap of 24-bit pixels (blue in the low byte), top row first,
+// filled by `pixel(x, y)` as 0xRRGGBB.
+class EngineBitmap {
+public:
+    EngineBitmap(LONG width, LONG height, ULONG format, const std::function<ULONG(LONG, LONG)>& pixel) {
+        handle_ = EngCreateBitmap(SIZEL{width, height}, 0, format, BMF_TOPDOWN, nullptr);
+        so_ = EngLockSurface(reinterpret_cast<HSURF>(handle_));
+        const LONG bytes = format == BMF_32BPP ? 4 : 3;
+        for (LONG y = 0; y < height; ++y)
+            for (LONG x = 0; x < width; ++x) {
+                BYTE* at = static_cast<BYTE*>(so_->pvScan0) + y * so_->lDelta + x * bytes;
+                const ULONG rgb = pixel(x, y);
+                at[0] = BYTE(rgb);
+                at[1] = BYTE(rgb >> 8);
+                at[2] = BYTE(rgb >> 16);
+                if (bytes == 4) at[3] = BYTE(rgb >> 24);
+            }
+    }
+    ~EngineBitmap() {
+        EngUnlockSurface(so_);
+        EngDeleteSurface(reinterpret_cast<HSURF>(handle_));
+    }
+    SURFOBJ* so() const { return so_; }
+
+private:
+    HBITMAP handle_ = nullptr;
+    SURFOBJ* so_ = nullptr;
+};
+
+class BlitJobTest : public PrintTest {
+public:
+    // A DC of the default settings with a document and its page open.
+    HDC OpenPage() {
+        HDC dc = Create(Settings());
+        EXPECT_NE(dc, nullptr) << GetLastError();
+        if (!dc) return nullptr;
+        jobId_ = StartDocument(dc);
+        EXPECT_NE(jobId_, 0u);
+        EXPECT_GT(StartPage(dc), 0) << GetLastError();
+        return dc;
+    }
+
+    // Ends the page and the document; the job decoded.
+    job::DecodedJob Finish(HDC dc) {
+        EXPECT_GT(EndPage(dc), 0) << GetLastError();
+        EXPECT_GT(EndDoc(dc), 0) << GetLastError();
+        return Decode(jobId_);
+    }
+
+    // A driver callback, called the way the engine calls it (under its lock).
+    template <class F>
+    static F Callback(HDC dc, ULONG index) {
+        w32::PrinterDevice* device = w32::EngineDeviceOfDC(dc);
+        return device ? device->driver->Callback<F>(index) : nullptr;
+    }
+    static SURFOBJ* DeviceSurface(HDC dc) {
+        w32::PrinterDevice* device = w32::EngineDeviceOfDC(dc);
+        return device ? device->SurfaceObject() : nullptr;
+    }
+
+    // A memory DC holding a 24-bit bitmap of `width` x `height` filled with
+    // `color`; deleted with the test.
+    HDC MemoryDc(int width, int height, COLORREF color, int bits = 24) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = WORD(bits);
+        info.bmiHeader.biCompression = BI_RGB;
+        void* pixels = nullptr;
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        EXPECT_NE(bitmap, nullptr);
+        SelectObject(memory, bitmap);
+        HBRUSH brush = CreateSolidBrush(color);
+        RECT all{0, 0, width, height};
+        FillRect(memory, &all, brush);
+        DeleteObject(brush);
+        memoryDcs_.push_back({memory, bitmap});
+        return memory;
+    }
+
+    void TearDown() override {
+        for (auto& [memory, bitmap] : memoryDcs_) {
+            DeleteDC(memory);
+            DeleteObject(bitmap);
+        }
+        PrintTest::TearDown();
+    }
+
+    DWORD jobId_ = 0;
+    std::vector<std::pair<HDC, HBITMAP>> memoryDcs_;
+};
+
+// ---- The raster operations of DrvBitBlt ---------------------------------------------
+
+struct RopCase {
+    const char* name;
+    std::function<BOOL(BlitJobTest&, HDC)> draw;
+    std::vector<std::string> calls;  // the driver callbacks the page sees
+    std::vector<ExpectedMark> marks;
+};
+
+// A solid black brush the driver gets straight from the caller, as the
+// engine passes a brush it needs no realisation for.
+BRUSHOBJ BlackBrush() {
+    BRUSHOBJ brush{};
+    brush.iSolidColor = 0;
+    return brush;
+}
+
+std::vector<RopCase> RopCases() {
+    const RECTL box{100, 100, 300, 200};
+    using K = Mark::Kind;
+    return {
+        // The destination alone, and no brush: nothing.
+        {"AAAA", [](BlitJobTest&, HDC dc) { return PatBlt(dc, 100, 100, 200, 100, 0x00AA0029); }, {"DrvBitBlt"}, {}},
+        {"FFFF", [](BlitJobTest&, HDC dc) { return PatBlt(dc, 100, 100, 200, 100, WHITENESS); },
+         {"DrvBitBlt"}, {{K::Rectangle, 0xFF, 0, 0, "grey 255", box}}},
+        {"0000", [](BlitJobTest&, HDC dc) { return PatBlt(dc, 100, 100, 200, 100, BLACKNESS); },
+         {"DrvBitBlt"}, {{K::Rectangle, 0x00, 0, 0, "grey 0", box}}},
+        {"5555", [](BlitJobTest&, HDC dc) { return PatBlt(dc, 100, 100, 200, 100, DSTINVERT); },
+         {"DrvBitBlt"}, {{K::Rectangle, 0x55, 0, 0, "grey 0", box}}},
+        {"F0F0Hatch",
+         [](BlitJobTest&, HDC dc) {
+             HBRUSH hatch = CreateHatchBrush(HS_CROSS, RGB(0, 0, 0));
+             HGDIOBJ old = SelectObject(dc, hatch);
+             const BOOL done = PatBlt(dc, 100, 100, 200, 100, PATCOPY);
+             SelectObject(dc, old);
+             DeleteObject(hatch);
+             return done;
+         },
+         {"DrvBitBlt"}, {{K::Rectangle, 0xF0, 0, 0, "pattern 8", box}}},
+        // The pattern where a mask is set: its gaps are transparent.
+        {"AAF0",
+         [](BlitJobTest&, HDC dc) {
+             std::lock_guard lock(w32::EngineLock());
+             auto bitBlt = BlitJobTest::Callback<PFN_DrvBitBlt>(dc, INDEX_DrvBitBlt);
+             RECTL target = {100, 100, 300, 200};
+             BRUSHOBJ brush = BlackBrush();
+             POINTL origin{0, 0};
+             return bitBlt(BlitJobTest::DeviceSurface(dc), nullptr, nullptr, nullptr, nullptr, &target, nullptr, nullptr, &brush,
+                           &origin, 0xAAF0);
+         },
+         {}, {{K::Rectangle, 0xF0, 1, 1, "grey 0", box}}},
+        {"CCCC",
+         [](BlitJobTest& test, HDC dc) {
+             return BitBlt(dc, 100, 100, 200, 100, test.MemoryDc(200, 100, RGB(0, 0, 0)), 0, 0, SRCCOPY);
+         },
+         {"DrvBitBlt"}, {{K::Image, 0xCC, 0, 0, nullptr, box}}},
+        // A mask: only the engine's blit, which reaches the page as a copy.
+        {"Masked",
+         [](BlitJobTest& test, HDC dc) {
+             HBITMAP mask = CreateBitmap(200, 100, 1, 1, nullptr);
+             const BOOL done =
+                 MaskBlt(dc, 100, 100, 200, 100, test.MemoryDc(200, 100, RGB(0, 0, 0)), 0, 0, mask, 0, 0,
+                         MAKEROP4(SRCCOPY, 0x00AA0029));
+             DeleteObject(mask);
+             return done;
+         },
+         // The engine logs a callback when it returns: the copies it made come first.
+         {"DrvCopyBits", "DrvCopyBits", "DrvBitBlt"}, {{K::Image, 0xCC, 0, 0, nullptr, box}}},
+    };
+}
+
+class BlitRops : public BlitJobTest, public testing::WithParamInterface<RopCase> {};
+
+TEST_P(BlitRops, PaintWhatTheOperationNeeds) {
+    const RopCase& c = GetParam();
+    HDC dc = OpenPage();
+    ASSERT_NE(dc, nullptr);
+    // An image first, so that every operation after it is written.
+    ASSERT_TRUE(BitBlt(dc, 0, 0, 8, 8, MemoryDc(8, 8, RGB(0, 0, 0)), 0, 0, SRCCOPY));
+    w32::ClearDdiCallLog();
+    EXPECT_TRUE(c.draw(*this, dc)) << GetLastError();
+    std::vector<std::string> calls;
+    for (const std::string& name : EngineCalls())
+        if (name != "DrvRealizeBrush") calls.push_back(name);
+    EXPECT_EQ(calls, c.calls);
+
+    const job::DecodedJob decoded = Finish(dc);
+    std::vector<Mark> marks = Marks(decoded);
+    ASSERT_FALSE(marks.empty());
+    marks.erase(marks.begin());
+    ASSERT_EQ(marks.size(), c.marks.size());
+    for (size_t i = 0; i < marks.size(); ++i) ExpectMark(marks[i], c.marks[i]);
+}
+INSTANTIATE_TEST_SUITE_P(All, BlitRops, testing::ValuesIn(RopCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tam::test
