@@ -244,5 +244,132 @@ TEST_P(BlitRops, PaintWhatTheOperationNeeds) {
 INSTANTIATE_TEST_SUITE_P(All, BlitRops, testing::ValuesIn(RopCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- What the callbacks decide about the rectangles ------------------------------
+
+// A source origin of (-10, 0) over 100 columns of a 1:1 blit: the 90
+// columns from column 0, drawn where they belong, 10 pixels in.
+TEST_F(BlitJobTest, NegativeOriginDrawsTheColumnsThatExistWhereTheyBelong) {
+    HDC dc = OpenPage();
+    ASSERT_NE(dc, nullptr);
+    EngineBitmap source(100, 50, BMF_24BPP, [](LONG x, LONG) { return x < 45 ? 0x000000u : 0xFFFFFFu; });
+    {
+        std::lock_guard lock(w32::EngineLock());
+        auto bitBlt = Callback<PFN_DrvBitBlt>(dc, INDEX_DrvBitBlt);
+        RECTL target{500, 500, 600, 550};
+        POINTL from{-10, 0};
+        ASSERT_TRUE(bitBlt(DeviceSurface(dc), source.so(), nullptr, nullptr, nullptr, &target, &from, nullptr, nullptr,
+                           nullptr, 0xCCCC));
+    }
+    const job::DecodedJob decoded = Finish(dc);
+    const std::vector<Mark> marks = Marks(decoded);
+    ASSERT_EQ(marks.size(), 1u);
+    ExpectMark(marks[0], {Mark::Kind::Image, 0xCC, 0, 0, nullptr, {510, 500, 600, 550}});
+    ASSERT_NE(marks[0].raster, nullptr);
+    EXPECT_EQ(marks[0].raster->width, 90u);
+    EXPECT_EQ(marks[0].raster->height, 50u);
+}
+
+// A destination whose left lies right of its right is drawn mirrored: the
+// source's dark left half lands on the right.
+TEST_F(BlitJobTest, MirroredDestinationReversesTheColumns) {
+    HDC dc = OpenPage();
+    ASSERT_NE(dc, nullptr);
+    EngineBitmap source(100, 10, BMF_24BPP, [](LONG x, LONG) { return x < 50 ? 0x000000u : 0xFFFFFFu; });
+    {
+        std::lock_guard lock(w32::EngineLock());
+        auto stretch = Callback<PFN_DrvStretchBlt>(dc, INDEX_DrvStretchBlt);
+        RECTL to{600, 500, 500, 510}, from{0, 0, 100, 10};
+        ASSERT_TRUE(stretch(DeviceSurface(dc), source.so(), nullptr, nullptr, nullptr, nullptr, nullptr, &to, &from,
+                            nullptr, COLORONCOLOR));
+    }
+    const job::DecodedJob decoded = Finish(dc);
+    const std::vector<Mark> marks = Marks(decoded);
+    ASSERT_EQ(marks.size(), 1u);
+    ExpectMark(marks[0], {Mark::Kind::Image, 0xCC, 0, 0, nullptr, {500, 500, 600, 510}});
+    const job::Raster* raster = marks[0].raster;
+    ASSERT_NE(raster, nullptr);
+    ASSERT_GT(raster->width, 1u);
+    EXPECT_GT(raster->Pixel(0, 0), raster->Pixel(raster->width - 1, 0));
+}
+
+// A transparent blit of 24 or 32 bits: first the mask (opaque pixels set,
+// drawn black and white under 0xEE), then the copy with the transparent
+// pixels white, under 0x88. Only the 24 colour bits of a 32-bit pixel count.
+TEST_F(BlitJobTest, TransparentBlitIsAWhiteningMaskAndTheColoursOverIt) {
+    for (ULONG format : {ULONG(BMF_24BPP), ULONG(BMF_32BPP)}) {
+        SCOPED_TRACE(format);
+        HDC dc = OpenPage();
+        ASSERT_NE(dc, nullptr);
+        // {transparent green (with a stray high byte in 32 bits), black}.
+        EngineBitmap source(2, 1, format, [](LONG x, LONG) { return x == 0 ? 0xFF00FF00u : 0x000000u; });
+        {
+            std::lock_guard lock(w32::EngineLock());
+            auto transparent = Callback<PFN_DrvTransparentBlt>(dc, INDEX_DrvTransparentBlt);
+            RECTL to{200, 200, 202, 201}, from{0, 0, 2, 1};
+            ASSERT_TRUE(transparent(DeviceSurface(dc), source.so(), nullptr, nullptr, &to, &from, 0x00FF00, 0));
+        }
+        const job::DecodedJob decoded = Finish(dc);
+        const std::vector<Mark> marks = Marks(decoded);
+        ASSERT_EQ(marks.size(), 2u);
+        ExpectMark(marks[0], {Mark::Kind::Image, 0xEE, 0, 0, nullptr, {200, 200, 202, 201}});
+        ExpectMark(marks[1], {Mark::Kind::Image, 0x88, 0, 0, nullptr, {200, 200, 202, 201}});
+        ASSERT_NE(marks[0].raster, nullptr);
+        ASSERT_NE(marks[1].raster, nullptr);
+        const job::Raster& mask = *marks[0].raster;
+        EXPECT_EQ(mask.bitsPerPixel, 1u);
+        EXPECT_EQ(mask.palette, (std::vector<uint8_t>{0, 255}));
+        EXPECT_EQ(mask.Pixel(0, 0), 0u);
+        EXPECT_EQ(mask.Pixel(1, 0), 1u);
+        const job::Raster& copy = *marks[1].raster;
+        EXPECT_EQ(copy.Pixel(0, 0) & 0xFF, 255u);  // white: leaves the page
+        EXPECT_EQ(copy.Pixel(1, 0) & 0xFF, 0u);    // black on the whitened pixel
+    }
+}
+
+// Calls the engine draws: their answer is the engine's, and a transparent
+// blit or a gradient on no sound PDEV or with no page open draws nothing.
+TEST_F(BlitJobTest, HandedBackCallsAnswerWhatTheEngineDid) {
+    HDC dc = OpenPage();
+    ASSERT_NE(dc, nullptr);
+    EngineBitmap source(4, 4, BMF_24BPP, [](LONG, LONG) { return 0u; });
+    {
+        std::lock_guard lock(w32::EngineLock());
+        // A colour adjustment with a stretch mode the engine refuses.
+        auto stretch = Callback<PFN_DrvStretchBlt>(dc, INDEX_DrvStretchBlt);
+        COLORADJUSTMENT adjustment{};
+        adjustment.caSize = sizeof(adjustment);
+        RECTL to{0, 0, 8, 8}, from{0, 0, 4, 4};
+        EXPECT_FALSE(stretch(DeviceSurface(dc), source.so(), nullptr, nullptr, nullptr, &adjustment, nullptr, &to,
+                             &from, nullptr, 0));
+        // A gradient whose mesh names a vertex that does not exist.
+        auto gradient = Callback<PFN_DrvGradientFill>(dc, INDEX_DrvGradientFill);
+        TRIVERTEX corners[2] = {{10, 10, 0, 0, 0, 0}, {20, 20, 0, 0, 0, 0}};
+        GRADIENT_RECT mesh{0, 5};
+        RECTL extents{10, 10, 20, 20};
+        EXPECT_FALSE(gradient(DeviceSurface(dc), nullptr, nullptr, corners, 2, &mesh, 1, &extents, nullptr,
+                              GRADIENT_FILL_RECT_H));
+        // No PDEV of the driver's behind the surface.
+        SURFOBJ stranger = *DeviceSurface(dc);
+        int notAPdev = 0;
+        stranger.dhpdev = reinterpret_cast<DHPDEV>(&notAPdev);
+        auto transparent = Callback<PFN_DrvTransparentBlt>(dc, INDEX_DrvTransparentBlt);
+        RECTL dest{0, 0, 4, 4}, read{0, 0, 4, 4};
+        EXPECT_FALSE(transparent(&stranger, source.so(), nullptr, nullptr, &dest, &read, 0, 0));
+        GRADIENT_RECT good{0, 1};
+        EXPECT_FALSE(gradient(&stranger, nullptr, nullptr, corners, 2, &good, 1, &extents, nullptr,
+                              GRADIENT_FILL_RECT_H));
+    }
+    EXPECT_GT(EndPage(dc), 0);
+    {
+        // Between pages: nothing may be drawn.
+        std::lock_guard lock(w32::EngineLock());
+        auto transparent = Callback<PFN_DrvTransparentBlt>(dc, INDEX_DrvTransparentBlt);
+        RECTL dest{0, 0, 4, 4}, read{0, 0, 4, 4};
+        EXPECT_FALSE(transparent(DeviceSurface(dc), source.so(), nullptr, nullptr, &dest, &read, 0, 0));
+    }
+    EXPECT_GT(EndDoc(dc), 0);
+    EXPECT_TRUE(Marks(Decode(jobId_)).empty());
+}
+
 }  // namespace
 }  // namespace tam::test
