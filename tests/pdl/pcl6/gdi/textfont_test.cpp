@@ -16,6 +16,7 @@
 #include "job_fixture.h"
 #include "pcl6/gdi/fontcache.h"
 #include "pcl6/gdi/gx.h"
+#include "pcl6/gdi/nt/ddi.h"
 #include "pcl6/gdi/nt/textfont.h"
 #include "pcl6/gdi/text.h"
 #include "spool_fixture.h"
@@ -98,6 +99,26 @@ TEST_F(TextFont, SubstitutedResidentFontAfterTrueType) {
     pdev->Job.JobDevmode.priv.UseSoftFont = 1;
     EXPECT_EQ(Txt_SubstituteFont(pdev, font->get(), name, &symbolSet), 0);
     pdev->FontSubstitution = {0, nullptr};
+}
+
+// The engine is told of no device fonts: face 0 (how many faces) answers 0,
+// and no face has metrics.
+TEST_F(TextFont, QueryFontHasNoDeviceFaces) {
+    PDEV* pdev = StartJob();
+    ASSERT_NE(pdev, nullptr);
+    ULONG_PTR id = 77;
+    SetLastError(0);
+    EXPECT_EQ(DrvQueryFont(AsDhpdev(pdev), 0, 0, &id), nullptr);
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_EQ(id, 0u);
+    for (ULONG face : {1u, 2u}) {
+        id = 77;
+        SetLastError(0);
+        EXPECT_EQ(DrvQueryFont(AsDhpdev(pdev), 0, face, &id), nullptr);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+        EXPECT_EQ(id, 0u);
+    }
+    EXPECT_EQ(pdev->Job.Text.FontQueries, 3u);
 }
 
 // Booklets and manual duplex keep their sheets and play them in another
