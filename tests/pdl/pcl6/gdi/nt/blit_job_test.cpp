@@ -371,5 +371,65 @@ TEST_F(BlitJobTest, HandedBackCallsAnswerWhatTheEngineDid) {
     EXPECT_TRUE(Marks(Decode(jobId_)).empty());
 }
 
+// ---- Calls the driver hands to the engine ---------------------------------------
+
+// Drawn through GDI, each reaches the job as the image of the driver's own
+// DrvCopyBits of the engine's bitmap; a triangle gradient's copy leaves the
+// white around the triangle transparent.
+struct PuntCase {
+    const char* name;
+    std::function<BOOL(BlitJobTest&, HDC)> draw;
+    const char* callback;
+    ExpectedMark mark;
+};
+
+std::vector<PuntCase> PuntCases() {
+    using K = Mark::Kind;
+    return {
+        {"HalftoneStretch",
+         [](BlitJobTest& test, HDC dc) {
+             SetStretchBltMode(dc, HALFTONE);
+             return StretchBlt(dc, 100, 100, 100, 100, test.MemoryDc(50, 50, RGB(0, 0, 0)), 0, 0, 50, 50, SRCCOPY);
+         },
+         "DrvStretchBlt", {K::Image, 0xCC, 0, 0, nullptr, {100, 100, 200, 200}}},
+        {"EightBitTransparent",
+         [](BlitJobTest& test, HDC dc) {
+             return TransparentBlt(dc, 100, 100, 100, 100, test.MemoryDc(100, 100, RGB(0, 0, 0), 8), 0, 0, 100, 100,
+                                   RGB(255, 255, 255));
+         },
+         "DrvTransparentBlt", {K::Image, 0xCC, 0, 0, nullptr, {100, 100, 200, 200}}},
+        {"RectangleGradient",
+         [](BlitJobTest&, HDC dc) {
+             TRIVERTEX corners[2] = {{100, 100, 0, 0, 0, 0}, {200, 200, 0xFF00, 0xFF00, 0xFF00, 0}};
+             GRADIENT_RECT mesh{0, 1};
+             return GradientFill(dc, corners, 2, &mesh, 1, GRADIENT_FILL_RECT_H);
+         },
+         "DrvGradientFill", {K::Image, 0xCC, 0, 0, nullptr, {100, 100, 200, 200}}},
+        {"TriangleGradient",
+         [](BlitJobTest&, HDC dc) {
+             TRIVERTEX corners[3] = {{100, 100, 0, 0, 0, 0}, {200, 100, 0, 0, 0, 0}, {100, 200, 0, 0, 0, 0}};
+             GRADIENT_TRIANGLE mesh{0, 1, 2};
+             return GradientFill(dc, corners, 3, &mesh, 1, GRADIENT_FILL_TRIANGLE);
+         },
+         "DrvGradientFill", {K::Image, 0xCC, 1, 0, nullptr, {100, 100, 201, 201}}},
+    };
+}
+
+class PuntedBlits : public BlitJobTest, public testing::WithParamInterface<PuntCase> {};
+
+TEST_P(PuntedBlits, ReachTheJobAsTheDriversCopy) {
+    const PuntCase& c = GetParam();
+    HDC dc = OpenPage();
+    ASSERT_NE(dc, nullptr);
+    w32::ClearDdiCallLog();
+    ASSERT_TRUE(c.draw(*this, dc)) << GetLastError();
+    EXPECT_EQ(EngineCalls(), (std::vector<std::string>{"DrvCopyBits", "DrvCopyBits", c.callback}));
+    const std::vector<Mark> marks = Marks(Finish(dc));
+    ASSERT_EQ(marks.size(), 1u);
+    ExpectMark(marks[0], c.mark);
+}
+INSTANTIATE_TEST_SUITE_P(All, PuntedBlits, testing::ValuesIn(PuntCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace tam::test
