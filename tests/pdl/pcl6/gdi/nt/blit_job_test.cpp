@@ -116,16 +116,22 @@ public:
     // A memory DC holding a 24-bit bitmap of `width` x `height` filled with
     // `color`; deleted with the test.
     HDC MemoryDc(int width, int height, COLORREF color, int bits = 24) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = WORD(bits);
-        info.bmiHeader.biCompression = BI_RGB;
+        // The header and a grey colour table of 256 entries for the indexed formats.
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colors[256];
+        } info{};
+        info.header.biSize = sizeof(BITMAPINFOHEADER);
+        info.header.biWidth = width;
+        info.header.biHeight = -height;
+        info.header.biPlanes = 1;
+        info.header.biBitCount = WORD(bits);
+        info.header.biCompression = BI_RGB;
+        for (int i = 0; i < 256; ++i) info.colors[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
         void* pixels = nullptr;
         HDC memory = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        HBITMAP bitmap = CreateDIBSection(memory, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                          &pixels, nullptr, 0);
         EXPECT_NE(bitmap, nullptr);
         SelectObject(memory, bitmap);
         HBRUSH brush = CreateSolidBrush(color);
