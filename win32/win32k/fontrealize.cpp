@@ -92,6 +92,45 @@ double Stretch(const FontRealizationRequest& request, double sx, double sy, LONG
     return stretch * em <= kLargestEm && stretch > 0 ? stretch : 0;
 }
 
+// The cell of an em of `em` pixels from the face's units: ascent, descent,
+// leadings (`lineGap` the face's line gap over a `lineAscender` -
+// `lineDescender` line, when it has one).
+void SetCell(FontMetrics& m, LONG em, double unitsPerEm, double stretch, double ascentUnits, double descentUnits,
+             std::optional<double> lineGap, double lineAscender, double lineDescender) {
+    m.em = em;
+    m.unitsPerEm = USHORT(unitsPerEm);
+    m.yScale = em / unitsPerEm;
+    m.xScale = m.yScale * stretch;
+    m.ascent = std::lround(ascentUnits * m.yScale);
+    m.descent = std::lround(descentUnits * m.yScale);
+    m.height = m.ascent + m.descent;
+    m.internalLeading = m.height - em;
+    if (lineGap) {
+        const double gap = *lineGap - ((ascentUnits + descentUnits) - (lineAscender - lineDescender));
+        m.externalLeading = std::max<LONG>(0, std::lround(gap * m.yScale));
+    }
+}
+
+// The underline below and the strike-out above the baseline from the face's
+// units; a size of 0 or less leaves GDI's defaults from the em.
+void SetBars(FontMetrics& m, double underlinePosition, double underlineSize, double strikeoutPosition,
+             double strikeoutSize) {
+    if (underlineSize > 0) {
+        m.underlinePosition = -std::lround(underlinePosition * m.yScale);
+        m.underlineThickness = std::max<LONG>(1, std::lround(underlineSize * m.yScale));
+    } else {
+        m.underlinePosition = std::max<LONG>(1, m.descent / 2);
+        m.underlineThickness = std::max<LONG>(1, m.em / 20);
+    }
+    if (strikeoutSize > 0) {
+        m.strikeoutPosition = std::lround(strikeoutPosition * m.yScale);
+        m.strikeoutThickness = std::max<LONG>(1, std::lround(strikeoutSize * m.yScale));
+    } else {
+        m.strikeoutPosition = std::lround(m.em * 0.25);
+        m.strikeoutThickness = m.underlineThickness;
+    }
+}
+
 // How the glyphs and the baseline turn on the device (see the header).
 void Orient(const FontRealizationRequest& request, const FontMatrix& toDevice, double sx, double sy, double stretch,
             const FontMatrix& slant, FontMatrix& glyph, double baseline[2]) {
@@ -194,19 +233,9 @@ std::shared_ptr<const RealizedFont> RealizedFont::Create(const ChosenFace& chose
 
     // The upright font's metrics.
     FontMetrics& m = font->metrics_;
-    m.em = em;
-    m.unitsPerEm = USHORT(unitsPerEm);
-    m.yScale = em / unitsPerEm;
-    m.xScale = m.yScale * stretch;
-    m.ascent = std::lround(ascentUnits * m.yScale);
-    m.descent = std::lround(descentUnits * m.yScale);
-    m.height = m.ascent + m.descent;
-    m.internalLeading = m.height - em;
-    if (hhea) {
-        const double gap =
-            hhea->Line_Gap - ((ascentUnits + descentUnits) - (double(hhea->Ascender) - hhea->Descender));
-        m.externalLeading = std::max<LONG>(0, std::lround(gap * m.yScale));
-    }
+    SetCell(m, em, unitsPerEm, stretch, ascentUnits, descentUnits,
+            hhea ? std::optional<double>(hhea->Line_Gap) : std::nullopt, hhea ? hhea->Ascender : 0,
+            hhea ? hhea->Descender : 0);
     const LONG bold = chosen.simulateBold ? 1 : 0;
     m.aveCharWidth = std::lround(averageUnits * m.xScale);
     m.maxCharWidth = std::lround((hhea ? hhea->advance_Width_Max : unitsPerEm) * m.xScale) + bold;
@@ -240,20 +269,8 @@ std::shared_ptr<const RealizedFont> RealizedFont::Create(const ChosenFace& chose
         font->defaultGlyph_ = present ? glyph & ~kVerticalGlyph : 0;
     }
 
-    if (post && post->underlineThickness > 0) {
-        m.underlinePosition = -std::lround(post->underlinePosition * m.yScale);
-        m.underlineThickness = std::max<LONG>(1, std::lround(post->underlineThickness * m.yScale));
-    } else {
-        m.underlinePosition = std::max<LONG>(1, m.descent / 2);
-        m.underlineThickness = std::max<LONG>(1, em / 20);
-    }
-    if (os2 && os2->yStrikeoutSize > 0) {
-        m.strikeoutPosition = std::lround(os2->yStrikeoutPosition * m.yScale);
-        m.strikeoutThickness = std::max<LONG>(1, std::lround(os2->yStrikeoutSize * m.yScale));
-    } else {
-        m.strikeoutPosition = std::lround(em * 0.25);
-        m.strikeoutThickness = m.underlineThickness;
-    }
+    SetBars(m, post ? post->underlinePosition : 0, post ? post->underlineThickness : 0,
+            os2 ? os2->yStrikeoutPosition : 0, os2 ? os2->yStrikeoutSize : 0);
     return font;
 }
 
@@ -372,17 +389,8 @@ std::shared_ptr<const RealizedFont> RealizedFont::CreateForDevice(const ChosenFa
     font->fixedPitch_ = (ifi.jWinPitchAndFamily & 0x3) == FIXED_PITCH || (ifi.flInfo & FM_INFO_CONSTANT_WIDTH);
 
     FontMetrics& m = font->metrics_;
-    m.em = em;
-    m.unitsPerEm = USHORT(unitsPerEm);
-    m.yScale = em / unitsPerEm;
-    m.xScale = m.yScale * stretch;
-    m.ascent = std::lround(ascentUnits * m.yScale);
-    m.descent = std::lround(descentUnits * m.yScale);
-    m.height = m.ascent + m.descent;
-    m.internalLeading = m.height - em;
-    const double gap = ifi.fwdMacLineGap - ((ascentUnits + descentUnits) -
-                                            (double(ifi.fwdMacAscender) - ifi.fwdMacDescender));
-    m.externalLeading = std::max<LONG>(0, std::lround(gap * m.yScale));
+    SetCell(m, em, unitsPerEm, stretch, ascentUnits, descentUnits, double(ifi.fwdMacLineGap), ifi.fwdMacAscender,
+            ifi.fwdMacDescender);
     m.aveCharWidth = std::lround(averageUnits * m.xScale);
     m.maxCharWidth = std::lround((ifi.fwdMaxCharInc > 0 ? ifi.fwdMaxCharInc : averageUnits) * m.xScale);
     m.weight = ifi.usWinWeight ? ifi.usWinWeight : FW_NORMAL;
@@ -398,20 +406,7 @@ std::shared_ptr<const RealizedFont> RealizedFont::CreateForDevice(const ChosenFa
     bool present = false;
     const HGLYPH fallback = device.Glyph(m.defaultChar, &present);
     font->defaultGlyph_ = present ? fallback : (device.handles.empty() ? 0 : device.handles.front());
-    if (ifi.fwdUnderscoreSize > 0) {
-        m.underlinePosition = -std::lround(ifi.fwdUnderscorePosition * m.yScale);
-        m.underlineThickness = std::max<LONG>(1, std::lround(ifi.fwdUnderscoreSize * m.yScale));
-    } else {
-        m.underlinePosition = std::max<LONG>(1, m.descent / 2);
-        m.underlineThickness = std::max<LONG>(1, em / 20);
-    }
-    if (ifi.fwdStrikeoutSize > 0) {
-        m.strikeoutPosition = std::lround(ifi.fwdStrikeoutPosition * m.yScale);
-        m.strikeoutThickness = std::max<LONG>(1, std::lround(ifi.fwdStrikeoutSize * m.yScale));
-    } else {
-        m.strikeoutPosition = std::lround(em * 0.25);
-        m.strikeoutThickness = m.underlineThickness;
-    }
+    SetBars(m, ifi.fwdUnderscorePosition, ifi.fwdUnderscoreSize, ifi.fwdStrikeoutPosition, ifi.fwdStrikeoutSize);
     return font;
 }
 
