@@ -116,21 +116,13 @@ INSTANTIATE_TEST_SUITE_P(All, QueryDriverInfo, testing::ValuesIn(kQueries), [](c
            std::to_string(info.param.size);
 });
 
-// The callbacks not built yet refuse cleanly (the job, path, brush and text
-// callbacks have their own tests).
+// The escape callbacks not built yet refuse cleanly; the others refuse a
+// call they cannot draw (the job, blit, path, brush and text callbacks have
+// their own tests).
 TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
     SURFOBJ s{};
     ULONG_PTR id = 77;
     const std::vector<std::pair<const char*, std::function<ULONG()>>> calls = {
-        {"DrvBitBlt", [&] { return ULONG(DrvBitBlt(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                   nullptr, nullptr, 0xCCCC)); }},
-        {"DrvStretchBlt", [&] { return ULONG(DrvStretchBlt(&s, &s, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                           nullptr, nullptr, nullptr, 0)); }},
-        {"DrvCopyBits", [&] { return ULONG(DrvCopyBits(&s, &s, nullptr, nullptr, nullptr, nullptr)); }},
-        {"DrvGradientFill", [&] { return ULONG(DrvGradientFill(&s, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr,
-                                                               nullptr, 0)); }},
-        {"DrvTransparentBlt",
-         [&] { return ULONG(DrvTransparentBlt(&s, &s, nullptr, nullptr, nullptr, nullptr, 0, 0)); }},
         {"DrvEscape", [&] { return DrvEscape(&s, 6002, 0, nullptr, 0, nullptr); }},
         {"DrvDrawEscape", [&] { return DrvDrawEscape(&s, 1, nullptr, nullptr, 0, nullptr); }},
     };
@@ -139,8 +131,20 @@ TEST(EnableDriver, UnbuiltCallbacksRefuseAsNotSupported) {
         EXPECT_EQ(call(), 0u) << name;
         EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_SUPPORTED)) << name;
     }
-    // The path, brush and text callbacks refuse a surface without a PDEV of theirs.
+    // The blit, path, brush and text callbacks refuse a surface without a PDEV
+    // of theirs, or a call without its rectangles.
     const std::vector<std::tuple<const char*, std::function<ULONG()>, DWORD>> checked = {
+        {"DrvBitBlt", [&] { return ULONG(DrvBitBlt(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                   nullptr, nullptr, 0xCCCC)); }, ERROR_INVALID_HANDLE},
+        {"DrvStretchBlt", [&] { return ULONG(DrvStretchBlt(&s, &s, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                           nullptr, nullptr, nullptr, 0)); }, ERROR_INVALID_HANDLE},
+        {"DrvCopyBits", [&] { return ULONG(DrvCopyBits(&s, &s, nullptr, nullptr, nullptr, nullptr)); },
+         ERROR_INVALID_PARAMETER},
+        {"DrvGradientFill", [&] { return ULONG(DrvGradientFill(&s, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr,
+                                                               nullptr, 0)); }, ERROR_INVALID_HANDLE},
+        {"DrvTransparentBlt",
+         [&] { return ULONG(DrvTransparentBlt(&s, &s, nullptr, nullptr, nullptr, nullptr, 0, 0)); },
+         ERROR_INVALID_PARAMETER},
         {"DrvStrokePath",
          [&] { return ULONG(DrvStrokePath(&s, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0)); },
          ERROR_INVALID_HANDLE},
