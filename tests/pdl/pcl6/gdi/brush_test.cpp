@@ -62,15 +62,10 @@ Realized RgbPattern(BYTE seed) {
 class BrushTest : public JobTest {
 protected:
     PDEV* Page(bool color = false) {
-        PDEV* pdev = EnableDefault();
-        if (!pdev) return nullptr;
-        OpenJob(pdev);
-        if (color) pdev->Job.JobDevmode.pub.dmColor = DMCOLOR_COLOR;
-        Gx_ResetCache(pdev);
-        TakeOutput(pdev);
+        PDEV* pdev = StartJob(color);
+        if (pdev) TakeOutput(pdev);
         return pdev;
     }
-    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
 };
 
 TEST(BrushGrey, WeighsRedGreenAndBlue) {

@@ -7,25 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "job_fixture.h"
+#include "font_job_fixture.h"
 #include "pcl6/gdi/fontcache.h"
 #include "pcl6/intrface/util.h"
 
 namespace tam::test {
 namespace {
 
-class FontCache : public JobTest {
+class FontCache : public FontJobTest {
 protected:
     void SetUp() override {
-        JobTest::SetUp();
-        pdev_ = EnableDefault();
-        ASSERT_NE(pdev_, nullptr);
-        OpenJob(pdev_);
+        FontJobTest::SetUp();
         ASSERT_EQ(pdev_->Job.FontCache.NextId, 100);
-    }
-    void TearDown() override {
-        if (pdev_) FontCach_Reset(pdev_);
-        JobTest::TearDown();
     }
 
     // Registers a font as text output does: TrueType fonts with the
@@ -45,7 +38,6 @@ protected:
         return slots;
     }
 
-    PDEV* pdev_ = nullptr;
 };
 
 TEST_F(FontCache, FontNameBytes) {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "font_objects.h"
-#include "job_fixture.h"
+#include "font_job_fixture.h"
 #include "pcl6/gdi/fontcache.h"
 #include "pcl6/gdi/pjl.h"
 #include "pcl6/gdi/text.h"
@@ -39,20 +39,13 @@ TEST_F(BitmapFontDownload, HeaderBytes) {
 }
 
 
-class BitmapGlyphs : public JobTest {
+class BitmapGlyphs : public FontJobTest {
 protected:
     void SetUp() override {
-        JobTest::SetUp();
-        pdev_ = EnableDefault();
-        ASSERT_NE(pdev_, nullptr);
-        OpenJob(pdev_);
+        FontJobTest::SetUp();
         // A string of glyphs: its codes are the UTF-16 values.
         pdev_->Job.Text.TextFlags = TEXTF_UTF16;
         pdev_->Job.Text.TrueTypeText = 0;
-    }
-    void TearDown() override {
-        if (pdev_) FontCach_Reset(pdev_);
-        JobTest::TearDown();
     }
 
     // A bitmap font registered and its header sent, as text output does.
@@ -63,20 +56,6 @@ protected:
         return id;
     }
 
-    // What `body` writes inside a session, decoded; its own bytes to `written`.
-    job::DecodedJob InJob(const std::function<void()>& body, Bytes* written = nullptr) {
-        EXPECT_TRUE(Pxl_BeginSession(pdev_));
-        Bytes all = TakeOutput(pdev_);
-        body();
-        const Bytes own = TakeOutput(pdev_);
-        Pxl_CloseDataSource(pdev_);
-        EXPECT_TRUE(Pjl_WriteEndOfJob(pdev_));
-        const Bytes tail = TakeOutput(pdev_);
-        if (written) *written = own;
-        all.insert(all.end(), own.begin(), own.end());
-        all.insert(all.end(), tail.begin(), tail.end());
-        return job::DecodeJob(std::span<const uint8_t>(all.data(), all.size()));
-    }
 
     // The engine's bitmap of a glyph.
     static const GLYPHBITS* EngineBits(FONTOBJ* font, HGLYPH glyph) {
@@ -85,7 +64,6 @@ protected:
         return data->gdf.pgb;
     }
 
-    PDEV* pdev_ = nullptr;
 };
 
 // Each glyph the font lacks goes once, under its character's code, as the

@@ -16,15 +16,6 @@ namespace {
 
 class FontQuery : public JobTest {
 protected:
-    PDEV* StartJob() {
-        PDEV* pdev = EnableDefault();
-        if (!pdev) return nullptr;
-        OpenJob(pdev);
-        Gx_ResetCache(pdev);
-        return pdev;
-    }
-    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
-
     // A font of an em of `em` pixels through a world transform.
     static std::unique_ptr<TestFontObject> Transformed(std::u16string face, LONG em, const XFORM& transform,
                                                        LONG escapement = 0, bool italic = false) {

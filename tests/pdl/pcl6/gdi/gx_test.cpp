@@ -17,16 +17,7 @@ namespace {
 class GraphicsState : public JobTest {
 protected:
     // A job on a page whose state was just reset.
-    PDEV* StartPage(bool color = false) {
-        PDEV* pdev = EnableDefault();
-        if (!pdev) return nullptr;
-        OpenJob(pdev);
-        if (color) pdev->Job.JobDevmode.pub.dmColor = DMCOLOR_COLOR;
-        Gx_ResetCache(pdev);
-        return pdev;
-    }
-
-    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
+    PDEV* StartPage(bool color = false) { return StartJob(color); }
 };
 
 struct Change {

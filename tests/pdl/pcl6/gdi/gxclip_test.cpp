@@ -18,14 +18,10 @@ namespace {
 class ClipObj : public JobTest {
 protected:
     PDEV* Page() {
-        PDEV* pdev = EnableDefault();
-        if (!pdev) return nullptr;
-        OpenJob(pdev);
-        Gx_ResetCache(pdev);
-        TakeOutput(pdev);
+        PDEV* pdev = StartJob();
+        if (pdev) TakeOutput(pdev);
         return pdev;
     }
-    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
 };
 
 // The A4 printable area at 600 dpi: 4768 x 6816.

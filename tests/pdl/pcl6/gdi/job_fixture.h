@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "jobdecode.h"
+#include "pcl6/gdi/gx.h"
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/outbuf.h"
 #include "pcl6/gdi/pdev.h"
@@ -93,6 +94,20 @@ protected:
         pdev->Job.State.JobId = jobId_;
         pdev->Job.State.Spool.OutputFlags = routing;
     }
+
+    // A PDEV of the default settings (colour ones when `color`) with a job
+    // open and its graphics state reset, as at the start of a page.
+    PDEV* StartJob(bool color = false) {
+        PDEV* pdev = EnableDefault();
+        if (!pdev) return nullptr;
+        OpenJob(pdev);
+        if (color) pdev->Job.JobDevmode.pub.dmColor = DMCOLOR_COLOR;
+        Gx_ResetCache(pdev);
+        return pdev;
+    }
+
+    // The bytes written since the last call, as hex text.
+    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
 
     // Ends the spooler document (the job's bytes stay readable).
     void CloseJob() {

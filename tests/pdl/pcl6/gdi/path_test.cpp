@@ -36,7 +36,6 @@ protected:
         surface_.dhpdev = AsDhpdev(pdev);
         return pdev;
     }
-    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
     SURFOBJ* Surface() { return &surface_; }
 
 private:

@@ -13,15 +13,7 @@
 namespace tam::test {
 namespace {
 
-class TextStream : public JobTest {
-protected:
-    PDEV* StartJob() {
-        PDEV* pdev = EnableDefault();
-        if (pdev) OpenJob(pdev);
-        return pdev;
-    }
-    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
-};
+using TextStream = JobTest;
 
 struct SetFontCase {
     const char* name;

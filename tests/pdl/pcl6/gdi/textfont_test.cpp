@@ -25,17 +25,7 @@
 namespace tam::test {
 namespace {
 
-class TextFont : public JobTest {
-protected:
-    PDEV* StartJob() {
-        PDEV* pdev = EnableDefault();
-        if (!pdev) return nullptr;
-        OpenJob(pdev);
-        Gx_ResetCache(pdev);
-        return pdev;
-    }
-    std::string Out(PDEV* pdev) { return HexText(TakeOutput(pdev)); }
-};
+using TextFont = JobTest;
 
 // In a downloaded TrueType font TextData holds the cache's codes, low byte
 // first; a glyph the cache lacks writes nothing and is reported.

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "font_objects.h"
-#include "job_fixture.h"
+#include "font_job_fixture.h"
 #include "pcl6/gdi/fontcache.h"
 #include "pcl6/gdi/pjl.h"
 
@@ -20,34 +20,9 @@ namespace {
 
 size_t Round4(size_t n) { return (n + 3) & ~size_t(3); }
 
-class TrueTypeDownload : public JobTest {
+class TrueTypeDownload : public FontJobTest {
 protected:
-    void SetUp() override {
-        JobTest::SetUp();
-        pdev_ = EnableDefault();
-        ASSERT_NE(pdev_, nullptr);
-        OpenJob(pdev_);
-    }
-    void TearDown() override {
-        if (pdev_) FontCach_Reset(pdev_);
-        JobTest::TearDown();
-    }
 
-    // What `body` writes, in the frame of a whole job, decoded; the bytes
-    // `body` wrote alone go to `written`.
-    job::DecodedJob InJob(const std::function<void()>& body, Bytes* written = nullptr) {
-        EXPECT_TRUE(Pxl_BeginSession(pdev_));
-        Bytes all = TakeOutput(pdev_);
-        body();
-        const Bytes own = TakeOutput(pdev_);
-        Pxl_CloseDataSource(pdev_);
-        EXPECT_TRUE(Pjl_WriteEndOfJob(pdev_));
-        const Bytes tail = TakeOutput(pdev_);
-        if (written) *written = own;
-        all.insert(all.end(), own.begin(), own.end());
-        all.insert(all.end(), tail.begin(), tail.end());
-        return job::DecodeJob(std::span<const uint8_t>(all.data(), all.size()));
-    }
 
     // The font's header downloaded and the font registered as text output
     // does (the TrueType-text flag set, its header values as user data).
@@ -130,7 +105,6 @@ protected:
         EXPECT_EQ(codes.size(), expected.size());
     }
 
-    PDEV* pdev_ = nullptr;
 };
 
 TEST_F(TrueTypeDownload, HeaderCarriesTheGlobalTables) {
