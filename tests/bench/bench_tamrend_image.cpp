@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_machine.h"
 #include "jobdecode.h"
 #include "machine/machine.h"
 #include "machinesetup/machinesetup.h"
@@ -33,23 +34,9 @@ namespace {
 
 using tam::setup::kKorvanLaser;
 
-std::filesystem::path g_folder;
-UiDevmode g_defaults{};
-
-long StatusKilobytes(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key + ":", 0) == 0) return std::strtol(line.c_str() + key.size() + 1, nullptr, 10);
-    return -1;
-}
-
-bool ResetPeakResident() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return bool(clear);
-}
+UiDevmode& g_defaults = tam::bench::PrinterSettings();
+using tam::bench::ResetPeakResident;
+using tam::bench::StatusKilobytes;
 
 // A top-down DIB of `width` x `height`: 24-bit gradient or 1-bit checker.
 struct Dib {
@@ -147,23 +134,6 @@ void ImageBenchmark(benchmark::State& state, int bitCount) {
     DeleteDC(dc);
 }
 
-bool MakeMachine() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tam-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return false;
-    g_folder = pattern;
-    w32::MachineSettings machineSettings;
-    machineSettings.country = 49;
-    w32::Machine::Create(g_folder / "machine", machineSettings);
-    if (!SetDevmodeDefaults(&g_defaults, kKorvanLaser, kKorvanLaser)) return false;
-    return tam::setup::InstallKorvanLaser(w32::Machine::Current(), &g_defaults.pub) == ERROR_SUCCESS;
-}
-
-void RemoveMachine() {
-    w32::Machine::CloseCurrent();
-    std::error_code ec;
-    std::filesystem::remove_all(g_folder, ec);
-}
-
 }  // namespace
 
 // The source's size in quarters of the page's, in each direction.
@@ -171,15 +141,7 @@ BENCHMARK_CAPTURE(ImageBenchmark, Colour24, 24)->Arg(1)->Arg(2)->Arg(4)->Unit(be
 BENCHMARK_CAPTURE(ImageBenchmark, Mono1, 1)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    if (!MakeMachine()) {
-        std::fprintf(stderr, "bench_tamrend_image: the machine with the driver could not be set up\n");
-        RemoveMachine();
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    RemoveMachine();
-    return 0;
+    w32::MachineSettings machineSettings;
+    machineSettings.country = 49;  // an A4 country
+    return tam::bench::RunOnMachine(argc, argv, "bench_tamrend_image", machineSettings);
 }

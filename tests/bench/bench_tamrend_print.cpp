@@ -40,6 +40,7 @@
 #include <string>
 
 #include "kernel32/memory.h"
+#include "bench_machine.h"
 #include "machine/machine.h"
 #include "machinesetup/machinesetup.h"
 #include "pcl6/intrface/privdevmode.h"
@@ -51,8 +52,9 @@ namespace {
 
 using tam::setup::kKorvanLaser;
 
-std::filesystem::path g_folder;
-UiDevmode g_defaults{};
+UiDevmode& g_defaults = tam::bench::PrinterSettings();
+using tam::bench::ResetPeakResident;
+using tam::bench::StatusKilobytes;
 
 enum class Mode { Plain, FourUp, Collated3, Reverse };
 
@@ -83,23 +85,6 @@ DWORD PrintDocument(HDC dc, int pages, const std::function<void()>& beforeEnd = 
         if (StartPage(dc) <= 0 || EndPage(dc) <= 0) return 0;
     if (beforeEnd) beforeEnd();
     return EndDoc(dc) > 0 ? DWORD(job) : 0;
-}
-
-// A figure of /proc/self/status in kB ("VmRSS", "VmHWM"); -1 when missing.
-long StatusKilobytes(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key + ":", 0) == 0) return std::strtol(line.c_str() + key.size() + 1, nullptr, 10);
-    return -1;
-}
-
-// Resets the process's resident high-water mark to its resident size now.
-bool ResetPeakResident() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return bool(clear);
 }
 
 // The size of the driver's spool file ("var*.tmp" in the machine's
@@ -197,43 +182,10 @@ BENCHMARK_CAPTURE(PrintBenchmark, FourUp, Mode::FourUp)->Apply(Pages);
 BENCHMARK_CAPTURE(PrintBenchmark, Collated3, Mode::Collated3)->Apply(Pages);
 BENCHMARK_CAPTURE(PrintBenchmark, Reverse, Mode::Reverse)->Apply(Pages);
 
-// A machine in a temporary folder with the driver package installed and
-// the printer "Korvan Laser" added with the user interface's defaults.
-bool MakeMachine() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tam-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return false;
-    g_folder = pattern;
-    w32::MachineSettings machineSettings;
-    machineSettings.country = 49;  // an A4 country
-    w32::Machine::Create(g_folder / "machine", machineSettings);
-    if (!SetDevmodeDefaults(&g_defaults, kKorvanLaser, kKorvanLaser)) return false;
-    return tam::setup::InstallKorvanLaser(w32::Machine::Current(), &g_defaults.pub) == ERROR_SUCCESS;
-}
-
-void RemoveMachine() {
-    w32::Machine::CloseCurrent();
-    std::error_code ec;
-    std::filesystem::remove_all(g_folder, ec);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    bool ready = false;
-    try {
-        ready = MakeMachine();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_tamrend_print: %s\n", e.what());
-    }
-    if (!ready) {
-        std::fprintf(stderr, "bench_tamrend_print: the machine with the driver could not be set up\n");
-        RemoveMachine();
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    RemoveMachine();
-    return 0;
+    w32::MachineSettings machineSettings;
+    machineSettings.country = 49;  // an A4 country
+    return tam::bench::RunOnMachine(argc, argv, "bench_tamrend_print", machineSettings);
 }

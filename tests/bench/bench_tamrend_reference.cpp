@@ -29,6 +29,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench_machine.h"
 #include "machine/machine.h"
 #include "machinesetup/machinesetup.h"
 #include "ui/ui/devmode.h"
@@ -39,8 +40,9 @@ namespace {
 
 using tam::setup::kKorvanLaser;
 
-std::filesystem::path g_folder;
-UiDevmode g_settings{};
+UiDevmode& g_settings = tam::bench::PrinterSettings();
+using tam::bench::ResetPeakResident;
+using tam::bench::StatusKilobytes;
 
 constexpr double kPageHeight = 792;  // letter, points
 const char16_t kLine[] = u"The quick brown fox jumps over the lazy dog 0123456789 abcdefghij";
@@ -103,21 +105,6 @@ DWORD PrintReference(HDC dc, int pages) {
     return job;
 }
 
-long StatusKilobytes(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key + ":", 0) == 0) return std::strtol(line.c_str() + key.size() + 1, nullptr, 10);
-    return -1;
-}
-
-bool ResetPeakResident() {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return bool(clear);
-}
-
 void Reference(benchmark::State& state) {
     const int pages = int(state.range(0));
     HDC dc = CreateDCW(u"WINSPOOL", kKorvanLaser, nullptr, &g_settings.pub);
@@ -154,41 +141,11 @@ void Reference(benchmark::State& state) {
 
 BENCHMARK(Reference)->Arg(20)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-bool MakeMachine() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tam-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return false;
-    g_folder = pattern;
-    w32::Machine::Create(g_folder / "machine", w32::MachineSettings{});
-    if (!SetDevmodeDefaults(&g_settings, kKorvanLaser, kKorvanLaser)) return false;
-    g_settings.pub.dmFields |= DM_PAPERSIZE;
-    g_settings.pub.dmPaperSize = DMPAPER_LETTER;
-    return tam::setup::InstallKorvanLaser(w32::Machine::Current(), &g_settings.pub) == ERROR_SUCCESS;
-}
-
-void RemoveMachine() {
-    w32::Machine::CloseCurrent();
-    std::error_code ec;
-    std::filesystem::remove_all(g_folder, ec);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    bool ready = false;
-    try {
-        ready = MakeMachine();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "bench_tamrend_reference: %s\n", e.what());
-    }
-    if (!ready) {
-        std::fprintf(stderr, "bench_tamrend_reference: the machine with the driver could not be set up\n");
-        RemoveMachine();
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    RemoveMachine();
-    return 0;
+    return tam::bench::RunOnMachine(argc, argv, "bench_tamrend_reference", w32::MachineSettings{}, [](UiDevmode& settings) {
+        settings.pub.dmFields |= DM_PAPERSIZE;
+        settings.pub.dmPaperSize = DMPAPER_LETTER;
+    });
 }
