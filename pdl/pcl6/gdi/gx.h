@@ -41,6 +41,10 @@ BOOL Gx_SetPenWidth(PDEV* pdev, int width);
 // colour treatment; the user interface's watermark and recorded page parts
 // override the operation.
 BOOL Gx_SetRopAndModes(PDEV* pdev, int rop3, int sourceMode, int paintMode, int treatment);
+// Colour treatments of what is drawn: glyphs, images, vector fills.
+#define GX_TREATMENT_GLYPHS 1
+#define GX_TREATMENT_IMAGE 2
+#define GX_TREATMENT_FILL 3
 BOOL Gx_SetFillMode(PDEV* pdev, BOOL evenOdd);
 BOOL Gx_SetClipMode(PDEV* pdev, BOOL evenOdd);
 // Clips to the rectangle within the page's printable area; null: to the

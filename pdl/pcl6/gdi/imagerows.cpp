@@ -1,6 +1,7 @@
 // The row transforms and helpers of image output (imagerows.h).
 #include "pcl6/gdi/imagerows.h"
 
+#include "pcl6/gdi/brush.h"
 #include "pcl6/gdi/gx.h"
 #include "pcl6/gdi/jobsettings.h"
 #include "pcl6/gdi/nt/ntcolor.h"
@@ -11,19 +12,7 @@
 namespace {
 
 // Grey of a colour by the luminance weights of the device (sum 256).
-BYTE GreyOf(BYTE red, BYTE green, BYTE blue) { return BYTE((74 * red + 155 * green + 27 * blue) >> 8); }
-
-DWORD SourceBits(ULONG format) {
-    switch (format) {
-        case BMF_1BPP: return 1;
-        case BMF_4BPP: return 4;
-        case BMF_8BPP: return 8;
-        case BMF_16BPP: return 16;
-        case BMF_24BPP: return 24;
-        case BMF_32BPP: return 32;
-        default: return 0;
-    }
-}
+BYTE GreyOf(BYTE red, BYTE green, BYTE blue) { return Brush_GreyOf(RGB(red, green, blue)); }
 
 // Pixel `index` of a row of 1-, 4- or 8-bit pixels, most significant first.
 BYTE PackedPixel(const BYTE* row, DWORD index, DWORD bits) {
@@ -55,6 +44,18 @@ void CopyPixel(const BYTE* source, DWORD from, BYTE* target, DWORD to, DWORD bit
 
 }  // namespace
 
+DWORD Img_SourceBits(ULONG format) {
+    switch (format) {
+        case BMF_1BPP: return 1;
+        case BMF_4BPP: return 4;
+        case BMF_8BPP: return 8;
+        case BMF_16BPP: return 16;
+        case BMF_24BPP: return 24;
+        case BMF_32BPP: return 32;
+        default: return 0;
+    }
+}
+
 DWORD Img_RowStride(DWORD bits, LONG width) {
     if (width < 0) return 0;
     const ULONGLONG stride = ((ULONGLONG(bits) * ULONGLONG(width) + 7) / 8 + 3) / 4 * 4;
@@ -64,7 +65,7 @@ DWORD Img_RowStride(DWORD bits, LONG width) {
 BOOL Img_RowGoesRaw(DWORD stride, DWORD length) { return stride > 10 && length >= stride * 11 / 10; }
 
 DWORD Img_OutputBits(PDEV* pdev, ULONG format) {
-    const DWORD bits = SourceBits(format);
+    const DWORD bits = Img_SourceBits(format);
     if (bits <= 8) return bits;
     return Settings_IsColorJob(pdev) ? 24 : 8;
 }

@@ -16,6 +16,9 @@ struct PDEV;
 #define IMG_KIND_BGR 6        // 3- or 4-byte pixels of blue, green, red
 #define IMG_KIND_RGB 10       // 3- or 4-byte pixels of red, green, blue
 
+// Bits a pixel of a bitmap format (BMF_1BPP to BMF_32BPP); 0 for any other.
+DWORD Img_SourceBits(ULONG format);
+
 // Bytes of an output row of `width` pixels of `bits` each, padded to 4;
 // 0 when it would not fit in 32 bits.
 DWORD Img_RowStride(DWORD bits, LONG width);

@@ -36,9 +36,6 @@ namespace {
 
 // The settings' output-mask bit of images and blits.
 constexpr INT32 kOutputImages = 0x8;
-// Colour treatments of the raster operation: images and vector fills.
-constexpr int kTreatmentImage = 2;
-constexpr int kTreatmentFill = 3;
 // The pattern where the mask is set, the destination elsewhere: a pattern
 // fill whose gaps stay transparent.
 constexpr ROP4 kRop4PatternThroughMask = 0xAAF0;
@@ -194,14 +191,14 @@ BOOL APIENTRY DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIP
 
     if (rop == kRopBlack || rop == kRopWhite) {
         pdev->Job.Gstate.ObjectKind = GX_OBJECT_VECTOR;
-        Gx_SetRopAndModes(pdev, rop, transfer, transfer, kTreatmentFill);
+        Gx_SetRopAndModes(pdev, rop, transfer, transfer, GX_TREATMENT_FILL);
         Gx_SetNullPen(pdev);
         Gx_SetBrushColor(pdev, rop == kRopBlack ? RGB(0, 0, 0) : RGB(255, 255, 255));
         return FillRectangle(pdev, pco, clipped);
     }
     if (rop == kRopInvert) {
         pdev->Job.Gstate.ObjectKind = GX_OBJECT_VECTOR;
-        Gx_SetRopAndModes(pdev, rop, transfer, transfer, kTreatmentFill);
+        Gx_SetRopAndModes(pdev, rop, transfer, transfer, GX_TREATMENT_FILL);
         Gx_SetBrushColor(pdev, RGB(0, 0, 0));
         Gx_SetFillMode(pdev, FALSE);
         Gx_SetClipObj(pdev, pco, &clipped);
@@ -215,14 +212,14 @@ BOOL APIENTRY DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIP
             return FALSE;
         }
         if (UsesPattern(rop) && !Brush_Select(pdev, pbo, pptlBrush, TRUE)) return FALSE;
-        Gx_SetRopAndModes(pdev, rop, transfer, transfer, kTreatmentImage);
+        Gx_SetRopAndModes(pdev, rop, transfer, transfer, GX_TREATMENT_IMAGE);
         return Blt_Image(pdev, pco, psoSrc, target.right - target.left, target.bottom - target.top, *pptlSrc, &target,
                          pxlo);
     }
     // A fill with the pattern alone; without a brush there is nothing to paint.
     if (!pbo) return TRUE;
     pdev->Job.Gstate.ObjectKind = GX_OBJECT_VECTOR;
-    Gx_SetRopAndModes(pdev, rop, transfer, transfer, kTreatmentFill);
+    Gx_SetRopAndModes(pdev, rop, transfer, transfer, GX_TREATMENT_FILL);
     Gx_SetNullPen(pdev);
     if (!Brush_Select(pdev, pbo, pptlBrush, TRUE)) return TRUE;
     return FillRectangle(pdev, pco, clipped);
@@ -250,9 +247,9 @@ BOOL APIENTRY DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATE
     GraphicsStateCache& gs = pdev->Job.Gstate;
     if (gs.TransparentCopy) {
         gs.TransparentCopy = FALSE;
-        Gx_SetRopAndModes(pdev, kRopSourceCopy, GX_TX_TRANSPARENT, GX_TX_OPAQUE, kTreatmentImage);
+        Gx_SetRopAndModes(pdev, kRopSourceCopy, GX_TX_TRANSPARENT, GX_TX_OPAQUE, GX_TREATMENT_IMAGE);
     } else {
-        Gx_SetRopAndModes(pdev, kRopSourceCopy, GX_TX_OPAQUE, GX_TX_OPAQUE, kTreatmentImage);
+        Gx_SetRopAndModes(pdev, kRopSourceCopy, GX_TX_OPAQUE, GX_TX_OPAQUE, GX_TREATMENT_IMAGE);
     }
     const BOOL done = Blt_Image(pdev, pco, psoSrc, prclDest->right - prclDest->left,
                                 prclDest->bottom - prclDest->top, *pptlSrc, prclDest, pxlo);
@@ -276,7 +273,7 @@ BOOL APIENTRY DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
     }
     TraceCompressedSource(psoSrc);
 
-    Gx_SetRopAndModes(pdev, kRopSourceCopy, GX_TX_OPAQUE, GX_TX_OPAQUE, kTreatmentImage);
+    Gx_SetRopAndModes(pdev, kRopSourceCopy, GX_TX_OPAQUE, GX_TX_OPAQUE, GX_TREATMENT_IMAGE);
     const BOOL done = Blt_Image(pdev, pco, psoSrc, prclSrc->right - prclSrc->left, prclSrc->bottom - prclSrc->top,
                                 POINTL{prclSrc->left, prclSrc->top}, prclDest, pxlo);
     if (done && pco && pco->iDComplexity == DC_RECT) Gx_DrawDebugOutline(pdev, GX_OUTLINE_RED, prclDest);
@@ -367,10 +364,10 @@ BOOL APIENTRY DrvTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, 
 
     const LONG sourceWidth = prclSrc->right - prclSrc->left, sourceHeight = prclSrc->bottom - prclSrc->top;
     const POINTL origin{prclSrc->left, prclSrc->top};
-    Gx_SetRopAndModes(pdev, kRopWhitenMask, GX_TX_OPAQUE, GX_TX_OPAQUE, kTreatmentImage);
+    Gx_SetRopAndModes(pdev, kRopWhitenMask, GX_TX_OPAQUE, GX_TX_OPAQUE, GX_TREATMENT_IMAGE);
     BOOL done = Blt_Image(pdev, pco, &maskSurface, sourceWidth, sourceHeight, origin, prclDst, &maskColors);
     if (done) {
-        Gx_SetRopAndModes(pdev, kRopPrintOnWhite, GX_TX_OPAQUE, GX_TX_OPAQUE, kTreatmentImage);
+        Gx_SetRopAndModes(pdev, kRopPrintOnWhite, GX_TX_OPAQUE, GX_TX_OPAQUE, GX_TREATMENT_IMAGE);
         done = Blt_Image(pdev, pco, &copySurface, sourceWidth, sourceHeight, origin, prclDst, pxlo);
     }
     Util_GlobalFree(nullptr, copy);

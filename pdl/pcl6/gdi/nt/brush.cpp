@@ -16,6 +16,7 @@
 
 #include "pcl6/gdi/brush.h"
 #include "pcl6/gdi/dbgassert.h"
+#include "pcl6/gdi/imagerows.h"
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/jobsettings.h"
 #include "pcl6/gdi/nt/ddi.h"
@@ -51,17 +52,6 @@ ULONG PixelAt(const BYTE* row, LONG x, int bits) {
     }
 }
 
-int SourceBits(ULONG format) {
-    switch (format) {
-        case BMF_1BPP: return 1;
-        case BMF_4BPP: return 4;
-        case BMF_8BPP: return 8;
-        case BMF_16BPP: return 16;
-        case BMF_24BPP: return 24;
-        case BMF_32BPP: return 32;
-        default: return 0;
-    }
-}
 
 // Whether the pixels of a 24-bit source hold blue in their first byte (a
 // DIB), so that the rows need red and blue exchanged for the printer.
@@ -91,7 +81,7 @@ BOOL APIENTRY DrvRealizeBrush(BRUSHOBJ* pbo, SURFOBJ* psoTarget, SURFOBJ* psoPat
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        sourceBits = SourceBits(psoPattern->iBitmapFormat);
+        sourceBits = int(Img_SourceBits(psoPattern->iBitmapFormat));
         if (!sourceBits) {
             Dbg_Assert(pdev, "brush", __LINE__);
             SetLastError(ERROR_INVALID_PARAMETER);

@@ -28,8 +28,6 @@ constexpr INT32 kOutputPaths = 0x4;
 constexpr BYTE kRopLeave = 0xAA;
 constexpr BYTE kRopInvert = 0x55;
 constexpr BYTE kRopInvertPrinted = 0x7F;
-// Colour treatment of vector fills.
-constexpr int kTreatmentFill = 3;
 
 enum class Prelude { Draw, Skip, Fail };
 
@@ -104,7 +102,7 @@ BOOL APIENTRY DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ*,
     }
     if (!Pen_SetLineAttributes(pdev, plineattrs)) return FALSE;
     const int transfer = Path_MixTransfer(mix);
-    Gx_SetRopAndModes(pdev, rop, transfer, transfer, kTreatmentFill);
+    Gx_SetRopAndModes(pdev, rop, transfer, transfer, GX_TREATMENT_FILL);
     if (blackPen)
         Gx_SetPenColor(pdev, RGB(0, 0, 0));
     else if (!Brush_Select(pdev, pbo, pptlBrushOrg, FALSE))
@@ -130,7 +128,7 @@ BOOL APIENTRY DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pb
     const RECTL bounds = PathBounds(ppo, 1 << 4);
     Gx_SetClipObj(pdev, pco, &bounds);
     const int transfer = Path_MixTransfer(mix);
-    Gx_SetRopAndModes(pdev, Path_MixToRop3(mix), transfer, transfer, kTreatmentFill);
+    Gx_SetRopAndModes(pdev, Path_MixToRop3(mix), transfer, transfer, GX_TREATMENT_FILL);
     Gx_SetFillMode(pdev, flOptions != FP_WINDINGMODE);
     Gx_SetNullPen(pdev);
     if (!Brush_Select(pdev, pbo, pptlBrushOrg, TRUE)) return FALSE;
@@ -156,7 +154,7 @@ BOOL APIENTRY DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFO
 
     if (!Pen_SetLineAttributes(pdev, plineattrs)) return FALSE;
     const int transfer = Path_MixTransfer(mixFill);
-    Gx_SetRopAndModes(pdev, Path_MixToRop3(mixFill), transfer, transfer, kTreatmentFill);
+    Gx_SetRopAndModes(pdev, Path_MixToRop3(mixFill), transfer, transfer, GX_TREATMENT_FILL);
     Gx_SetFillMode(pdev, flOptions != FP_WINDINGMODE);
     if (!Brush_Select(pdev, pboStroke, pptlBrushOrg, FALSE)) return FALSE;
     if (!Brush_Select(pdev, pboFill, pptlBrushOrg, TRUE)) return FALSE;

@@ -25,13 +25,11 @@ namespace {
 
 // The settings' output-mask bit of text.
 constexpr INT32 kOutputText = 0x2;
-// Raster operations and colour treatments of the parts of a string: the
+// Raster operations of the parts of a string: the
 // opaque box (the brush copied), the glyphs (painted over the page) and the
 // underline and strike-out bars.
 constexpr int kRopOpaque = 240;
 constexpr int kRopGlyphs = 252;
-constexpr int kTreatmentGlyphs = 1;
-constexpr int kTreatmentFill = 3;
 
 PDEV* SurfacePdev(SURFOBJ* pso) { return pso ? AsPdev(pso->dhpdev) : nullptr; }
 
@@ -117,13 +115,13 @@ BOOL APIENTRY DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco
 
     if (prclOpaque && pboOpaque) {
         Gx_SetNullPen(pdev);
-        Gx_SetRopAndModes(pdev, kRopOpaque, GX_TX_OPAQUE, GX_TX_OPAQUE, kTreatmentFill);
+        Gx_SetRopAndModes(pdev, kRopOpaque, GX_TX_OPAQUE, GX_TX_OPAQUE, GX_TREATMENT_FILL);
         if (!Brush_Select(pdev, pboOpaque, pptlOrg, TRUE)) return FALSE;
         Gx_FillRect(pdev, prclOpaque);
     }
 
     if (pstro->cGlyphs) {
-        Gx_SetRopAndModes(pdev, kRopGlyphs, GX_TX_OPAQUE, GX_TX_OPAQUE, kTreatmentGlyphs);
+        Gx_SetRopAndModes(pdev, kRopGlyphs, GX_TX_OPAQUE, GX_TX_OPAQUE, GX_TREATMENT_GLYPHS);
         if (!Brush_Select(pdev, pboFore, pptlOrg, TRUE)) return FALSE;
         if (pstro->pgp) {
             if (!WriteBatch(pdev, pstro, pfo, 0, pstro->cGlyphs, pstro->pgp)) return FALSE;
@@ -147,7 +145,7 @@ BOOL APIENTRY DrvTextOut(SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco
             if (!selected) {
                 Gx_SetNullPen(pdev);
                 const int transfer = Path_MixTransfer(mix);
-                Gx_SetRopAndModes(pdev, Path_MixToRop3(mix), transfer, transfer, kTreatmentFill);
+                Gx_SetRopAndModes(pdev, Path_MixToRop3(mix), transfer, transfer, GX_TREATMENT_FILL);
                 if (!Brush_Select(pdev, pboFore, pptlOrg, TRUE)) return FALSE;
                 selected = TRUE;
             }
