@@ -66,6 +66,11 @@ void RemoveCachedFont(PDEV* pdev, LPCSTR face, UINT16 id, DWORD nameFlags) {
 bool SelectTrueType(PDEV* pdev, FONTOBJ* font, STROBJ* string, LPCSTR face, Choice& choice) {
     TextState& text = pdev->Job.Text;
     const UINT32 key3 = ((Util_NameValue(face) + 10u * font->iUniq) % kKeyBits) | kKeyBits;
+    // Strings of glyph indexes keep their glyphs in a font of their own: in
+    // the cache a glyph index is keyed as the index plus 0x8000, which is
+    // also the key of a character from U+8000 on, so one font holding both
+    // kinds would print one for the other.
+    const UINT32 key2 = (string->flAccel & SO_GLYPHINDEX_TEXTOUT) ? 1 : 0;
     TrueType_FindCollectionIndex(pdev, font);
     // A string fills at most one fresh font: a found font that has no room
     // is replaced once, and a fresh font that has none sends the string as
@@ -74,7 +79,7 @@ bool SelectTrueType(PDEV* pdev, FONTOBJ* font, STROBJ* string, LPCSTR face, Choi
         UINT16 id = 0;
         TrueTypeUserData user{};
         DWORD glyphs = 0;
-        bool found = FontCach_FindFont(pdev, 0, 0, key3, &id, &user, sizeof(user), &glyphs);
+        bool found = FontCach_FindFont(pdev, 0, key2, key3, &id, &user, sizeof(user), &glyphs);
         if (found && glyphs >= kTrueTypeFontFull) {
             RemoveCachedFont(pdev, face, id, FONTNAME_PREFIX);
             choice.reselect = true;
@@ -84,7 +89,7 @@ bool SelectTrueType(PDEV* pdev, FONTOBJ* font, STROBJ* string, LPCSTR face, Choi
             const UINT16 next = FontCach_NextId(pdev);
             if (!Pxl_DownloadTrueTypeHeader(pdev, font, &user.LocFormat, &user.GlyphCount, face, next)) return false;
             text.TrueTypeText = 1;
-            if (!FontCach_SetCharDown(pdev, face, 0, 0, key3, &id, &user, sizeof(user))) {
+            if (!FontCach_SetCharDown(pdev, face, 0, key2, key3, &id, &user, sizeof(user))) {
                 // The printer holds a font the cache does not know: take it
                 // out again.
                 Pxl_RemoveFont(pdev, face, next, FONTNAME_PREFIX);

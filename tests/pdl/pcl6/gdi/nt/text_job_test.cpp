@@ -239,6 +239,24 @@ TEST_F(TextJob, StringOfMoreGlyphsThanAFontHolds) {
     for (const std::string& font : read.fontsUsed) EXPECT_NE(font.find("BM"), std::string::npos) << font;
 }
 
+// A glyph index is keyed in the font cache as the index plus 0x8000, as is
+// the character of that value: glyph 1 and U+8001 in one face go into two
+// fonts, so that neither prints as the other.
+TEST_F(TextJob, GlyphIndexesAndCharactersKeepApart) {
+    const job::DecodedJob decoded = PrintDrawn(Settings(), 1, [&](HDC dc, int) {
+        SelectObject(dc, Font(u"SimSun", 40));
+        SetTextAlign(dc, TA_BASELINE);
+        EXPECT_TRUE(ExtTextOutW(dc, 100, 400, 0, nullptr, u"\u8001", 1, nullptr));
+        const WCHAR glyph = 1;
+        EXPECT_TRUE(ExtTextOutW(dc, 100, 500, ETO_GLYPH_INDEX, nullptr, &glyph, 1, nullptr));
+    });
+    const TextRead read = ReadText(decoded);
+    EXPECT_EQ(read.faults, std::vector<std::string>{});
+    ASSERT_EQ(read.fontsUsed.size(), 2u);
+    EXPECT_NE(read.fontsUsed[0], read.fontsUsed[1]);
+    for (const std::string& font : read.fontsUsed) EXPECT_NE(font.find("TT"), std::string::npos) << font;
+}
+
 // Sheets the job keeps and plays again (in reverse order, as collated
 // copies) each carry the fonts and characters they use: every SetFont and Text of the job finds them
 // downloaded before, in the same stream, whatever order the sheets come in.
