@@ -97,8 +97,8 @@ std::string WithoutExceptionTag(const char* what) {
 
 class Reader {
 public:
-    Reader(const std::string& name, const LineMap& lines, std::string& error)
-        : name_(name), lines_(lines), error_(error) {}
+    Reader(const std::string& name, const std::string& folder, const LineMap& lines, std::string& error)
+        : name_(name), folder_(folder), lines_(lines), error_(error) {}
 
     bool Read(const Json& root, Document& document) {
         if (!root.is_object()) return Fail("", "a document is a JSON object with \"pages\"");
@@ -180,7 +180,7 @@ private:
     };
     static constexpr char kShapeList[] =
         "line, polyline, rectangle, roundrect, ellipse, arc, polygon, bezier or path";
-    static constexpr char kTextList[] = ", or a \"text\" or \"textblock\"";
+    static constexpr char kTextList[] = ", or a \"text\", \"textblock\", \"image\" or \"gradient\"";
 
     // One item of a page's "draw" list: one shape key with its points, and
     // the pen, the brush and a rounded rectangle's corner.
@@ -188,6 +188,8 @@ private:
         if (!value.is_object())
             return FailAt(value, where, std::string("a shape is a JSON object with one of ") + kShapeList + kTextList);
         if (value.contains("text") || value.contains("textblock")) return ReadText(value, where, item);
+        if (value.contains("image")) return ReadImage(value, where, item);
+        if (value.contains("gradient")) return ReadGradient(value, where, item);
         const ShapeName* shape = nullptr;
         const Json* geometry = nullptr;
         for (const auto& [key, entry] : value.items()) {
@@ -203,7 +205,7 @@ private:
             } else if (key != "pen" && key != "brush" && key != "corner") {
                 return FailAt(value, where, "unknown key \"" + key + "\" (a shape is one of " + kShapeList +
                                                 ", with \"pen\", \"brush\" and a roundrect's \"corner\"; or a " +
-                                                "\"text\" or \"textblock\")");
+                                                "\"text\", \"textblock\", \"image\" or \"gradient\")");
             }
         }
         if (!shape) return FailAt(value, where, std::string("no shape: an item takes one of ") + kShapeList + kTextList);
@@ -228,6 +230,85 @@ private:
                 return FailAt(value, where + ".brush", Article(shape->name) + " is open and takes no brush");
             if (!ReadBrush(value, *brush, where + ".brush", item.brush)) return false;
         }
+        return true;
+    }
+
+    // An image item: a PNG or BMP file read now, so that a file that is
+    // missing or no image is refused with the item's line before printing.
+    bool ReadImage(const Json& value, const std::string& where, DrawItem& item) {
+        item.shape = ShapeKind::Image;
+        ImageSpec& image = item.image;
+        bool placed = false, sized = false;
+        std::string file;
+        for (const auto& [key, entry] : value.items()) {
+            const std::string at = where + "." + key;
+            if (key == "image") {
+                if (!entry.is_string() || entry.get<std::string>().empty())
+                    return FailAt(value, at, "expected the path of a PNG or BMP file");
+                file = entry.get<std::string>();
+            } else if (key == "at") {
+                PagePoint point;
+                if (!ReadPoint(value, entry, at, point, -kMaxCoordinate)) return false;
+                image.x = point.x;
+                image.y = point.y;
+                placed = true;
+            } else if (key == "size") {
+                PagePoint size;
+                if (!ReadPoint(value, entry, at, size, 0)) return false;
+                if (!(size.x > 0 && size.y > 0))
+                    return FailAt(value, at, "an image's width and height are more than 0 points");
+                image.width = size.x;
+                image.height = size.y;
+                sized = true;
+            } else {
+                return FailAt(value, where, "unknown key \"" + key + "\" (an image takes \"image\", \"at\" and \"size\")");
+            }
+        }
+        if (!placed) return FailAt(value, where, "an image takes \"at\": [x, y] of its top-left corner");
+        if (!sized) return FailAt(value, where, "an image takes \"size\": [width, height] in points");
+        const std::filesystem::path path =
+            folder_.empty() ? std::filesystem::path(file) : std::filesystem::path(folder_) / file;
+        std::error_code ec;
+        if (std::filesystem::is_directory(path, ec))
+            return FailAt(value, where + ".image", "cannot read " + path.string() + ": it is a folder");
+        auto picture = std::make_shared<Picture>();
+        std::string why;
+        if (!ReadPictureFile(path.string(), *picture, why)) return FailAt(value, where + ".image", why);
+        image.picture = std::move(picture);
+        return true;
+    }
+
+    // A gradient item: a box of two corners, its two colours and direction.
+    bool ReadGradient(const Json& value, const std::string& where, DrawItem& item) {
+        item.shape = ShapeKind::Gradient;
+        GradientSpec& gradient = item.gradient;
+        bool from = false, to = false;
+        for (const auto& [key, entry] : value.items()) {
+            const std::string at = where + "." + key;
+            if (key == "gradient") {
+                std::vector<PagePoint> corners;
+                if (!ReadPoints(value, entry, at, corners)) return false;
+                if (corners.size() != 2)
+                    return FailAt(value, at,
+                                  "a gradient takes 2 points (opposite corners of its box), not " +
+                                      std::to_string(corners.size()));
+                gradient.left = corners[0].x, gradient.top = corners[0].y;
+                gradient.right = corners[1].x, gradient.bottom = corners[1].y;
+            } else if (key == "from" || key == "to") {
+                if (!ReadColour(value, entry, at, key == "from" ? gradient.from : gradient.to)) return false;
+                (key == "from" ? from : to) = true;
+            } else if (key == "direction") {
+                const std::string text = entry.is_string() ? entry.get<std::string>() : std::string();
+                if (text != "horizontal" && text != "vertical")
+                    return FailAt(value, at, "expected \"horizontal\" or \"vertical\"");
+                gradient.vertical = text == "vertical";
+            } else {
+                return FailAt(value, where,
+                              "unknown key \"" + key +
+                                  "\" (a gradient takes \"gradient\", \"from\", \"to\" and \"direction\")");
+            }
+        }
+        if (!from || !to) return FailAt(value, where, "a gradient takes the colours \"from\" and \"to\"");
         return true;
     }
 
@@ -507,13 +588,15 @@ private:
     }
 
     const std::string& name_;
+    const std::string& folder_;  // relative image paths start here; empty: the working folder
     const LineMap& lines_;
     std::string& error_;
 };
 
 }  // namespace
 
-bool ParseDocument(std::string_view text, const std::string& name, Document& document, std::string& error) {
+bool ParseDocument(std::string_view text, const std::string& name, Document& document, std::string& error,
+                   const std::string& folder) {
     document = Document{};
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         error = name + ": the document is empty";
@@ -553,7 +636,7 @@ bool ParseDocument(std::string_view text, const std::string& name, Document& doc
     }
     try {
         const LineMap lines = LinesOf(root, starts);
-        if (!Reader(name, lines, error).Read(root, document)) return false;
+        if (!Reader(name, folder, lines, error).Read(root, document)) return false;
     } catch (const Json::exception& e) {
         error = name + ": " + WithoutExceptionTag(e.what());
         return false;
@@ -594,7 +677,8 @@ bool LoadDocument(const std::string& path, Document& document, std::string& erro
         }
     }
     const std::string name = path == "-" ? "standard input" : path;
-    if (!ParseDocument(text, name, document, error)) return false;
+    const std::string folder = path == "-" ? std::string() : std::filesystem::path(path).parent_path().string();
+    if (!ParseDocument(text, name, document, error, folder)) return false;
     if (!document.titled && path != "-") document.title = std::filesystem::path(path).filename().string();
     return true;
 }

@@ -21,9 +21,10 @@
 // polylines, rectangles, rounded rectangles, ellipses, arcs, polygons,
 // Bezier curves and paths with their pens and brushes, in points from the
 // top-left corner of the page, and its text items (textitems.h): strings
-// and flowing blocks of text in a font, colour and alignment of their own.
-// A mistake in a shape or a text is reported with the line of the document
-// it is on.
+// and flowing blocks of text in a font, colour and alignment of their own;
+// and its pictures (pictures.h): PNG and BMP images and gradients. A
+// mistake in an item (a missing or unreadable image file among them) is
+// reported with the line of the document it is on.
 #pragma once
 #include <optional>
 #include <string>
@@ -54,8 +55,11 @@ struct Document {
 Document SampleDocument(int pages = 3);
 
 // Parses a description; `name` prefixes the messages. False with a message
-// (with the line and column of a syntax error) when it is not one.
-bool ParseDocument(std::string_view text, const std::string& name, Document& document, std::string& error);
+// (with the line and column of a syntax error) when it is not one. Image
+// files named by a relative path are read from `folder` (the working
+// folder when it is empty).
+bool ParseDocument(std::string_view text, const std::string& name, Document& document, std::string& error,
+                   const std::string& folder = {});
 
 // Reads and parses a description from a file ("-" for standard input).
 bool LoadDocument(const std::string& path, Document& document, std::string& error);

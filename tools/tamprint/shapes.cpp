@@ -104,6 +104,8 @@ DeviceFrame FrameOf(HDC dc) {
 
 bool DrawShape(HDC dc, const DeviceFrame& frame, const DrawItem& item) {
     if (item.shape == ShapeKind::Text) return DrawTextItem(dc, frame, item.text);
+    if (item.shape == ShapeKind::Image) return DrawImageItem(dc, frame, item.image);
+    if (item.shape == ShapeKind::Gradient) return DrawGradientItem(dc, frame, item.gradient);
     SelectedTools tools(dc, frame, item);
     if (!tools.Ok()) return false;
     const std::vector<POINT> p = DevicePoints(frame, item.points);
@@ -130,7 +132,9 @@ bool DrawShape(HDC dc, const DeviceFrame& frame, const DrawItem& item) {
             return Arc(dc, r.left, r.top, r.right, r.bottom, p[2].x, p[2].y, p[3].x, p[3].y);
         }
         case ShapeKind::Path: return DrawPath(dc, frame, item.steps);
-        case ShapeKind::Text: break;
+        case ShapeKind::Text:
+        case ShapeKind::Image:
+        case ShapeKind::Gradient: break;
     }
     return false;
 }

@@ -35,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "pictures.h"
 #include "textitems.h"
 
 namespace tamprint {
@@ -61,7 +62,7 @@ struct PathStep {
     std::vector<PagePoint> points;
 };
 
-enum class ShapeKind { Line, Polyline, Rectangle, RoundRect, Ellipse, Arc, Polygon, Bezier, Path, Text };
+enum class ShapeKind { Line, Polyline, Rectangle, RoundRect, Ellipse, Arc, Polygon, Bezier, Path, Text, Image, Gradient };
 
 struct DrawItem {
     ShapeKind shape = ShapeKind::Line;
@@ -71,6 +72,8 @@ struct DrawItem {
     ShapePen pen;
     ShapeBrush brush;
     TextSpec text;                  // a text or text block (textitems.h)
+    ImageSpec image;                // an image (pictures.h)
+    GradientSpec gradient;          // a gradient (pictures.h)
 };
 
 // The page's geometry on a printer DC: its resolution and where its
@@ -90,7 +93,7 @@ struct DeviceFrame {
 DeviceFrame FrameOf(HDC dc);
 
 // Draws one item on the DC with its own pen and brush (a text item with its
-// own font), which it deletes afterwards. False when a GDI call fails (the last error says why).
+// own font, a picture as it is), which it deletes afterwards. False when a GDI call fails (the last error says why).
 bool DrawShape(HDC dc, const DeviceFrame& frame, const DrawItem& item);
 
 }  // namespace tamprint

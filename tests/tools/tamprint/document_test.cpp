@@ -54,11 +54,11 @@ const DocumentCase kBadDocuments[] = {
     // in the shape it is.
     {"UnknownShape", "{\"pages\": [{\"draw\": [\n  {\"line\": [[0, 0], [10, 10]]},\n  {\"circle\": [[0, 0], [9, 9]]}\n]}]}",
      "line 3: pages[0].draw[1]: unknown key \"circle\" (a shape is one of line, polyline, rectangle, roundrect, "
-     "ellipse, arc, polygon, bezier or path, with \"pen\", \"brush\" and a roundrect's \"corner\"; or a \"text\" or "
-     "\"textblock\")"},
+     "ellipse, arc, polygon, bezier or path, with \"pen\", \"brush\" and a roundrect's \"corner\"; or a \"text\", "
+     "\"textblock\", \"image\" or \"gradient\")"},
     {"NoShape", "{\"pages\": [{},\n {\"draw\": [{\"pen\": \"none\"}]}]}",
      "line 2: pages[1].draw[0]: no shape: an item takes one of line, polyline, rectangle, roundrect, ellipse, arc, "
-     "polygon, bezier or path, or a \"text\" or \"textblock\""},
+     "polygon, bezier or path, or a \"text\", \"textblock\", \"image\" or \"gradient\""},
     {"TwoShapes", "{\"pages\": [{\"draw\": [\n{\"line\": [[0, 0], [1, 1]], \"ellipse\": [[0, 0], [1, 1]]}]}]}",
      "line 2: pages[0].draw[0]: one shape to an item, not both \"line\" and \"ellipse\""},
     {"LineOfThreePoints", "{\"pages\": [{\"draw\": [\n\n  {\"line\": [[0, 0], [10, 10], [20, 0]]}]}]}",
