@@ -51,8 +51,8 @@ struct Document {
 };
 
 // The built-in sample: "Korvan sample" with `pages` pages: a page of shapes,
-// two pages of text, and blank pages after them.
-Document SampleDocument(int pages = 3);
+// two pages of text, a page of pictures, and blank pages after them.
+Document SampleDocument(int pages = 4);
 
 // Parses a description; `name` prefixes the messages. False with a message
 // (with the line and column of a syntax error) when it is not one. Image

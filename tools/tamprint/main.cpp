@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
         if (*options.document != "-" && fs::equivalent(*options.document, options.output, ec))
             return Refuse("the job would overwrite the document " + *options.document + " (-o " + options.output + ")");
     } else {
-        document = SampleDocument(options.samplePages.value_or(3));
+        document = SampleDocument(options.samplePages.value_or(4));
     }
 
     // The choices are checked before any machine is touched: the refusals

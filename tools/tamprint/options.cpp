@@ -196,7 +196,7 @@ std::string HelpText() {
         "usage: tamprint [OPTIONS] [DOCUMENT]\n"
         "\n"
         "Prints DOCUMENT (a JSON description of pages, - for standard input; without\n"
-        "one, a built-in sample of 3 pages) on the printer \"Korvan Laser\" of a\n"
+        "one, a built-in sample of 4 pages) on the printer \"Korvan Laser\" of a\n"
         "simulated Windows machine, through the driver as an application prints:\n"
         "CreateDC with the settings chosen below, StartDoc, StartPage and EndPage for\n"
         "each page, EndDoc. The job the driver wrote is copied to the output file,\n"

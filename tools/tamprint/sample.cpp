@@ -1,10 +1,12 @@
-// The built-in sample: a page of shapes and two pages of text in the
-// document format, then blank pages. The page shows a title band over a grid of nine framed cells:
+// The built-in sample: a page of shapes, two pages of text and a page of
+// pictures in the document format, then blank pages. The page shows a title band over a grid of nine framed cells:
 // lines of each width and style, a filled rectangle, a hatched rounded
 // rectangle, an ellipse, an arc, a star, Bezier curves, a path of lines and
 // curves, and the six hatches.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "document.h"
 
@@ -87,6 +89,59 @@ constexpr char kTextPages[] = R"({"pages": [{"draw": [
   {"text": "Upright again, 12 points", "at": [54, 300], "font": {"face": "Arial", "size": 12}}
 ]}]})";
 
+// A page of pictures: a photograph-like landscape and a one-bit logo, both
+// made here, and a gradient band.
+constexpr char kPicturePage[] = R"({"pages": [{"draw": [
+  {"text": "Korvan sample: pictures", "at": [54, 90], "font": {"face": "Arial", "size": 24, "bold": true}},
+  {"gradient": [[54, 104], [541, 112]], "from": "#000060", "to": "#ffffff"},
+  {"gradient": [[170, 480], [541, 576]], "from": "#ffffff", "to": "#006000", "direction": "vertical"}
+]}]})";
+
+// A landscape of 240 x 160 pixels: a sky fading to the horizon, a sun,
+// two rows of hills, and a little noise as a photograph has.
+std::shared_ptr<const Picture> Landscape() {
+    constexpr LONG kWidth = 240, kHeight = 160;
+    auto picture = std::make_shared<Picture>(MakePicture(kWidth, kHeight, 24));
+    const size_t stride = PictureStride(kWidth, 24);
+    uint32_t seed = 12345;
+    for (LONG y = 0; y < kHeight; ++y) {
+        uint8_t* row = picture->bits.data() + size_t(kHeight - 1 - y) * stride;  // bottom-up
+        for (LONG x = 0; x < kWidth; ++x) {
+            const double t = double(y) / kHeight;
+            double r = 90 + 140 * t, g = 140 + 90 * t, b = 230;  // sky
+            if (std::hypot(x - 180.0, y - 40.0) < 18) r = 255, g = 220, b = 90;  // sun
+            if (y > 95 + 15 * std::sin(x / 30.0)) r = 70, g = 140, b = 60;        // far hills
+            if (y > 120 + 12 * std::sin(x / 17.0 + 1)) r = 40, g = 100, b = 35;   // near hills
+            seed = seed * 1103515245 + 12345;
+            const double noise = double(seed >> 16 & 0x1F) - 16;
+            auto clamp = [](double v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); };
+            row[x * 3] = clamp(b + noise), row[x * 3 + 1] = clamp(g + noise), row[x * 3 + 2] = clamp(r + noise);
+        }
+    }
+    return picture;
+}
+
+// A one-bit logo of 64 x 64 pixels: a ring around a diagonal bar.
+std::shared_ptr<const Picture> Logo() {
+    constexpr LONG kSide = 64;
+    auto picture = std::make_shared<Picture>(MakePicture(kSide, kSide, 1, {RGBQUAD{0, 0, 0, 0}, RGBQUAD{255, 255, 255, 0}}));
+    const size_t stride = PictureStride(kSide, 1);
+    for (LONG y = 0; y < kSide; ++y)
+        for (LONG x = 0; x < kSide; ++x) {
+            const double d = std::hypot(x - 31.5, y - 31.5);
+            const bool ink = (d > 24 && d < 31) || (d < 24 && std::abs(x - y) < 6);
+            if (!ink) picture->bits[size_t(y) * stride + size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));  // white
+        }
+    return picture;
+}
+
+DrawItem ImageItem(std::shared_ptr<const Picture> picture, double x, double y, double width, double height) {
+    DrawItem item;
+    item.shape = ShapeKind::Image;
+    item.image = ImageSpec{std::move(picture), x, y, width, height};
+    return item;
+}
+
 }  // namespace
 
 Document SampleDocument(int pages) {
@@ -105,6 +160,15 @@ Document SampleDocument(int pages) {
         std::abort();
     }
     for (PageDescription& page : text.pages) document.pages.push_back(std::move(page));
+    Document pictures;
+    if (!ParseDocument(kPicturePage, "built-in sample", pictures, error)) {
+        std::fprintf(stderr, "tamprint: %s\n", error.c_str());
+        std::abort();
+    }
+    PageDescription& picturePage = pictures.pages.front();
+    picturePage.draw.push_back(ImageItem(Landscape(), 54, 130, 487, 325));
+    picturePage.draw.push_back(ImageItem(Logo(), 54, 480, 96, 96));
+    document.pages.push_back(std::move(picturePage));
     document.pages.resize(size_t(pages));
     document.source = "built-in sample";
     return document;

@@ -182,6 +182,38 @@ TEST_F(TamprintPictures, TransparentPixelsAreWhite) {
     EXPECT_LT(Level(decoded.rasters[0], 1, 0), 40);
 }
 
+// The sample's fourth page: a landscape photograph and a one-bit logo made
+// by the tool, and two gradients, where the page puts them.
+TEST_F(TamprintPictures, SamplePageOfPicturesDecodes) {
+    const RunResult result = Print({});
+    ASSERT_EQ(result.code, 0) << result.err;
+    const job::DecodedJob decoded = Decode(JobPath());
+    ASSERT_TRUE(decoded.Ok()) << job::FormatJob(decoded);
+    ASSERT_EQ(decoded.PageCount(), 4u);
+    std::vector<Mark> images;
+    for (const Mark& mark : Marks(decoded))
+        if (mark.kind == Mark::Kind::Image && mark.sheet == 4) images.push_back(mark);
+    ASSERT_EQ(images.size(), 4u);  // two gradients, the photograph, the logo
+    const job::Raster* photo = images[2].raster;
+    const job::Raster* logo = images[3].raster;
+    ASSERT_NE(photo, nullptr);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(photo->width, 240u);
+    EXPECT_EQ(photo->height, 160u);
+    EXPECT_EQ(images[2].right - images[2].left, Device(541) - Device(54));
+    EXPECT_EQ(images[2].bottom - images[2].top, Device(455) - Device(130));
+    // Light sky above dark hills.
+    EXPECT_GT(Level(*photo, 20, 5), Level(*photo, 20, 155) + 30);
+    EXPECT_EQ(logo->width, 64u);
+    EXPECT_EQ(logo->height, 64u);
+    EXPECT_EQ(images[3].right - images[3].left, Device(150) - Device(54));
+    // Ink on the ring and the bar, paper in the corner and between them.
+    EXPECT_LT(Level(*logo, 32, 4), 128);
+    EXPECT_LT(Level(*logo, 32, 32), 128);
+    EXPECT_GT(Level(*logo, 0, 0), 128);
+    EXPECT_GT(Level(*logo, 20, 20), 128);
+}
+
 struct PictureCase {
     const char* name;
     const char* item;     // the draw item; %D is the test's folder

@@ -49,7 +49,7 @@ TEST_F(TamprintJob, PrintsTheSampleAndSaysWhatItWrote) {
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_EQ(result.err, kInstalled + MachineFolder().string() + "\n");
     EXPECT_EQ(result.out, Summary("Korvan sample", "built-in sample",
-                                  "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3, JobPath(),
+                                  "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4, JobPath(),
                                   MachineFolder()));
     // Only the job and the machine: no temporary file stays behind, and the
     // machine's spooler keeps no copy of the job.
@@ -60,14 +60,14 @@ TEST_F(TamprintJob, PrintsTheSampleAndSaysWhatItWrote) {
 
     const job::DecodedJob decoded = Decode(JobPath());
     EXPECT_TRUE(decoded.Ok()) << job::FormatJob(decoded);
-    EXPECT_EQ(decoded.PageCount(), 3u);
+    EXPECT_EQ(decoded.PageCount(), 4u);
     EXPECT_EQ(decoded.PjlValue("COPIES"), "1");
     EXPECT_EQ(decoded.PjlValue("DUPLEX"), "OFF");
     EXPECT_EQ(decoded.PjlValue("PAPER"), "LETTER");  // the machine is in the United States
     EXPECT_EQ(AttributeTexts(decoded, "BeginPage", "MediaSize"),
-              (std::vector<std::string>(3, "\"LETTER\"")));
+              (std::vector<std::string>(4, "\"LETTER\"")));
     EXPECT_EQ(AttributeTexts(decoded, "BeginPage", "Orientation"),
-              (std::vector<std::string>(3, "ePortraitOrientation")));
+              (std::vector<std::string>(4, "ePortraitOrientation")));
     EXPECT_EQ(decoded.Count("EndSession"), 1u);
     ASSERT_FALSE(decoded.trailer.empty());
     EXPECT_EQ(decoded.trailer[1].command, "EOJ");
@@ -93,7 +93,7 @@ TEST_F(TamprintJob, RefreshesTheDriverFilesFromTheBuild) {
     ASSERT_EQ(again.code, 0) << again.err;
     EXPECT_EQ(again.err, "");
     EXPECT_EQ(ReadText(installed), ReadText(built));
-    EXPECT_EQ(Decode(JobPath()).PageCount(), 3u);
+    EXPECT_EQ(Decode(JobPath()).PageCount(), 4u);
 }
 
 TEST_F(TamprintJob, UsesTheDefaultMachineAndOutputWhenNoneIsGiven) {
@@ -102,12 +102,12 @@ TEST_F(TamprintJob, UsesTheDefaultMachineAndOutputWhenNoneIsGiven) {
     EXPECT_EQ(result.err, kInstalled + DefaultMachineFolder().string() + "\n");
     const fs::path job = Dir() / "tamprint.job";
     EXPECT_EQ(result.out, Summary("Korvan sample", "built-in sample",
-                                  "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3, job,
+                                  "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4, job,
                                   DefaultMachineFolder()));
-    EXPECT_EQ(Decode(job).PageCount(), 3u);
+    EXPECT_EQ(Decode(job).PageCount(), 4u);
 }
 
-// What each option makes of the three sample pages.
+// What each option makes of the four sample pages.
 struct OptionCase {
     const char* name;
     std::vector<std::string> args;
@@ -121,41 +121,41 @@ struct OptionCase {
 };
 
 const OptionCase kOptions[] = {
-    {"PaperA4", {"--paper", "a4"}, "a4, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3,
+    {"PaperA4", {"--paper", "a4"}, "a4, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4,
      {{"PAPER", "A4"}}, {{"MediaSize", "\"A4\""}, {"MediaSource", "eAutoSelect"}}, "1", "(1,1)"},
-    {"PaperA5", {"--paper", "A5"}, "a5, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3,
+    {"PaperA5", {"--paper", "A5"}, "a5, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4,
      {{"PAPER", "A5"}}, {{"MediaSize", "\"A5\""}}, "1", "(1,1)"},
-    {"PaperLegal", {"--paper=legal"}, "legal, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3,
+    {"PaperLegal", {"--paper=legal"}, "legal, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4,
      {{"PAPER", "LEGAL"}}, {{"MediaSize", "\"LEGAL\""}}, "1", "(1,1)"},
     {"PaperExecutive", {"--paper", "executive"},
-     "executive, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3, {{"PAPER", "EXEC"}},
+     "executive, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4, {{"PAPER", "EXEC"}},
      {{"MediaSize", "\"EXEC\""}}, "1", "(1,1)"},
     // An envelope feeds from the manual slot, as the paper page decides.
-    {"EnvelopeDl", {"--paper", "dl"}, "dl, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3,
+    {"EnvelopeDl", {"--paper", "dl"}, "dl, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4,
      {{"PAPER", "DL"}}, {{"MediaSize", "\"DL\""}, {"MediaSource", "eManualFeed"}}, "1", "(1,1)"},
     {"CustomSize", {"--paper", "100x150mm"},
-     "custom 100 x 150 mm, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3, {{"PAPER", "CUSTOM"}},
+     "custom 100 x 150 mm, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4, {{"PAPER", "CUSTOM"}},
      {{"CustomMediaSize", "(1000,1500)"}, {"CustomMediaSizeUnits", "eTenthsOfAMillimeter"}, {"MediaSize", "-"}},
      "1", "(1,1)"},
     {"Landscape", {"--orientation", "landscape"},
-     "letter, landscape, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3, {},
+     "letter, landscape, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4, {},
      {{"Orientation", "eLandscapeOrientation"}}, "1", "(1,1)"},
     // Uncollated copies are the printer's: each page once, printed three times.
     {"Copies", {"--copies", "3"}, "letter, portrait, 3 copies uncollated, one-sided, 1 page per sheet, scale 100%",
-     3, 9, {{"COPIES", "3"}}, {}, "3", "(1,1)"},
+     4, 12, {{"COPIES", "3"}}, {}, "3", "(1,1)"},
     // Collated copies are whole documents, played again.
     {"CollatedCopies", {"--copies", "3", "--collate"},
-     "letter, portrait, 3 copies collated, one-sided, 1 page per sheet, scale 100%", 9, 9, {{"COPIES", "1"}}, {},
+     "letter, portrait, 3 copies collated, one-sided, 1 page per sheet, scale 100%", 12, 12, {{"COPIES", "1"}}, {},
      "1", "(1,1)"},
     {"DuplexLongEdge", {"--duplex", "long"},
-     "letter, portrait, 1 copy, two-sided (long edge), 1 page per sheet, scale 100%", 3, 2,
+     "letter, portrait, 1 copy, two-sided (long edge), 1 page per sheet, scale 100%", 4, 2,
      {{"DUPLEX", "ON"}, {"BINDING", "LONGEDGE"}},
      {{"DuplexPageMode", "eDuplexVerticalBinding"}, {"DuplexPageSide", "eFrontMediaSide"}}, "1", "(1,1)"},
     {"DuplexShortEdge", {"--duplex", "short"},
-     "letter, portrait, 1 copy, two-sided (short edge), 1 page per sheet, scale 100%", 3, 2,
+     "letter, portrait, 1 copy, two-sided (short edge), 1 page per sheet, scale 100%", 4, 2,
      {{"DUPLEX", "ON"}, {"BINDING", "SHORTEDGE"}},
      {{"DuplexPageMode", "eDuplexHorizontalBinding"}, {"DuplexPageSide", "eFrontMediaSide"}}, "1", "(1,1)"},
-    {"OneSided", {"--duplex", "none"}, "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 3, 3,
+    {"OneSided", {"--duplex", "none"}, "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%", 4, 4,
      {{"DUPLEX", "OFF"}}, {{"DuplexPageMode", "-"}}, "1", "(1,1)"},
     {"TwoUp", {"--nup", "2"}, "letter, portrait, 1 copy, one-sided, 2 pages per sheet (order 0), scale 100%", 2, 2,
      {}, {}, "1", "(0.65281177,0.65281177)"},
@@ -165,9 +165,9 @@ const OptionCase kOptions[] = {
      "letter, portrait, 1 copy, one-sided, 16 pages per sheet (order 2), scale 100%", 1, 1, {}, {}, "1",
      "(0.25,0.25)"},
     {"Resolution1200", {"--resolution", "1200"},
-     "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%, 1200 dpi", 3, 3, {},
+     "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 100%, 1200 dpi", 4, 4, {},
      {}, "1", "(1,1)"},
-    {"HalfScale", {"--scale", "50"}, "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 50%", 3, 3, {}, {},
+    {"HalfScale", {"--scale", "50"}, "letter, portrait, 1 copy, one-sided, 1 page per sheet, scale 50%", 4, 4, {}, {},
      "1", "(0.5,0.5)"},
 };
 
@@ -196,7 +196,7 @@ TEST_P(PrintOption, ShowsInTheJob) {
 INSTANTIATE_TEST_SUITE_P(All, PrintOption, testing::ValuesIn(kOptions),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The page orders of the layout page place the sample's three pages in the
+// The page orders of the layout page place the sample's four pages in the
 // cells of a sheet in their order.
 struct OrderCase {
     const char* name;
@@ -207,13 +207,13 @@ struct OrderCase {
 const OrderCase kOrders[] = {
     // Two pages side by side on a turned sheet, left first or right first;
     // the sheet lies across the portrait page, its left half at the top.
-    {"TwoUpLeftFirst", {"--nup", "2"}, {"(4279,96)", "(4279,3300)", "(4279,96)"}},
-    {"TwoUpRightFirst", {"--nup", "2", "--order", "1"}, {"(4279,3300)", "(4279,96)", "(4279,3300)"}},
+    {"TwoUpLeftFirst", {"--nup", "2"}, {"(4279,96)", "(4279,3300)", "(4279,96)", "(4279,3300)"}},
+    {"TwoUpRightFirst", {"--nup", "2", "--order", "1"}, {"(4279,3300)", "(4279,96)", "(4279,3300)", "(4279,96)"}},
     // Four cells of half the sheet each.
-    {"AcrossThenDown", {"--nup", "4", "--order", "2"}, {"(96,96)", "(2550,96)", "(96,3300)"}},
-    {"DownThenAcross", {"--nup", "4", "--order", "3"}, {"(96,96)", "(96,3300)", "(2550,96)"}},
-    {"AcrossFromTheRight", {"--nup", "4", "--order", "4"}, {"(2550,96)", "(96,96)", "(2550,3300)"}},
-    {"DownFromTheRight", {"--nup", "4", "--order", "5"}, {"(2550,96)", "(2550,3300)", "(96,96)"}},
+    {"AcrossThenDown", {"--nup", "4", "--order", "2"}, {"(96,96)", "(2550,96)", "(96,3300)", "(2550,3300)"}},
+    {"DownThenAcross", {"--nup", "4", "--order", "3"}, {"(96,96)", "(96,3300)", "(2550,96)", "(2550,3300)"}},
+    {"AcrossFromTheRight", {"--nup", "4", "--order", "4"}, {"(2550,96)", "(96,96)", "(2550,3300)", "(96,3300)"}},
+    {"DownFromTheRight", {"--nup", "4", "--order", "5"}, {"(2550,96)", "(2550,3300)", "(96,96)", "(96,3300)"}},
 };
 
 class PageOrder : public TamprintTest, public testing::WithParamInterface<OrderCase> {};
@@ -347,7 +347,7 @@ TEST_F(TamprintJob, WritesThroughALinkAndKeepsTheFilesPermissions) {
     fs::create_symlink(target, JobPath());
     ASSERT_EQ(Print({}).code, 0);
     EXPECT_TRUE(fs::is_symlink(JobPath()));
-    EXPECT_EQ(Decode(target).PageCount(), 3u);
+    EXPECT_EQ(Decode(target).PageCount(), 4u);
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 

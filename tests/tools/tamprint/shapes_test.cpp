@@ -279,8 +279,7 @@ TEST_F(TamprintTest, HatchesArePatternsOfTheirLines) {
 }
 
 // The sample's first page is its page of shapes, within 54 points of the
-// edges of letter and A4 paper (a wide pen reaches 2 points further); its
-// other pages are blank. Every line style and every hatch shows.
+// edges of letter and A4 paper (a wide pen reaches 2 points further). Every line style and every hatch shows.
 TEST_F(TamprintTest, SamplePageOfShapesDecodes) {
     struct PaperCase {
         const char* paper;
@@ -292,7 +291,7 @@ TEST_F(TamprintTest, SamplePageOfShapesDecodes) {
         ASSERT_EQ(result.code, 0) << result.err;
         const job::DecodedJob decoded = Decode(JobPath());
         ASSERT_TRUE(decoded.Ok()) << job::FormatJob(decoded);
-        ASSERT_EQ(decoded.PageCount(), 3u);
+        ASSERT_EQ(decoded.PageCount(), 4u);
         const std::vector<Paint> paints = Paints(decoded);
         ASSERT_FALSE(paints.empty());
         const double pixels = 600 / 72.0, edge = 52 * pixels;
