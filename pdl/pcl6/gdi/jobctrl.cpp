@@ -61,9 +61,6 @@ int CellsPerSheet(const PDEV* pdev) {
     return cells > 0 ? cells : 1;
 }
 
-// The PDEV of a surface; null without one.
-PDEV* SurfacePdev(SURFOBJ* pso) { return pso ? AsPdev(pso->dhpdev) : nullptr; }
-
 // The printer's port ("FILE:" prints to a file) and its bidirectional
 // attribute. A printer that cannot be read counts as neither.
 void NotePrinterPort(PDEV* pdev) {

@@ -71,3 +71,5 @@ static_assert(std::is_trivially_copyable_v<PdevJob>);
 
 inline PDEV* AsPdev(DHPDEV dhpdev) { return reinterpret_cast<PDEV*>(dhpdev); }
 inline DHPDEV AsDhpdev(PDEV* pdev) { return reinterpret_cast<DHPDEV>(pdev); }
+// The PDEV of a surface; null without one.
+inline PDEV* SurfacePdev(SURFOBJ* pso) { return pso ? AsPdev(pso->dhpdev) : nullptr; }

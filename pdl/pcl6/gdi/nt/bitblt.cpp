@@ -27,6 +27,7 @@
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/jobsettings.h"
 #include "pcl6/gdi/nt/ddi.h"
+#include "pcl6/gdi/nt/drawcheck.h"
 #include "pcl6/gdi/nt/devcaps.h"
 #include "pcl6/gdi/pdev.h"
 #include "pcl6/intrface/rendutil.h"
@@ -50,9 +51,7 @@ constexpr BYTE kRopSourceCopy = 0xCC;
 constexpr BYTE kRopWhitenMask = 0xEE;
 constexpr BYTE kRopPrintOnWhite = 0x88;
 
-enum class Prelude { Draw, Skip, Fail };
 
-PDEV* SurfacePdev(SURFOBJ* pso) { return pso ? AsPdev(pso->dhpdev) : nullptr; }
 
 // Whether a ROP3 reads the source: all but the sixteen source-free codes.
 bool UsesSource(BYTE rop) { return rop % 80 > 15 || rop % 5 != 0; }
@@ -62,21 +61,10 @@ bool UsesPattern(BYTE rop) { return rop % 17 != 0; }
 // The checks every blit makes before drawing: a sound PDEV with its job, a
 // page open, output going; images switched on and the call inside the
 // object range. Counts the calls that draw.
-Prelude CheckCall(PDEV* pdev, int callType, INT32 GraphicsStateCache::*counter) {
-    if (!Job_CheckPdev(pdev, TRUE, callType)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return Prelude::Fail;
-    }
-    if (!(pdev->Job.JobFlags & JOBF_PAGE_OPEN) || Job_IsOutputError(pdev)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return Prelude::Fail;
-    }
-    GraphicsStateCache& gs = pdev->Job.Gstate;
-    gs.ObjectKind = GX_OBJECT_IMAGE;
-    if (!(Job_Settings(pdev).priv.OutputMask & kOutputImages)) return Prelude::Skip;
-    if (Gx_SkipByRange(pdev)) return Prelude::Skip;
-    ++(gs.*counter);
-    return Prelude::Draw;
+DrawCheck CheckCall(PDEV* pdev, int callType, INT32 GraphicsStateCache::*counter) {
+    const DrawCheck check = Ddi_CheckDrawing(pdev, callType, GX_OBJECT_IMAGE, kOutputImages);
+    if (check == DrawCheck::Draw) ++(pdev->Job.Gstate.*counter);
+    return check;
 }
 
 // Traces a source the printer takes compressed; the image output refuses it.
@@ -166,8 +154,8 @@ BOOL APIENTRY DrvBitBlt(SURFOBJ* psoTrg, SURFOBJ* psoSrc, SURFOBJ* psoMask, CLIP
         return EngBitBlt(psoTrg, psoSrc, psoMask, pco, pxlo, prclTrg, pptlSrc, pptlMask, pbo, pptlBrush, rop4);
 
     PDEV* pdev = SurfacePdev(psoTrg);
-    const Prelude prelude = CheckCall(pdev, PDEVCALL_BITBLT, &GraphicsStateCache::BitBltCalls);
-    if (prelude != Prelude::Draw) return prelude == Prelude::Skip;
+    const DrawCheck prelude = CheckCall(pdev, PDEVCALL_BITBLT, &GraphicsStateCache::BitBltCalls);
+    if (prelude != DrawCheck::Draw) return prelude == DrawCheck::Skip;
     if (!prclTrg) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -240,8 +228,8 @@ BOOL APIENTRY DrvCopyBits(SURFOBJ* psoDest, SURFOBJ* psoSrc, CLIPOBJ* pco, XLATE
     }
 
     PDEV* pdev = SurfacePdev(psoDest);
-    const Prelude prelude = CheckCall(pdev, PDEVCALL_COPYBITS, &GraphicsStateCache::CopyBitsCalls);
-    if (prelude != Prelude::Draw) return prelude == Prelude::Skip;
+    const DrawCheck prelude = CheckCall(pdev, PDEVCALL_COPYBITS, &GraphicsStateCache::CopyBitsCalls);
+    if (prelude != DrawCheck::Draw) return prelude == DrawCheck::Skip;
     TraceCompressedSource(psoSrc);
 
     GraphicsStateCache& gs = pdev->Job.Gstate;
@@ -261,8 +249,8 @@ BOOL APIENTRY DrvStretchBlt(SURFOBJ* psoDest, SURFOBJ* psoSrc, SURFOBJ* psoMask,
                             COLORADJUSTMENT* pca, POINTL* pptlHTOrg, RECTL* prclDest, RECTL* prclSrc,
                             POINTL* pptlMask, ULONG iMode) {
     PDEV* pdev = SurfacePdev(psoDest);
-    const Prelude prelude = CheckCall(pdev, PDEVCALL_STRETCHBLT, &GraphicsStateCache::StretchBltCalls);
-    if (prelude != Prelude::Draw) return prelude == Prelude::Skip;
+    const DrawCheck prelude = CheckCall(pdev, PDEVCALL_STRETCHBLT, &GraphicsStateCache::StretchBltCalls);
+    if (prelude != DrawCheck::Draw) return prelude == DrawCheck::Skip;
     // A colour adjustment (the halftone stretch) and a mask are the engine's
     // to draw; its answer is the call's.
     if (pca || psoMask)
@@ -291,8 +279,8 @@ BOOL APIENTRY DrvTransparentBlt(SURFOBJ* psoDst, SURFOBJ* psoSrc, CLIPOBJ* pco, 
         return EngTransparentBlt(psoDst, psoSrc, pco, pxlo, prclDst, prclSrc, iTransColor, ulReserved);
 
     PDEV* pdev = SurfacePdev(psoDst);
-    const Prelude prelude = CheckCall(pdev, PDEVCALL_TRANSPARENTBLT, &GraphicsStateCache::TransparentBltCalls);
-    if (prelude != Prelude::Draw) return prelude == Prelude::Skip;
+    const DrawCheck prelude = CheckCall(pdev, PDEVCALL_TRANSPARENTBLT, &GraphicsStateCache::TransparentBltCalls);
+    if (prelude != DrawCheck::Draw) return prelude == DrawCheck::Skip;
 
     const LONG width = psoSrc->sizlBitmap.cx, height = psoSrc->sizlBitmap.cy;
     if (width <= 0 || height <= 0 || !psoSrc->pvScan0) return TRUE;

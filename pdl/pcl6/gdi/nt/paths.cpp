@@ -15,6 +15,7 @@
 #include "pcl6/gdi/jobctrl.h"
 #include "pcl6/gdi/jobsettings.h"
 #include "pcl6/gdi/nt/ddi.h"
+#include "pcl6/gdi/nt/drawcheck.h"
 #include "pcl6/gdi/path.h"
 #include "pcl6/gdi/pclxl.h"
 #include "pcl6/gdi/pdev.h"
@@ -29,27 +30,12 @@ constexpr BYTE kRopLeave = 0xAA;
 constexpr BYTE kRopInvert = 0x55;
 constexpr BYTE kRopInvertPrinted = 0x7F;
 
-enum class Prelude { Draw, Skip, Fail };
-
-// The checks every path callback makes: a page open on a sound PDEV with
-// its job, and output going; nothing is drawn when the settings switch
-// paths off or the object range leaves the call out.
-Prelude CheckCall(PDEV* pdev, int callType) {
-    if (!Job_CheckPdev(pdev, TRUE, callType)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return Prelude::Fail;
-    }
-    if (!(pdev->Job.JobFlags & JOBF_PAGE_OPEN) || Job_IsOutputError(pdev)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return Prelude::Fail;
-    }
-    pdev->Job.Gstate.ObjectKind = GX_OBJECT_VECTOR;
-    if (!(Job_Settings(pdev).priv.OutputMask & kOutputPaths)) return Prelude::Skip;
-    if (Gx_SkipByRange(pdev)) return Prelude::Skip;
-    return Prelude::Draw;
+// The checks every path callback makes (nt/drawcheck.h); nothing is
+// drawn when the settings switch paths off.
+DrawCheck CheckCall(PDEV* pdev, int callType) {
+    return Ddi_CheckDrawing(pdev, callType, GX_OBJECT_VECTOR, kOutputPaths);
 }
 
-PDEV* SurfacePdev(SURFOBJ* pso) { return pso ? AsPdev(pso->dhpdev) : nullptr; }
 
 // The path's bounds in whole pixels; `extra` is added to the right and
 // bottom edges before they are shifted.
@@ -84,8 +70,8 @@ BOOL Written(PDEV* pdev) {
 BOOL APIENTRY DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ*, BRUSHOBJ* pbo, POINTL* pptlBrushOrg,
                             LINEATTRS* plineattrs, MIX mix) {
     PDEV* pdev = SurfacePdev(pso);
-    const Prelude prelude = CheckCall(pdev, PDEVCALL_STROKEPATH);
-    if (prelude != Prelude::Draw) return prelude == Prelude::Skip;
+    const DrawCheck prelude = CheckCall(pdev, PDEVCALL_STROKEPATH);
+    if (prelude != DrawCheck::Draw) return prelude == DrawCheck::Skip;
     if (!ppo || !plineattrs) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -118,8 +104,8 @@ BOOL APIENTRY DrvStrokePath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFORMOBJ*,
 BOOL APIENTRY DrvFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, BRUSHOBJ* pbo, POINTL* pptlBrushOrg, MIX mix,
                           FLONG flOptions) {
     PDEV* pdev = SurfacePdev(pso);
-    const Prelude prelude = CheckCall(pdev, PDEVCALL_FILLPATH);
-    if (prelude != Prelude::Draw) return prelude == Prelude::Skip;
+    const DrawCheck prelude = CheckCall(pdev, PDEVCALL_FILLPATH);
+    if (prelude != DrawCheck::Draw) return prelude == DrawCheck::Skip;
     if (!ppo) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -145,8 +131,8 @@ BOOL APIENTRY DrvStrokeAndFillPath(SURFOBJ* pso, PATHOBJ* ppo, CLIPOBJ* pco, XFO
                                    LINEATTRS* plineattrs, BRUSHOBJ* pboFill, POINTL* pptlBrushOrg, MIX mixFill,
                                    FLONG flOptions) {
     PDEV* pdev = SurfacePdev(pso);
-    const Prelude prelude = CheckCall(pdev, PDEVCALL_STROKEANDFILLPATH);
-    if (prelude != Prelude::Draw) return prelude == Prelude::Skip;
+    const DrawCheck prelude = CheckCall(pdev, PDEVCALL_STROKEANDFILLPATH);
+    if (prelude != DrawCheck::Draw) return prelude == DrawCheck::Skip;
     if (!ppo || !plineattrs) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;

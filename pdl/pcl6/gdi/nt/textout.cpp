@@ -31,7 +31,6 @@ constexpr INT32 kOutputText = 0x2;
 constexpr int kRopOpaque = 240;
 constexpr int kRopGlyphs = 252;
 
-PDEV* SurfacePdev(SURFOBJ* pso) { return pso ? AsPdev(pso->dhpdev) : nullptr; }
 
 // The string's characters for a batch of glyphs: the characters it was made
 // from, or the glyph handles of a string of glyph indexes.

@@ -45,8 +45,12 @@ void ExpectMark(const Mark& got, const ExpectedMark& want) {
     EXPECT_EQ(got.rop, want.rop);
     EXPECT_EQ(got.sourceTx, want.sourceTx);
     EXPECT_EQ(got.paintTx, want.paintTx);
-    if (want.brush) EXPECT_EQ(got.brush, want.brush);
-    if (want.kind == Mark::Kind::Rectangle) EXPECT_EQ(got.pen, "null");
+    if (want.brush) {
+        EXPECT_EQ(got.brush, want.brush);
+    }
+    if (want.kind == Mark::Kind::Rectangle) {
+        EXPECT_EQ(got.pen, "null");
+    }
     EXPECT_EQ(got.left, want.box.left);
     EXPECT_EQ(got.top, want.box.top);
     EXPECT_EQ(got.right, want.box.right);
