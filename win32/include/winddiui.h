@@ -92,3 +92,26 @@ extern "C" BOOL WINAPI DrvPrinterEvent(LPWSTR pPrinterName, int DriverEvent, DWO
 #define DRIVER_EVENT_DELETE 0x00000002
 
 extern "C" BOOL WINAPI DrvDriverEvent(DWORD dwDriverEvent, DWORD dwLevel, LPBYTE pDriverInfo, LPARAM lParam);
+
+// --- DEVMODE conversion and driver upgrade -------------------------------------------
+
+// DrvConvertDevMode's fMode: convert between the driver's versions, convert
+// to the NT 3.51 form, or write the driver's default DEVMODE.
+#define CDM_CONVERT 0x01
+#define CDM_CONVERT351 0x02
+#define CDM_DRIVER_DEFAULT 0x04
+
+// The spooler's conversion of a DEVMODE for a printer of this driver.
+// *pcbNeeded is the size of pdmOut in bytes on entry and the size written
+// (or needed) on return; failures set the last error.
+extern "C" BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, PDEVMODEW pdmOut, PLONG pcbNeeded,
+                                         DWORD fMode);
+
+// DrvUpgradePrinter's level-1 record: the printer whose driver was upgraded.
+typedef struct _DRIVER_UPGRADE_INFO_1W {
+    LPWSTR pPrinterName;
+    LPWSTR pOldDriverDirectory;
+} DRIVER_UPGRADE_INFO_1W, *PDRIVER_UPGRADE_INFO_1W;
+typedef DRIVER_UPGRADE_INFO_1W DRIVER_UPGRADE_INFO_1, *PDRIVER_UPGRADE_INFO_1;
+
+extern "C" BOOL WINAPI DrvUpgradePrinter(DWORD Level, LPBYTE pDriverUpgradeInfo);

@@ -490,6 +490,11 @@ WINSPOOLAPI DWORD WINAPI DeletePrinterDataW(HANDLE hPrinter, LPCWSTR pValueName)
 WINSPOOLAPI DWORD WINAPI DeletePrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName);
 WINSPOOLAPI DWORD WINAPI DeletePrinterKeyW(HANDLE hPrinter, LPCWSTR pKeyName);
 
+// The printer driver's conversion of a DEVMODE (its user-interface DLL's
+// DrvConvertDevMode, fMode CDM_CONVERT, CDM_CONVERT351 or CDM_DRIVER_DEFAULT).
+WINSPOOLAPI BOOL WINAPI ConvertDevMode(LPCWSTR pPrinterName, PDEVMODEW pdmIn, PDEVMODEW pdmOut, PLONG pcbNeeded,
+                                       DWORD fMode);
+
 // Print jobs.
 WINSPOOLAPI DWORD WINAPI StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo);
 WINSPOOLAPI BOOL WINAPI StartPagePrinter(HANDLE hPrinter);
