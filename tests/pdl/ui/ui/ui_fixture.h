@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <winspool.h>
 
 #include <string>
 
@@ -20,11 +21,17 @@ class UiModuleTest : public TamsheetUiMachineTest {
 protected:
     void SetUp() override {
         TamsheetUiMachineTest::SetUp();
+        BeforeLoading();
+        if (HasFatalFailure()) return;
         module_ = LoadLibraryW(InDriverFolder(u"Tamsheetui.dll").c_str());
         ASSERT_NE(module_, nullptr) << GetLastError();
         SetUiModule(module_);
         w32::DebugLogClear();
     }
+
+    // What a fixture puts on the machine before the module is loaded: a
+    // module file must not be rewritten while the process has it loaded.
+    virtual void BeforeLoading() {}
 
     void TearDown() override {
         SetUiModule(nullptr);
@@ -67,6 +74,49 @@ protected:
     }
 
     HMODULE module_ = nullptr;
+};
+
+// A printer whose driver has TamsheetUI as its configuration file, as an
+// installed driver has: the spooler's calls that go to the user interface
+// (ConvertDevMode and the like) load the same module the test loaded.
+constexpr char16_t kUiPrinterName[] = u"Korvan Tam 5000";
+
+class UiPrinterTest : public UiModuleTest {
+protected:
+    void BeforeLoading() override {
+        DriverFiles driver;
+        driver.name = kDriverName;
+        driver.configFile = u"Tamsheetui.dll";
+        driver.dependentFiles = {u"Tamsheetenus.dll", u"TamsheetResBmp.dll"};
+        const auto built = tam::setup::BuiltFolder();
+        driver.hostFiles[u"Tamsheetui.dll"] = built / "Tamsheetui.dll";
+        driver.hostFiles[u"Tamsheetenus.dll"] = built / "Tamsheetenus.res";
+        driver.hostFiles[u"TamsheetResBmp.dll"] = built / "TamsheetResBmp.res";
+        ASSERT_EQ(InstallPrinter(machine(), driver, kUiPrinterName), DWORD(ERROR_SUCCESS));
+    }
+
+    void TearDown() override {
+        if (printer_) ClosePrinter(printer_);
+        UiModuleTest::TearDown();
+    }
+
+    // The printer, opened once with every right (null when it cannot be).
+    HANDLE Printer() {
+        if (!printer_) {
+            PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+            if (!OpenPrinterW(kUiPrinterName, &printer_, &defaults)) printer_ = nullptr;
+        }
+        return printer_;
+    }
+
+    // An export of the loaded module.
+    template <class Function>
+    Function Export(const char* name) const {
+        return reinterpret_cast<Function>(GetProcAddress(module_, name));
+    }
+
+private:
+    HANDLE printer_ = nullptr;
 };
 
 inline std::string Utf8(const std::u16string& text) { return w32::ToUtf8(text); }
