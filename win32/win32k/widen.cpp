@@ -89,6 +89,25 @@ public:
         Add(arc);
     }
 
+    // The sector of the disc about `p` between the outer ends of the two
+    // segments' widths, its arc in steps no coarser than a whole disc's.
+    void RoundWedge(Vec p, Vec in, Vec out, double turn) {
+        const double side = turn > 0 ? -1.0 : 1.0;
+        const Vec from = Vec{-in.y, in.x} * side;
+        const double angle = std::atan2(std::abs(turn), Dot(in, out));  // the turn, below a half turn
+        const int steps = std::max(1, int(std::ceil(angle * arcSteps_ / (2 * kPi))));
+        // Turning left (turn > 0) the outer side is on the right, and the
+        // arc runs clockwise from `from`; turning right, counter-clockwise.
+        const double direction = turn > 0 ? 1.0 : -1.0;
+        const double base = std::atan2(from.y, from.x);
+        std::vector<Vec> wedge{p};
+        for (int i = 0; i <= steps; ++i) {
+            const double a = base + direction * angle * i / steps;
+            wedge.push_back(p + Vec{std::cos(a), std::sin(a)} * half_);
+        }
+        Add(wedge);
+    }
+
     void Disc(Vec p) {
         std::vector<Vec> circle;
         for (int i = 0; i < arcSteps_; ++i) {
@@ -98,13 +117,18 @@ public:
         Add(circle);
     }
 
-    // The corner at `p` between a segment along `in` and one along `out` (unit vectors).
-    void Join(Vec p, Vec in, Vec out, ULONG join, double miterLimit) {
+    // The corner at `p` between a segment along `in` and one along `out`
+    // (unit vectors), the shorter of the two `shortest` long.
+    void Join(Vec p, Vec in, Vec out, double shortest, ULONG join, double miterLimit) {
+        const double turn = Cross(in, out);
         if (join == PS_JOIN_ROUND) {
-            Disc(p);
+            // Each rectangle covers the half of the disc about `p` on its own
+            // side when it is at least the pen's half width long, so the
+            // disc adds only the wedge between them on the outer side.
+            if (shortest < half_ || (turn == 0 && Dot(in, out) < 0)) Disc(p);
+            else if (turn != 0) RoundWedge(p, in, out, turn);
             return;
         }
-        const double turn = Cross(in, out);
         if (turn == 0) return;  // straight on, or straight back: the rectangles meet without a corner
         // The outer side of the corner: away from the way the line turns.
         const double side = turn > 0 ? -1.0 : 1.0;
@@ -141,13 +165,17 @@ void AddLine(Fragments& fragments, const std::vector<Vec>& points, bool closed, 
         const Vec d = points[(i + 1) % count] - points[i];
         return d * (1.0 / Length(d));
     };
+    auto length = [&](size_t i) { return Length(points[(i + 1) % count] - points[i]); };
+    // Each segment, then the corner at its end: fragments that lie together
+    // stay together in the batches of the union.
     for (size_t i = 0; i < segments; ++i) {
         const bool first = !closed && i == 0, last = !closed && i + 1 == segments;
         fragments.Segment(points[i], points[(i + 1) % count], first ? square : 0, last ? square : 0);
+        if (last) break;
+        const size_t next = (i + 1) % count;
+        fragments.Join(points[next], direction(i), direction(next), std::min(length(i), length(next)),
+                       pen.join & PS_JOIN_MASK, pen.miterLimit);
     }
-    for (size_t i = closed ? 0 : 1; i < (closed ? count : count - 1); ++i)
-        fragments.Join(points[i], direction((i + count - 1) % count), direction(i), pen.join & PS_JOIN_MASK,
-                    pen.miterLimit);
     if (!closed && cap == PS_ENDCAP_ROUND) {
         fragments.RoundCap(points[0], direction(0) * -1.0);
         fragments.RoundCap(points[count - 1], direction(count - 2));

@@ -227,4 +227,38 @@ TEST(Widen, LongSawtoothAlongTheSweepStaysFastAndWhole) {
     EXPECT_GE(bounds.xRight, 3 * (kCorners - 1) * 16);
 }
 
+TEST(Widen, RoundCornersBetweenShortSegmentsStayWholeDiscs) {
+    // The first segment is one pixel long, shorter than the pen's half
+    // width of 4: the corner's disc reaches behind it, beside the flat start.
+    const DevicePath outline =
+        WidenPath(Polyline({{10, 10}, {11, 10}, {11, 20}}), Pen(8, PS_ENDCAP_FLAT, PS_JOIN_ROUND));
+    EXPECT_TRUE(Inside(outline, 7.5, 9.5));
+    EXPECT_TRUE(Inside(outline, 13.5, 7.5));
+    EXPECT_FALSE(Inside(outline, 7.5, 7.5));
+}
+
+TEST(Widen, StrokedCircleIsOneRing) {
+    // A circle of radius 667 pixels (80 points at 600 dpi), 17 pixels wide:
+    // an outer and an inner outline, a few points for each point of the
+    // flattened circle, not a piece for each corner.
+    DevicePath circle;
+    const double r = 667 * 16, k = 0.5523 * r, c = 2000 * 16;
+    circle.MoveTo({FIX(c + r), FIX(c)});
+    circle.BezierTo({FIX(c + r), FIX(c + k)}, {FIX(c + k), FIX(c + r)}, {FIX(c), FIX(c + r)});
+    circle.BezierTo({FIX(c - k), FIX(c + r)}, {FIX(c - r), FIX(c + k)}, {FIX(c - r), FIX(c)});
+    circle.BezierTo({FIX(c - r), FIX(c - k)}, {FIX(c - k), FIX(c - r)}, {FIX(c), FIX(c - r)});
+    circle.BezierTo({FIX(c + k), FIX(c - r)}, {FIX(c + r), FIX(c - k)}, {FIX(c + r), FIX(c)});
+    circle.CloseFigure();
+    const DevicePath outline = WidenPath(circle, Pen(17, PS_ENDCAP_ROUND, PS_JOIN_ROUND));
+    ExpectClosedFigures(outline);
+    EXPECT_EQ(w32::LineFigures(outline).size(), 2u);
+    EXPECT_LT(outline.points.size(), 4 * w32::FlattenPath(circle).points.size());
+    for (double angle = 0; angle < 6.28; angle += 0.05) {
+        EXPECT_TRUE(Inside(outline, 2000 + 675 * std::cos(angle), 2000 + 675 * std::sin(angle))) << angle;
+        EXPECT_TRUE(Inside(outline, 2000 + 659 * std::cos(angle), 2000 + 659 * std::sin(angle))) << angle;
+        EXPECT_FALSE(Inside(outline, 2000 + 677 * std::cos(angle), 2000 + 677 * std::sin(angle))) << angle;
+        EXPECT_FALSE(Inside(outline, 2000 + 657 * std::cos(angle), 2000 + 657 * std::sin(angle))) << angle;
+    }
+}
+
 }  // namespace
