@@ -111,6 +111,14 @@ bool SetAside(LPCWSTR path) {
     return DeleteFileW(path) != FALSE;
 }
 
+// Every store operation loads, changes and rewrites the whole file; in this
+// process they run one at a time, so that two sheets saving at once do not
+// drop each other's change.
+std::mutex& FileLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 std::mutex& StoreMapLock() {
     static std::mutex lock;
     return lock;
@@ -143,6 +151,7 @@ BOOL GetSettingsFilePath(LPWSTR buffer) {
 
 INT SettingsStore::SaveRecord(LPCWSTR name, const void* record, INT size) {
     if (!NameFits(name) || !record || size <= 0) return 0;
+    std::lock_guard<std::mutex> guard(FileLock());
     FilePtr file = LoadSettingsFile();
     if (!file) return 0;
     CfgObject* container = FindContainer(file.get(), container_);
@@ -152,6 +161,7 @@ INT SettingsStore::SaveRecord(LPCWSTR name, const void* record, INT size) {
 
 INT SettingsStore::LoadRecord(LPCWSTR name, void* out, INT size) {
     if (!NameFits(name) || !out || size <= 0) return 0;
+    std::lock_guard<std::mutex> guard(FileLock());
     FilePtr file = LoadSettingsFile();
     if (!file) return 0;
     CfgObject* container = FindContainer(file.get(), container_);
@@ -163,6 +173,7 @@ INT SettingsStore::LoadRecord(LPCWSTR name, void* out, INT size) {
 
 INT SettingsStore::DeleteRecord(LPCWSTR name) {
     if (!NameFits(name)) return 0;
+    std::lock_guard<std::mutex> guard(FileLock());
     FilePtr file = LoadSettingsFile();
     if (!file) return 0;
     CfgObject* container = FindContainer(file.get(), container_);
@@ -171,6 +182,7 @@ INT SettingsStore::DeleteRecord(LPCWSTR name) {
 }
 
 INT SettingsStore::ListRecordNames(SettingsName* names, INT count) {
+    std::lock_guard<std::mutex> guard(FileLock());
     FilePtr file = LoadSettingsFile();
     if (!file) return 0;
     CfgObject* container = FindContainer(file.get(), container_);
@@ -180,6 +192,7 @@ INT SettingsStore::ListRecordNames(SettingsName* names, INT count) {
 }
 
 INT SettingsStore::EnsureObjects(BOOL withWatermarks) {
+    std::lock_guard<std::mutex> guard(FileLock());
     WCHAR path[MAX_PATH];
     if (!GetSettingsFilePath(path)) return 0;
     FilePtr file(CfgFile_Load(path));
@@ -228,6 +241,7 @@ INT UiParamStore::SaveCurrent(LPCWSTR name, const void* context) {
     if (!NameFits(name)) return 0;
     std::vector<BYTE> record(FAVORITE_RECORD_SIZE, 0);
     if (!StoreContextDevmode(static_cast<const UiContext*>(context), record.data())) return 0;
+    std::lock_guard<std::mutex> guard(FileLock());
     FilePtr file = LoadSettingsFile();
     if (!file) return 0;
     CfgObject* current = FindContainer(file.get(), kCurrentObject);

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "devmode_test_support.h"
@@ -151,6 +152,25 @@ TEST_F(SettingsStoreTest, SaveCurrentKeepsOneEntry) {
     EXPECT_STREQ(current->children[0]->name, "Second");
     EXPECT_EQ(current->children[0]->len, FAVORITE_RECORD_SIZE);
     EXPECT_EQ(store.GetNameCount(), 0);  // favourites are apart from it
+}
+
+// Two sheets saving at once: each save reads, changes and rewrites the whole
+// file, and none drops the other's entry.
+TEST_F(SettingsStoreTest, ConcurrentSavesKeepEveryEntry) {
+    UiParamStore store;
+    ASSERT_EQ(store.EnsureFile(), 1);
+    auto context = DefaultContext();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&, t] {
+            UiParamStore own;
+            for (int i = 0; i < 6; ++i) {
+                std::u16string name = u"T" + std::u16string(1, char16_t(u'0' + t)) + char16_t(u'a' + i);
+                EXPECT_EQ(own.Save(name.c_str(), context.get(), 0), 1);
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(store.GetNameCount(), 12);
 }
 
 TEST_F(SettingsStoreTest, NamesOfUpTo32Characters) {
