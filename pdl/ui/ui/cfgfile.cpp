@@ -9,7 +9,7 @@ namespace {
 
 const char kRootName[] = "cfgobj";
 const char kVersionText[] = "1.001";  // stored with its zero byte: 6 bytes
-// The reader is fed the file in pieces of this size; its state carries over.
+// The reader is fed the file in chunks of this size; its state carries over.
 constexpr DWORD kChunkBytes = 1024;
 // A header's field value, and the longest run of commas examined for one.
 constexpr size_t kMaxFieldBytes = CFG_TEXT_BYTES - 1;
@@ -84,7 +84,7 @@ bool ParseHeader(const std::string& text, HeaderFields& fields) {
            fields.childobjs >= 0;
 }
 
-// The reader's state machine, fed the file piece by piece.
+// The reader's state machine, fed the file chunk by chunk.
 class CfgReader {
 public:
     explicit CfgReader(LONGLONG fileSize) : fileSize_(fileSize) {}

@@ -126,6 +126,14 @@ FilePtr RichTree() {
     CfgObject_AddChild(saved, u"Draft > 2-up", "binary", record.data(), INT32(record.size()));
     CfgObject_AddChild(saved, u"Entwürfe ½", "binary", "\0", 1);
     CfgObject_AddChild(saved, u"Empty", "binary", nullptr, 0);
+    // Enough bytes that data and headers straddle the reader's 1024-byte
+    // chunks.
+    std::string large;
+    for (int i = 0; i < 1500; ++i) large += "<>\n,:0"[i % 7];
+    CfgObject_AddChild(saved, u"Large", "binary", large.data(), INT32(large.size()));
+    CfgObject* marks = CfgObject_AddChild(param, u"watermarksetting", "null", nullptr, 0);
+    for (int i = 0; i < 12; ++i)
+        CfgObject_AddChild(marks, (u"Mark " + std::u16string(1, char16_t(u'A' + i))).c_str(), "binary", "abc", 3);
     return file;
 }
 
@@ -181,16 +189,17 @@ TEST_F(CfgFileTest, TreeOperations) {
     EXPECT_EQ(CfgObject_FindChild(root, u"cfgobj", FALSE), root);   // the walk starts with the object
     EXPECT_FALSE(CfgObject_FindChild(root, u"SAVESETTING", FALSE)); // case counts
 
-    WCHAR names[4][CFG_NAME_CHARS];
-    ASSERT_EQ(CfgObject_ListChildNames(saved, names, 4), 3);
+    WCHAR names[5][CFG_NAME_CHARS];
+    ASSERT_EQ(CfgObject_ListChildNames(saved, names, 5), 4);
     EXPECT_EQ(std::u16string(names[1]), u"Entwürfe ½");
     EXPECT_EQ(CfgObject_ListChildNames(saved, names, 2), 2);
 
     EXPECT_TRUE(CfgObject_RemoveChild(root, u"Entwürfe ½", FALSE));  // found inside a child
-    EXPECT_EQ(saved->childobjs, 2);
-    ASSERT_EQ(CfgObject_ListChildNames(saved, names, 4), 2);
+    EXPECT_EQ(saved->childobjs, 3);
+    ASSERT_EQ(CfgObject_ListChildNames(saved, names, 5), 3);
     EXPECT_EQ(std::u16string(names[0]), u"Draft > 2-up");
     EXPECT_EQ(std::u16string(names[1]), u"Empty");
+    EXPECT_EQ(std::u16string(names[2]), u"Large");
     EXPECT_FALSE(CfgObject_RemoveChild(root, u"Empty", TRUE));
     EXPECT_FALSE(CfgObject_RemoveChild(saved, u"Missing", TRUE));
 
@@ -232,6 +241,8 @@ std::vector<DamagedCase> DamagedFiles() {
         {"second root", kDefaultFile + kDefaultFile},
         {"root never closed", "<object:cfgobj,type:null,len:0,childobjs:0>\n"},
         {"nested too deep", deep},
+        {"header of 256 bytes", Root("<object:" + std::string(127, 'n') + ",type:" + std::string(96, 't') +
+                                     ",len:1,childobjs:0>x<endobj>\n")},
         {"type over 127 bytes", Root("<object:a,type:" + std::string(128, 't') + ",len:0,childobjs:0>\n<endobj>\n")},
     };
 }
@@ -328,6 +339,16 @@ TEST_F(CfgFileTest, HeaderTheReaderWouldRefuseIsNeverWritten) {
     // Names as long as the stores allow (32 characters, up to 3 bytes each)
     // fit easily.
     CfgObject_RemoveChild(file->root.get(), std::u16string(127, u'n').c_str(), TRUE);
+    // 255 bytes is the longest header: name 127, type 95.
+    CfgObject_AddChild(file->root.get(), std::u16string(127, u'n').c_str(), std::string(96, 't').c_str(), "x", 1);
+    EXPECT_FALSE(CfgFile_Save(file.get()));
+    CfgObject_RemoveChild(file->root.get(), std::u16string(127, u'n').c_str(), TRUE);
+    CfgObject_AddChild(file->root.get(), std::u16string(127, u'n').c_str(), std::string(95, 't').c_str(), "x", 1);
+    ASSERT_TRUE(CfgFile_Save(file.get()));
+    FilePtr longest = Load();
+    ASSERT_TRUE(longest);
+    ExpectSameTree(*file->root, *longest->root);
+    CfgObject_RemoveChild(file->root.get(), std::u16string(127, u'n').c_str(), TRUE);
     CfgObject_AddChild(file->root.get(), std::u16string(32, u'€').c_str(), "binary", "x", 1);
     EXPECT_TRUE(CfgFile_Save(file.get()));
 }
@@ -339,7 +360,7 @@ TEST_F(CfgFileTest, SeededMutationsAreRefusedOrReadSoundly) {
     ASSERT_TRUE(CfgFile_Save(original.get()));
     const std::string base = ReadBytes(kPath);
     const std::u16string copyPath = u"C:\\cfg\\copy.dat";
-    const char kSpecial[] = "<>:,-0123456789\n";
+    const char kFormatBytes[] = "<>:,-0123456789\n";
     std::mt19937 random(19);
     int loaded = 0;
     const int kRuns = 2000;
@@ -350,8 +371,8 @@ TEST_F(CfgFileTest, SeededMutationsAreRefusedOrReadSoundly) {
             size_t at = random() % bytes.size();
             switch (random() % 6) {
                 case 0: bytes[at] = char(random()); break;
-                case 1: bytes[at] = kSpecial[random() % (sizeof(kSpecial) - 1)]; break;
-                case 2: bytes.insert(at, 1, kSpecial[random() % (sizeof(kSpecial) - 1)]); break;
+                case 1: bytes[at] = kFormatBytes[random() % (sizeof(kFormatBytes) - 1)]; break;
+                case 2: bytes.insert(at, 1, kFormatBytes[random() % (sizeof(kFormatBytes) - 1)]); break;
                 case 3: bytes.erase(at, 1 + random() % 8); break;
                 case 4: bytes.insert(at, bytes.substr(random() % bytes.size(), 1 + random() % 60)); break;
                 case 5: bytes.resize(at); break;
