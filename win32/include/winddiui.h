@@ -115,3 +115,71 @@ typedef struct _DRIVER_UPGRADE_INFO_1W {
 typedef DRIVER_UPGRADE_INFO_1W DRIVER_UPGRADE_INFO_1, *PDRIVER_UPGRADE_INFO_1;
 
 extern "C" BOOL WINAPI DrvUpgradePrinter(DWORD Level, LPBYTE pDriverUpgradeInfo);
+
+// --- Capabilities and print queries -------------------------------------------------------
+
+// DeviceCapabilitiesW's question to the driver: the answer, GDI_ERROR (-1)
+// for a capability it does not know.
+extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pvOutput,
+                                              PDEVMODEW pDevMode);
+
+// The spooler's question whether a job's settings can print on a printer.
+// On a refusal the driver writes its reason into pszErrorStr (cchErrorStr
+// characters) and the characters the whole reason needs into cchNeeded.
+typedef struct _DEVQUERYPRINT_INFO {
+    WORD cbSize;
+    WORD Level;
+    HANDLE hPrinter;
+    PDEVMODEW pDevMode;
+    LPWSTR pszErrorStr;
+    DWORD cchErrorStr;
+    DWORD cchNeeded;
+} DEVQUERYPRINT_INFO, *PDEVQUERYPRINT_INFO;
+
+extern "C" BOOL WINAPI DevQueryPrintEx(PDEVQUERYPRINT_INFO pDQPInfo);
+
+// --- Document conversion -----------------------------------------------------------------
+
+// The types of a named property's value.
+typedef enum {
+    kPropertyTypeString = 1,
+    kPropertyTypeInt32 = 2,
+    kPropertyTypeInt64 = 3,
+    kPropertyTypeByte = 4,
+    kPropertyTypeTime = 5,
+    kPropertyTypeDevMode = 6,
+    kPropertyTypeSD = 7,
+    kPropertyTypeNotificationReply = 8,
+    kPropertyTypeNotificationOptions = 9,
+    kPropertyTypeBuffer = 10,
+} EPrintPropertyType;
+
+typedef struct {
+    EPrintPropertyType ePropertyType;
+    union {
+        BYTE propertyByte;
+        PWSTR propertyString;
+        LONG propertyInt32;
+        LONGLONG propertyInt64;
+        struct {
+            DWORD cbBuf;
+            LPVOID pBuf;
+        } propertyBlob;
+    } value;
+} PrintPropertyValue;
+
+typedef struct {
+    PWSTR propertyName;
+    PrintPropertyValue propertyValue;
+} PrintNamedProperty;
+
+typedef struct {
+    ULONG numberOfProperties;
+    PrintNamedProperty* propertiesCollection;
+} PrintPropertiesCollection;
+
+// The page adjustments a driver asks of a document converted to a fixed
+// page format ("MxdcImageableArea", "MxdcImageCompressionType",
+// "MxdcDotsPerInch"): it fills in the properties it knows.
+extern "C" HRESULT WINAPI MxdcGetPDEVAdjustment(HANDLE hPrinter, DWORD cbDevMode, PDEVMODEW pDevMode,
+                                                PrintPropertiesCollection* pPDEVAdjustment);

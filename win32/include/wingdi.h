@@ -368,6 +368,56 @@ static_assert(offsetof(DEVMODEW, dmPanningHeight) == 216);
 #define DM_OUT_BUFFER DM_COPY
 #define DM_OUT_DEFAULT DM_UPDATE
 
+// --- Device capabilities --------------------------------------------------------------
+
+// What DeviceCapabilitiesW (and a driver's DrvDeviceCapabilities) is asked.
+#define DC_FIELDS 1
+#define DC_PAPERS 2
+#define DC_PAPERSIZE 3
+#define DC_MINEXTENT 4
+#define DC_MAXEXTENT 5
+#define DC_BINS 6
+#define DC_DUPLEX 7
+#define DC_SIZE 8
+#define DC_EXTRA 9
+#define DC_VERSION 10
+#define DC_DRIVER 11
+#define DC_BINNAMES 12
+#define DC_ENUMRESOLUTIONS 13
+#define DC_FILEDEPENDENCIES 14
+#define DC_TRUETYPE 15
+#define DC_PAPERNAMES 16
+#define DC_ORIENTATION 17
+#define DC_COPIES 18
+#define DC_BINADJUST 19
+#define DC_EMF_COMPLIANT 20
+#define DC_DATATYPE_PRODUCED 21
+#define DC_COLLATE 22
+#define DC_MANUFACTURER 23
+#define DC_MODEL 24
+#define DC_PERSONALITY 25
+#define DC_PRINTRATE 26
+#define DC_PRINTRATEUNIT 27
+#define DC_PRINTERMEM 28
+#define DC_MEDIAREADY 29
+#define DC_STAPLE 30
+#define DC_PRINTRATEPPM 31
+#define DC_COLORDEVICE 32
+#define DC_NUP 33
+#define DC_MEDIATYPENAMES 34
+#define DC_MEDIATYPES 35
+
+// DC_PAPERNAMES and DC_MEDIAREADY entries are 64 characters, DC_BINNAMES 24,
+// DC_FILEDEPENDENCIES 64.
+#define CCHPAPERNAME 64
+#define CCHBINNAME 24
+
+// DC_TRUETYPE's answer: how the driver prints TrueType text.
+#define DCTT_BITMAP 0x0000001L
+#define DCTT_DOWNLOAD 0x0000002L
+#define DCTT_SUBDEV 0x0000004L
+#define DCTT_DOWNLOAD_OUTLINE 0x0000008L
+
 // --- Device contexts -----------------------------------------------------------------
 
 #ifndef WINGDIAPI

@@ -1,6 +1,7 @@
 // The paper table and the measures of papers and custom sizes.
 #include <windows.h>
 
+#include "ui/res/uires.h"
 #include "ui/ui/papertable.h"
 
 namespace {
@@ -16,34 +17,34 @@ constexpr PaperTableEntry Paper(INT16 code, INT16 width, INT16 height, UINT name
 }  // namespace
 
 constinit const PaperTableEntry g_PaperTable[PAPER_TABLE_COUNT] = {
-    Paper(1, 5100, 6600, 108),     // Letter
-    Paper(9, 4960, 7015, 116),     // A4
-    Paper(5, 5100, 8400, 110),     // Legal
-    Paper(13, 4299, 6071, 118),    // B5 (JIS)
-    Paper(37, 2325, 4500, 123),    // Monarch envelope
-    Paper(27, 2598, 5197, 120),    // DL envelope
-    Paper(28, 3827, 5409, 121),    // C5 envelope
-    Paper(20, 2475, 5700, 122),    // No. 10 envelope
-    Paper(11, 3496, 4960, 119),    // A5
-    Paper(43, 2362, 3496, 4063),   // Japanese postcard
-    Paper(250, 4606, 6378, 4064),  // 16K 195 x 270
-    Paper(245, 4370, 6141, 4065),  // 16K 185 x 260
-    Paper(252, 3189, 4606, 4067),  // 32K 135 x 195
-    Paper(246, 3071, 4370, 4068),  // 32K 130 x 185
-    Paper(70, 2480, 3496, 340),    // A6
-    Paper(34, 4157, 5906, 4069),   // B5 envelope
-    Paper(7, 4350, 6300, 111),     // Executive
-    Paper(14, 5100, 7800, 109),    // Folio
-    Paper(243, 5102, 8102, 4070),  // Oficio
-    Paper(6, 3300, 5100, 411),     // Statement
-    Paper(31, 2693, 3827, 4072),   // C6 envelope
-    Paper(242, 2834, 5433, 4073),  // 120 x 230 envelope
-    Paper(241, 2953, 4157, 4074),  // 125 x 176 envelope
-    Paper(276, 2480, 5551, 6001),
-    Paper(277, 3496, 4724, 6002),
-    Paper(278, 2834, 5551, 6003),
-    Paper(279, 2834, 5551, 6004),
-    Paper(280, 2692, 3826, 6005),
+    Paper(1, 5100, 6600, IDS_PAPER_LETTER),
+    Paper(9, 4960, 7015, IDS_PAPER_A4),
+    Paper(5, 5100, 8400, IDS_PAPER_LEGAL),
+    Paper(13, 4299, 6071, IDS_PAPER_B5),
+    Paper(37, 2325, 4500, IDS_PAPER_MONARCH),
+    Paper(27, 2598, 5197, IDS_PAPER_DL),
+    Paper(28, 3827, 5409, IDS_PAPER_C5),
+    Paper(20, 2475, 5700, IDS_PAPER_COM10),
+    Paper(11, 3496, 4960, IDS_PAPER_A5),
+    Paper(43, 2362, 3496, IDS_PAPER_POSTCARD),
+    Paper(250, 4606, 6378, IDS_PAPER_BIG16K),
+    Paper(245, 4370, 6141, IDS_PAPER_16K),
+    Paper(252, 3189, 4606, IDS_PAPER_BIG32K),
+    Paper(246, 3071, 4370, IDS_PAPER_32K),
+    Paper(70, 2480, 3496, IDS_PAPER_A6),
+    Paper(34, 4157, 5906, IDS_PAPER_B5_ENVELOPE),
+    Paper(7, 4350, 6300, IDS_PAPER_EXECUTIVE),
+    Paper(14, 5100, 7800, IDS_PAPER_FOLIO),
+    Paper(243, 5102, 8102, IDS_PAPER_OFICIO),
+    Paper(6, 3300, 5100, IDS_PAPER_STATEMENT),
+    Paper(31, 2693, 3827, IDS_PAPER_C6),
+    Paper(242, 2834, 5433, IDS_PAPER_ZL),
+    Paper(241, 2953, 4157, IDS_PAPER_B6_ENVELOPE),
+    Paper(276, 2480, 5551, IDS_PAPER_YOUGATA4),
+    Paper(277, 3496, 4724, IDS_PAPER_DOUBLE_POSTCARD),
+    Paper(278, 2834, 5551, IDS_PAPER_YOUNAGA3),
+    Paper(279, 2834, 5551, IDS_PAPER_NAGAGATA3),
+    Paper(280, 2692, 3826, IDS_PAPER_YOUGATA2),
 };
 
 BOOL IsKnownPaperSize(INT code, INT* index) {

@@ -32,7 +32,7 @@ void PrintTo(const StringCase& c, std::ostream* os) {
 const StringCase kStrings[] = {
     {true, 202, 64, u"Default Settings", 16},
     {true, 146, 64, u"None", 4},
-    {true, 108, 64, u"10.5", 4},
+    {true, 108, 64, u"Letter 8.5 x 11 in", 18},
     {true, 5005, 64, u"Untitled", 8},
     {true, 5025, 64, u"<New>", 5},
     {true, 202, 5, u"Defa", 4},  // cut to the buffer, terminator included
