@@ -418,6 +418,13 @@ static_assert(offsetof(DEVMODEW, dmPanningHeight) == 216);
 #define DCTT_SUBDEV 0x0000004L
 #define DCTT_DOWNLOAD_OUTLINE 0x0000008L
 
+// The capabilities of a printer's driver (the spooler loads the printer's
+// user-interface DLL and asks its DrvDeviceCapabilities). -1 when the
+// printer is unknown or the driver does not answer the capability.
+extern "C" __attribute__((visibility("default"))) int WINAPI DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR pPort,
+                                                                                WORD fwCapability, LPWSTR pOutput,
+                                                                                const DEVMODEW* pDevMode);
+
 // --- Device contexts -----------------------------------------------------------------
 
 #ifndef WINGDIAPI

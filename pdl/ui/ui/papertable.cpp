@@ -1,5 +1,6 @@
 // The paper table and the measures of papers and custom sizes.
 #include <windows.h>
+#include <strsafe.h>
 
 #include "ui/res/uires.h"
 #include "ui/ui/papertable.h"
@@ -96,3 +97,15 @@ LONG Dots600ToTenthMm(LONG dots) {
 }
 
 LONG TenthMmToWholeMm(LONG tenths) { return tenths / 10; }
+
+void FormatCustomPaperName(LPWSTR field, LPCWSTR name, const CustomPaperRecord& record, INT position) {
+    if (!field) return;
+    const int width = int(TenthMmToWholeMm(Dots600ToTenthMm(record.width)));
+    const int height = int(TenthMmToWholeMm(Dots600ToTenthMm(record.height)));
+    ZeroMemory(field, CCHPAPERNAME * sizeof(WCHAR));
+    // A text cut to the field would reach its 64 characters.
+    if (FAILED(StringCchPrintfW(field, CCHPAPERNAME, u"%s (%d x %dmm)", name ? name : u"", width, height))) {
+        ZeroMemory(field, CCHPAPERNAME * sizeof(WCHAR));
+        StringCchPrintfW(field, CCHPAPERNAME, u"Custom %d (%d x %dmm)", int(position), width, height);
+    }
+}

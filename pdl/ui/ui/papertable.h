@@ -53,6 +53,12 @@ const CustomPaperRecord* FindCustomPaperRecord(const PrivateDevmode* priv, INT c
 // 288 that the table lacks.
 BOOL GetPaperMetrics(const PrivateDevmode* priv, INT code, INT orientation, PaperMetrics* out);
 
+// A saved custom size as the list of paper names shows it, in a field of
+// CCHPAPERNAME (64) characters: "<name> (W x Hmm)" with its size in whole
+// millimetres, or "Custom <position> (W x Hmm)" (position counted from 0)
+// when the first form would reach 64 characters.
+void FormatCustomPaperName(LPWSTR field, LPCWSTR name, const CustomPaperRecord& record, INT position);
+
 // A 600-dpi length in tenths of a millimetre (x * 254 / 600, rounded half up).
 LONG Dots600ToTenthMm(LONG dots);
 // Tenths of a millimetre in whole millimetres, truncated.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 #include "ui/ui/papertable.h"
 
@@ -117,6 +118,41 @@ TEST(PaperTable, TenthsOfAMillimetreRoundHalfUp) {
     EXPECT_EQ(TenthMmToWholeMm(2970), 297);
     EXPECT_EQ(TenthMmToWholeMm(2159), 215);
     EXPECT_EQ(TenthMmToWholeMm(9), 0);
+}
+
+struct CustomNameCase {
+    std::u16string name;
+    INT16 width, height;  // 600-dpi units
+    INT position;
+    std::u16string expected;
+};
+
+// The name and the size in whole millimetres; a text that would reach 64
+// characters gives way to the position's name.
+TEST(PaperTable, CustomPaperNames) {
+    const std::u16string name40(40, u'n'), name49(49, u'n'), name50(50, u'n');
+    const CustomNameCase cases[] = {
+        {u"Card", 2362, 3543, 0, u"Card (100 x 150mm)"},
+        {u"", 1800, 3000, 2, u" (76 x 127mm)"},
+        {u"Wide", 5102, 8400, 1, u"Wide (216 x 355mm)"},
+        // 49 + " (100 x 150mm)" is 63 characters, 50 makes 64.
+        {name49, 2362, 3543, 3, name49 + u" (100 x 150mm)"},
+        {name50, 2362, 3543, 3, u"Custom 3 (100 x 150mm)"},
+        {std::u16string(300, u'x'), 2362, 3543, 15, u"Custom 15 (100 x 150mm)"},
+        {name40 + u"\u00e9", 2362, 3543, 0, name40 + u"\u00e9 (100 x 150mm)"},
+    };
+    for (const CustomNameCase& c : cases) {
+        CustomPaperRecord record{};
+        record.width = c.width;
+        record.height = c.height;
+        WCHAR field[CCHPAPERNAME + 2];
+        for (WCHAR& ch : field) ch = u'#';
+        FormatCustomPaperName(field, c.name.c_str(), record, c.position);
+        EXPECT_EQ(std::u16string(field), c.expected) << c.name.size();
+        // The rest of the field is zero; nothing beyond it is touched.
+        for (size_t i = c.expected.size(); i < CCHPAPERNAME; ++i) EXPECT_EQ(field[i], 0) << i;
+        EXPECT_EQ(field[CCHPAPERNAME], u'#');
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 //     = 100 and ERROR_INSUFFICIENT_BUFFER); writes the printer's name as the
 //     device name and 100 into *pcbNeeded.
 //   any other mode: FALSE with ERROR_INVALID_DATA, *pcbNeeded untouched.
+//   DrvDeviceCapabilities: answers 1000 plus the capability; with an output
+//     buffer writes the device name into it.
 #include <windows.h>
 #include <winddiui.h>
 
@@ -36,4 +38,16 @@ extern "C" BOOL WINAPI DrvConvertDevMode(LPWSTR pPrinterName, PDEVMODEW pdmIn, P
     lstrcpynW(pdmOut->dmDeviceName, pPrinterName, CCHDEVICENAME);
     *pcbNeeded = 100;
     return TRUE;
+}
+
+extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pvOutput,
+                                              PDEVMODEW pDevMode) {
+    char line[160];
+    char name[64] = {};
+    for (int i = 0; pDeviceName && pDeviceName[i] && i < 63; ++i) name[i] = char(pDeviceName[i]);
+    std::snprintf(line, sizeof(line), "fakeui DrvDeviceCapabilities %s capability=%u printer=%s out=%s devmode=%s\n",
+                  name, unsigned(iDevCap), hPrinter ? "yes" : "no", pvOutput ? "yes" : "no", pDevMode ? "yes" : "no");
+    Log(line);
+    if (pvOutput) lstrcpynW(static_cast<LPWSTR>(pvOutput), pDeviceName, 64);
+    return 1000u + iDevCap;
 }
