@@ -23,10 +23,8 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
     return true;
 }
 
-// Millimetres of a length in 600-dpi units, to one decimal (0.1 mm rounded
-// half up, as the driver gives paper sizes).
-std::string Millimetres(int units) {
-    const int tenths = (units * 254 + 300) / 600;
+// Millimetres of a length in 0.1 mm, to one decimal.
+std::string Millimetres(int tenths) {
     char text[16];
     std::snprintf(text, sizeof text, "%d.%d", tenths / 10, tenths % 10);
     return text;
@@ -242,12 +240,15 @@ std::string HelpText() {
         "  --scale PERCENT        25 to 400, with one page per sheet only\n"
         "  --resolution 600|1200  the dots per inch the driver renders at (default 600)\n"
         "\n"
-        "Papers (width x height in mm):\n";
+        "Papers (width x height in mm), as the driver lists them; each is named by\n"
+        "the first word of the driver's name for it, lower-cased (\"A4 210 x 297 mm\"\n"
+        "is a4):\n";
+    if (Papers().empty()) text += "  (" + PapersError() + ")\n";
     int column = 0;
     for (const Paper& paper : Papers()) {
         char item[64];
-        std::snprintf(item, sizeof item, "  %-16s %5s x %-5s", paper.name, Millimetres(paper.width).c_str(),
-                      Millimetres(paper.height).c_str());
+        std::snprintf(item, sizeof item, "  %-16s %5s x %-5s", paper.name.c_str(), Millimetres(paper.widthTenths).c_str(),
+                      Millimetres(paper.heightTenths).c_str());
         text += item;
         text += ++column % 2 == 0 ? "\n" : "   ";
     }

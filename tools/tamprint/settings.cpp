@@ -14,21 +14,6 @@
 namespace tamprint {
 namespace {
 
-// The paper page lists the driver's 28 papers in this order. The names are
-// the ones the printer's paper names suggest; sizes in 600-dpi units.
-const std::vector<Paper> kPapers = {
-    {"letter", 1, 5100, 6600},        {"a4", 9, 4960, 7015},          {"legal", 5, 5100, 8400},
-    {"b5", 13, 4299, 6071},           {"monarch", 37, 2325, 4500},    {"dl", 27, 2598, 5197},
-    {"c5", 28, 3827, 5409},           {"com10", 20, 2475, 5700},      {"a5", 11, 3496, 4960},
-    {"postcard", 43, 2362, 3496},     {"big16k", 250, 4606, 6378},    {"16k", 245, 4370, 6141},
-    {"big32k", 252, 3189, 4606},      {"32k", 246, 3071, 4370},       {"a6", 70, 2480, 3496},
-    {"b5-envelope", 34, 4157, 5906},  {"executive", 7, 4350, 6300},   {"folio", 14, 5100, 7800},
-    {"oficio", 243, 5102, 8102},      {"statement", 6, 3300, 5100},   {"c6", 31, 2693, 3827},
-    {"zl", 242, 2834, 5433},          {"b6", 241, 2953, 4157},        {"yougata4", 276, 2480, 5551},
-    {"double-postcard", 277, 3496, 4724}, {"younaga3", 278, 2834, 5551}, {"nagagata3", 279, 2834, 5551},
-    {"yougata2", 280, 2692, 3826},
-};
-
 // The papers the duplex unit takes.
 constexpr SHORT kDuplexPapers[] = {DMPAPER_LETTER, DMPAPER_LEGAL, DMPAPER_A4, DMPAPER_FOLIO, 243, 245};
 // Envelopes and cards: they feed only from the manual slot.
@@ -225,7 +210,7 @@ private:
     static bool DuplexConflict(SHORT paper, SHORT duplex) {
         if (duplex <= DMDUP_SIMPLEX) return false;
         if (paper >= kFirstCustomPaper) return true;
-        for (const Paper& known : kPapers)
+        for (const Paper& known : Papers())
             if (known.code == paper) return !Contains(kDuplexPapers, paper);
         return false;
     }
@@ -271,12 +256,10 @@ private:
 
 }  // namespace
 
-const std::vector<Paper>& Papers() { return kPapers; }
-
 bool ParsePaper(std::string_view text, PaperChoice& paper, std::string& error) {
     paper = PaperChoice{};
     paper.text = std::string(text);
-    for (const Paper& known : kPapers) {
+    for (const Paper& known : Papers()) {
         if (EqualFolded(text, known.name)) {
             paper.code = known.code;
             return true;
@@ -286,6 +269,10 @@ bool ParsePaper(std::string_view text, PaperChoice& paper, std::string& error) {
     const size_t x = text.find_first_of("xX");
     const bool millimetres = text.size() > 2 && EqualFolded(text.substr(text.size() - 2), "mm");
     if (x == std::string_view::npos || !millimetres) {
+        if (Papers().empty()) {
+            error = PapersError();
+            return false;
+        }
         error = "unknown paper \"" + std::string(text) + "\" (see --help for the papers, or give WIDTHxHEIGHTmm)";
         return false;
     }
@@ -309,7 +296,7 @@ bool ParsePaper(std::string_view text, PaperChoice& paper, std::string& error) {
 }
 
 std::string PaperName(SHORT code, SHORT widthTenths, SHORT lengthTenths) {
-    for (const Paper& known : kPapers)
+    for (const Paper& known : Papers())
         if (known.code == code) return known.name;
     if (code >= kFirstCustomPaper) return "custom " + Tenths(widthTenths) + " x " + Tenths(lengthTenths) + " mm";
     return "paper " + std::to_string(code);

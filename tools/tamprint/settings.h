@@ -14,21 +14,11 @@
 #include <string_view>
 #include <vector>
 
+#include "papers.h"
 #include "pcl6/intrface/privdevmode.h"
 #include "ui/ui/uicontext.h"
 
 namespace tamprint {
-
-// One paper of the paper page's list.
-struct Paper {
-    const char* name;  // as the tool's options name it
-    SHORT code;        // dmPaperSize
-    int width;         // portrait, 600-dpi units
-    int height;
-};
-
-// The paper page's built-in papers, in the order it lists them.
-const std::vector<Paper>& Papers();
 
 // A paper as a user names it: a paper of the list, or a custom size.
 struct PaperChoice {
@@ -46,7 +36,7 @@ constexpr SHORT kFirstCustomPaper = 288;
 constexpr int kCustomMinWidth = 762, kCustomMaxWidth = 2159;
 constexpr int kCustomMinLength = 1480, kCustomMaxLength = 3556;
 
-// A paper name of the list (without regard to case) or "WIDTHxHEIGHTmm"
+// A paper's short name (without regard to case) or "WIDTHxHEIGHTmm"
 // with at most one decimal. False with a message when it is neither.
 bool ParsePaper(std::string_view text, PaperChoice& paper, std::string& error);
 // The name of a paper code of the list, or "custom W x H mm" for a custom
