@@ -24,6 +24,13 @@ typedef struct _DOCUMENTPROPERTYHEADER {
     DWORD fMode;
 } DOCUMENTPROPERTYHEADER, *PDOCUMENTPROPERTYHEADER;
 
+// DOCUMENTPROPERTYHEADER.fMode bits beside the DM_ modes of wingdi.h: the
+// advanced dialog, a user without permission to change the settings, the
+// user's default settings.
+#define DM_ADVANCED 0x0010
+#define DM_NOPERMISSION 0x0020
+#define DM_USER_DEFAULT 0x0040
+
 // DEVICEPROPERTYHEADER.Flags: the user may look but not change.
 #define DPS_NOPERMISSION 0x0001
 

@@ -80,6 +80,12 @@ WINUSERAPI int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer
 WINUSERAPI int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
 #define LoadString LoadStringW
 
+// --- Messages --------------------------------------------------------------
+#define WM_USER 0x0400
+
+// A dialog's procedure.
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
 // --- Windows ---------------------------------------------------------------
 #define GWL_WNDPROC (-4)
 #define GWLP_WNDPROC (-4)
@@ -91,6 +97,9 @@ WINUSERAPI int WINAPI LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer,
 #define GWL_EXSTYLE (-20)
 #define GWL_USERDATA (-21)
 #define GWLP_USERDATA (-21)
+
+// Window words of a dialog: the result of the message it handles.
+#define DWLP_MSGRESULT 0
 
 #define GA_PARENT 1
 #define GA_ROOT 2
@@ -109,7 +118,42 @@ WINUSERAPI LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex);
 WINUSERAPI int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
 WINUSERAPI int WINAPI GetWindowTextLengthW(HWND hWnd);
 #define GetWindowLongPtr GetWindowLongPtrW
+// Sets a window word and answers its previous value; 0 with the reason in
+// the last error when it cannot (the previous value may be 0 too: callers
+// clear the last error first).
+WINUSERAPI LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+// Calls the window's procedure with the message and answers its result; 0
+// with ERROR_INVALID_WINDOW_HANDLE for a handle that names no window.
+WINUSERAPI LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+#define SetWindowLongPtr SetWindowLongPtrW
+#define SendMessage SendMessageW
 #define GetWindowText GetWindowTextW
+
+// --- Message boxes ---------------------------------------------------------
+// Buttons, icons and options of a message box's style.
+#define MB_OK 0x00000000
+#define MB_OKCANCEL 0x00000001
+#define MB_ABORTRETRYIGNORE 0x00000002
+#define MB_YESNOCANCEL 0x00000003
+#define MB_YESNO 0x00000004
+#define MB_RETRYCANCEL 0x00000005
+#define MB_ICONHAND 0x00000010
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONQUESTION 0x00000020
+#define MB_ICONEXCLAMATION 0x00000030
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONASTERISK 0x00000040
+#define MB_ICONINFORMATION MB_ICONASTERISK
+#define MB_DEFBUTTON1 0x00000000
+#define MB_DEFBUTTON2 0x00000100
+#define MB_APPLMODAL 0x00000000
+#define MB_SYSTEMMODAL 0x00001000
+#define MB_TASKMODAL 0x00002000
+#define MB_SETFOREGROUND 0x00010000
+#define MB_TOPMOST 0x00040000
+#define MB_RIGHT 0x00080000
+#define MB_RTLREADING 0x00100000
 
 // --- Drawing text -----------------------------------------------------------
 // DrawTextW formats: alignment in the rectangle, line breaking, prefixes,

@@ -113,3 +113,27 @@ int WINAPI GetWindowTextLengthW(HWND window) {
     if (!Lookup(window, record)) return 0;
     return int(record.text.size());
 }
+
+// The desktop belongs to the system: its words are not the caller's to set.
+// The program's window has no extra bytes (a dialog's DWLP_MSGRESULT is one
+// of them), so a word at index 0 or above does not exist; its system words
+// stay as the machine gives them until windows of the caller's own come with
+// the window manager.
+LONG_PTR WINAPI SetWindowLongPtrW(HWND window, int index, LONG_PTR) {
+    w32::WindowRecord record;
+    if (!Lookup(window, record)) return 0;
+    if (window == w32::DesktopWindowHandle())
+        SetLastError(ERROR_ACCESS_DENIED);
+    else if (index >= 0)
+        SetLastError(ERROR_INVALID_INDEX);
+    else
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return 0;
+}
+
+// The desktop and the program's window take every message and answer 0.
+LRESULT WINAPI SendMessageW(HWND window, UINT, WPARAM, LPARAM) {
+    w32::WindowRecord record;
+    if (!Lookup(window, record)) return 0;
+    return 0;
+}

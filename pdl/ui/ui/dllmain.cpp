@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "pcl6/intrface/util.h"
+#include "ui/ui/processlanguage.h"
 #include "ui/ui/resdll.h"
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
@@ -14,6 +15,9 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
             break;
         case DLL_THREAD_DETACH:
             DeletePendingTempFile();
+            break;
+        case DLL_PROCESS_DETACH:
+            FreeProcessLanguageDll();
             break;
         default:
             break;

@@ -50,4 +50,27 @@ TEST_F(ProgramWindow, UnknownWindowIsRefused) {
     EXPECT_EQ(title[0], 0);
 }
 
+// A dialog result or a message for a window that does not exist fails with
+// the handle error; the program's window has no word at DWLP_MSGRESULT and
+// the desktop's words are not the program's to change.
+TEST_F(ProgramWindow, WindowWordsAndMessagesOfWindowsThatCannotTakeThem) {
+    HWND bogus = reinterpret_cast<HWND>(ULONG_PTR(0x4242));
+    SetLastError(0);
+    EXPECT_EQ(SetWindowLongPtrW(bogus, DWLP_MSGRESULT, 5), 0);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+    SetLastError(0);
+    EXPECT_EQ(SendMessageW(bogus, WM_USER, 1, 2), 0);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_WINDOW_HANDLE));
+
+    SetLastError(0);
+    EXPECT_EQ(SetWindowLongPtrW(GetActiveWindow(), DWLP_MSGRESULT, 5), 0);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_INDEX));
+    SetLastError(0);
+    EXPECT_EQ(SetWindowLongPtrW(GetDesktopWindow(), GWLP_USERDATA, 5), 0);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+    SetLastError(0);
+    EXPECT_EQ(SendMessageW(GetActiveWindow(), WM_USER, 0, 0), 0);
+    EXPECT_EQ(GetLastError(), 0u);
+}
+
 }  // namespace
