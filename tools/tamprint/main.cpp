@@ -81,8 +81,8 @@ int main(int argc, char** argv) {
     // The choices are checked before any machine is touched: the refusals
     // of the driver's pages do not depend on the machine.
     {
-        SettingsContext check;
-        if (!MakeSettings(options.choices, nullptr, nullptr, check, error)) return Refuse(error);
+        UiDevmode check = CheckingDevmode();
+        if (!ApplyChoices(options.choices, check, error)) return Refuse(error);
     }
 
     OutputFile output(options.output);
@@ -96,14 +96,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tamprint: installed the driver and the printer \"Korvan Laser\" on the machine in %s\n",
                      machineFolder.c_str());
 
-    SettingsContext settings;
-    if (!MakeSettings(options.choices, u"Korvan Laser", machine.LanguageDll(), settings, error)) return Refuse(error);
+    UiDevmode settings;
+    if (!machine.DriverSettings(settings, failure)) return Failed(failure);
+    if (!ApplyChoices(options.choices, settings, error)) return Refuse(error);
 
     const size_t total = document.pages.size();
     ProgressLine progressLine(stderr);
     SpooledJob job;
     const bool printed = PrintDocument(
-        document, settings.Devmode(), [&](size_t done, size_t all) { progressLine.Page(done, all); }, job, failure);
+        document, settings, [&](size_t done, size_t all) { progressLine.Page(done, all); }, job, failure);
     progressLine.End();
     // The job leaves the spooler whatever happens from here on.
     SpoolerCleanup cleanup;
@@ -128,7 +129,7 @@ int main(int argc, char** argv) {
     }
     std::printf("Printed \"%s\" (%s) on Korvan Laser\n", Printable(document.title).c_str(),
                 Printable(document.source).c_str());
-    std::printf("  settings: %s\n", DescribeSettings(settings.Devmode()).c_str());
+    std::printf("  settings: %s\n", DescribeSettings(settings).c_str());
     std::printf("  pages:    %zu\n", total);
     std::printf("  sheets:   %zu\n", sheets.Sheets(decoded));
     std::printf("  bytes:    %zu\n", bytes.Bytes().size());

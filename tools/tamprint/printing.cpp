@@ -2,6 +2,7 @@
 #include "printing.h"
 
 #include <windows.h>
+#include <winddiui.h>
 #include <winspool.h>
 
 #include <chrono>
@@ -13,7 +14,6 @@
 #include "machine/machine.h"
 #include "machine/unicode.h"
 #include "machinesetup/machinesetup.h"
-#include "ui/ui/resdll.h"
 #include "winspool/jobs.h"
 
 namespace tamprint {
@@ -73,11 +73,6 @@ std::string Win32ErrorText(DWORD error) {
 }
 
 MachineSession::~MachineSession() {
-    if (languageDll_) FreeLibrary(languageDll_);
-    if (uiModule_) {
-        SetUiModule(nullptr);
-        FreeLibrary(uiModule_);
-    }
     if (!open_) return;
     try {
         w32::Machine::CloseCurrent();
@@ -135,7 +130,7 @@ bool MachineSession::Open(const std::filesystem::path& folder, Failure& failure)
             failure = Failure{std::string("cannot update the driver's files on the machine: ") + e.what()};
             return false;
         }
-        return LoadUserInterface(failure);
+        return true;
     }
     if (GetLastError() != ERROR_INVALID_PRINTER_NAME)
         return Fail(failure, "cannot open the printer \"Korvan Laser\"", GetLastError());
@@ -143,8 +138,9 @@ bool MachineSession::Open(const std::filesystem::path& folder, Failure& failure)
 }
 
 // The package as its installer leaves it: the driver's files in the driver
-// folder, the driver registered, and the printer added with the user
-// interface's defaults as its settings.
+// folder, the driver registered, and the printer added with the driver's
+// default settings, which the spooler asks the driver for
+// (DrvConvertDevMode's CDM_DRIVER_DEFAULT), as the printer's settings.
 bool MachineSession::Install(Failure& failure) {
     w32::Machine& machine = w32::Machine::Current();
     try {
@@ -154,32 +150,40 @@ bool MachineSession::Install(Failure& failure) {
         failure = Failure{std::string("cannot install the driver: ") + e.what()};
         return false;
     }
-    if (!LoadUserInterface(failure)) return false;
-    SettingsContext defaults;
-    std::string error;
-    if (!MakeSettings(Choices{}, kKorvanLaser, languageDll_, defaults, error)) {
-        failure = Failure{"cannot make the printer's settings: " + error};
-        return false;
-    }
-    tam::setup::PrinterSettings printer;
-    printer.devMode = &defaults.Devmode().pub;
-    if (DWORD status = tam::setup::AddPrinterUsing(kKorvanLaser, tam::setup::kTamrendDriver, printer))
+    if (DWORD status = tam::setup::AddPrinterUsing(kKorvanLaser, tam::setup::kTamrendDriver))
         return Fail(failure, "cannot add the printer \"Korvan Laser\"", status);
     installed_ = true;
+
+    UiDevmode defaults{};
+    LONG size = sizeof(defaults);
+    if (!ConvertDevMode(kKorvanLaser, nullptr, &defaults.pub, &size, CDM_DRIVER_DEFAULT))
+        return Fail(failure, "the driver gives no default settings for \"Korvan Laser\"", GetLastError());
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterW(const_cast<LPWSTR>(kKorvanLaser), &printer, &access))
+        return Fail(failure, "cannot open the printer \"Korvan Laser\"", GetLastError());
+    PRINTER_INFO_8W level8{&defaults.pub};
+    const BOOL stored = SetPrinterW(printer, 8, reinterpret_cast<LPBYTE>(&level8), 0);
+    const DWORD error = GetLastError();
+    ClosePrinter(printer);
+    if (!stored) return Fail(failure, "cannot store the settings of \"Korvan Laser\"", error);
     return true;
 }
 
-// The settings are made by the user interface's own routines, which find
-// their language module beside the user interface DLL: the tool works as
-// that DLL's code does when it runs for the printer.
-bool MachineSession::LoadUserInterface(Failure& failure) {
-    if (uiModule_) return true;
-    const std::u16string path =
-        tam::setup::DriverFolder(w32::Machine::Current()) + u"\\" + tam::setup::kTamsheetUiFile;
-    uiModule_ = LoadLibraryW(path.c_str());
-    if (!uiModule_) return Fail(failure, "cannot load the driver's user interface " + w32::ToUtf8(path), GetLastError());
-    SetUiModule(uiModule_);
-    LoadLanguageDll(kKorvanLaser, &languageDll_);
+// The printer's settings as its driver gives them to a program: the size of
+// the driver's DEVMODE first, then the settings themselves.
+bool MachineSession::DriverSettings(UiDevmode& settings, Failure& failure) const {
+    WCHAR printer[] = u"Korvan Laser";
+    const LONG size = DocumentPropertiesW(nullptr, nullptr, printer, nullptr, nullptr, 0);
+    if (size < 0) return Fail(failure, "the driver gives no settings for \"Korvan Laser\"", GetLastError());
+    if (size != LONG(sizeof(settings))) {
+        failure = Failure{"the driver's settings are " + std::to_string(size) + " bytes, not the " +
+                          std::to_string(sizeof(settings)) + " this tool writes"};
+        return false;
+    }
+    settings = UiDevmode{};
+    if (DocumentPropertiesW(nullptr, nullptr, printer, &settings.pub, nullptr, DM_OUT_BUFFER) != IDOK)
+        return Fail(failure, "the driver gives no settings for \"Korvan Laser\"", GetLastError());
     return true;
 }
 

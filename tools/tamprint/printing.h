@@ -38,19 +38,15 @@ public:
 
     bool Open(const std::filesystem::path& folder, Failure& failure);
 
-    // The user interface DLL's language module for the printer (null when
-    // none loads): the strings the settings take.
-    HMODULE LanguageDll() const { return languageDll_; }
+    // The printer's settings as its driver gives them (DocumentPropertiesW).
+    bool DriverSettings(UiDevmode& settings, Failure& failure) const;
     bool Installed() const { return installed_; }  // this run installed the driver
 
 private:
     bool Install(Failure& failure);
-    bool LoadUserInterface(Failure& failure);
 
     bool open_ = false;
     bool installed_ = false;
-    HMODULE uiModule_ = nullptr;
-    HMODULE languageDll_ = nullptr;
 };
 
 // Told after each page with the pages done and the pages in all.

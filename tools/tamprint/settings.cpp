@@ -1,5 +1,5 @@
-// The print tool's settings: each choice written as the driver's property
-// pages write it.
+// The print tool's settings: each choice written into the driver's settings
+// as the driver's property pages write it.
 #include "settings.h"
 
 #include <algorithm>
@@ -7,9 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "pcl6/intrface/util.h"
-#include "ui/res/uires.h"
-#include "ui/ui/devmode.h"
 
 namespace tamprint {
 namespace {
@@ -70,114 +67,99 @@ SHORT SourceOfTray(INT16 tray) {
     }
 }
 
-// The controls' writes on one UiContext. Each method is what one control
+// The controls' writes on the settings. Each method is what one control
 // does when a user changes it; a refusal leaves a message and false.
 class Pages {
 public:
-    Pages(UiContext* context, HMODULE languageDll, std::string& error)
-        : context_(context), languageDll_(languageDll), error_(error) {}
+    Pages(UiDevmode& devmode, std::string& error) : pub_(devmode.pub), priv_(devmode.priv), error_(error) {}
 
     // Basic page: the copies edit, left with a new value.
     bool SetCopies(SHORT copies) {
-        SHORT current = 1;
-        if (!GetPublic(DM_COPIES, current)) return false;
-        if (current == copies) return true;
-        return SetPublic(DM_COPIES, copies) && MarkUntitled();
+        pub_.dmCopies = copies;
+        return true;
     }
 
     // Graphics quality: the resolution the driver renders at, in the y
     // resolution field. (A print quality of 1200 asks for 1200 dpi but is
     // rendered at 600.)
     bool SetResolution(SHORT dpi) {
-        SHORT current = 0;
-        if (!GetPublic(DM_YRESOLUTION, current)) return false;
-        if (current == dpi) return true;
-        return SetPublic(DM_YRESOLUTION, dpi) && MarkUntitled();
+        pub_.dmYResolution = dpi;
+        return true;
     }
 
     // Basic page: the collate box checked.
     bool SetCollate() {
-        SHORT current = 0;
-        if (!GetPublic(DM_COLLATE, current)) return false;
-        if (current == DMCOLLATE_TRUE) return true;
-        return MarkUntitled() && SetPublic(DM_COLLATE, DMCOLLATE_TRUE);
+        pub_.dmCollate = DMCOLLATE_TRUE;
+        return true;
     }
 
     // Basic page: one of the three two-sided buttons.
     bool SetDuplex(SHORT duplex, const std::string& option) {
-        SHORT current = DMDUP_SIMPLEX;
-        if (!GetPublic(DM_DUPLEX, current)) return false;
-        if (current == duplex) return true;
-        if (duplex == DMDUP_SIMPLEX) return MarkUntitled() && SetPublic(DM_DUPLEX, DMDUP_SIMPLEX);
-        SHORT paper = 0;
-        if (!GetPublic(DM_PAPERSIZE, paper)) return false;
-        if (DuplexConflict(paper, duplex))
-            return Refuse(option + ": " + PaperName(paper, context_->pub->dmPaperWidth, context_->pub->dmPaperLength) +
+        if (pub_.dmDuplex == duplex) return true;
+        if (duplex == DMDUP_SIMPLEX) {
+            pub_.dmDuplex = DMDUP_SIMPLEX;
+            return true;
+        }
+        if (DuplexConflict(pub_.dmPaperSize, duplex))
+            return Refuse(option + ": " + PaperName(pub_.dmPaperSize, pub_.dmPaperWidth, pub_.dmPaperLength) +
                           " cannot be printed on both sides (two-sided printing takes letter, a4, legal, folio, "
                           "oficio and 16k)");
         // Two-sided printing is on plain paper only.
-        return SetPublic(DM_MEDIATYPE, DMMEDIA_STANDARD) && MarkUntitled() && SetPublic(DM_DUPLEX, duplex);
+        pub_.dmMediaType = DMMEDIA_STANDARD;
+        pub_.dmDuplex = duplex;
+        return true;
     }
 
     // Paper page: a paper of the list chosen, or the custom paper dialog
     // saving a new size (which the DEVMODE takes with its code and size).
     bool SetPaper(const PaperChoice& choice, const std::string& option) {
-        SHORT current = 0, duplex = DMDUP_SIMPLEX;
-        if (!GetPublic(DM_PAPERSIZE, current) || !GetPublic(DM_DUPLEX, duplex)) return false;
-        if (!choice.custom && current == choice.code) return true;
-        if (!MarkUntitled()) return false;
-        if (DuplexConflict(choice.code, duplex))
+        if (!choice.custom && pub_.dmPaperSize == choice.code) return true;
+        if (DuplexConflict(choice.code, pub_.dmDuplex))
             return Refuse(option + ": " + PaperName(choice.code, choice.widthTenths, choice.lengthTenths) +
                           " cannot be printed on both sides");
-        if (DuplexConflict(choice.code, DMDUP_VERTICAL) && !SetPublic(DM_DUPLEX, DMDUP_SIMPLEX)) return false;
+        if (DuplexConflict(choice.code, DMDUP_VERTICAL)) pub_.dmDuplex = DMDUP_SIMPLEX;
         // Envelopes and cards, and any media but plain paper and one other,
         // feed from the manual slot; otherwise the tray chosen stays.
-        INT16 tray = 0;
-        if (!GetKey("SourceTray", tray)) return false;
-        const DWORD media = context_->pub->dmMediaType;
-        if (Contains(kManualFeedPapers, choice.code) || (media != DMMEDIA_STANDARD && media != 264)) tray = 1;
-        if (!SetKey("SourceTray", tray) || !SetPublic(DM_DEFAULTSOURCE, SourceOfTray(tray))) return false;
-        if (!SetPublic(DM_PAPERSIZE, choice.code)) return false;
-        if (choice.custom &&
-            (!SetPublic(DM_PAPERWIDTH, choice.widthTenths) || !SetPublic(DM_PAPERLENGTH, choice.lengthTenths)))
-            return false;
+        const DWORD media = pub_.dmMediaType;
+        if (Contains(kManualFeedPapers, choice.code) || (media != DMMEDIA_STANDARD && media != 264))
+            priv_.SourceTray = 1;
+        pub_.dmDefaultSource = SourceOfTray(priv_.SourceTray);
+        pub_.dmPaperSize = choice.code;
+        if (choice.custom) {
+            pub_.dmPaperWidth = choice.widthTenths;
+            pub_.dmPaperLength = choice.lengthTenths;
+        }
         // Only A5 may be fed long edge first.
-        if (choice.code != DMPAPER_A5 && !SetKey("FeedOrient", INT16(1))) return false;
+        if (choice.code != DMPAPER_A5) priv_.FeedOrient = 1;
         return true;
     }
 
     // Layout page: the portrait and landscape buttons.
     bool SetOrientation(SHORT orientation) {
-        SHORT current = DMORIENT_PORTRAIT;
-        if (!GetPublic(DM_ORIENTATION, current)) return false;
-        if (current == orientation) return true;
-        if (!SetPublic(DM_ORIENTATION, orientation) || !MarkUntitled()) return false;
+        if (pub_.dmOrientation == orientation) return true;
+        pub_.dmOrientation = orientation;
         // The two orders of two pages per sheet differ by orientation.
-        INT16 nup = 1;
-        if (!GetKey("MultipleUp", nup)) return false;
-        return nup != 2 || SetKey("PageOrder", INT16(0));
+        if (priv_.MultipleUp == 2) priv_.PageOrder = 0;
+        return true;
     }
 
     // Layout page: the pages-per-sheet list.
     bool SetPagesPerSheet(int nup, const std::string& option) {
-        INT16 current = 1;
-        if (!GetKey("MultipleUp", current)) return false;
-        if (context_->priv->ScaleCopy != 100 && nup != 1)
-            return Refuse(option + ": the scale is " + std::to_string(context_->priv->ScaleCopy) +
+        if (priv_.ScaleCopy != 100 && nup != 1)
+            return Refuse(option + ": the scale is " + std::to_string(priv_.ScaleCopy) +
                           "%; pages per sheet are printed at 100% only");
-        if (current == nup) return true;
-        if (!SetKey("MultipleUp", INT16(nup))) return false;
-        if (nup == 1 && !SetKey("PageBorder", INT16(0))) return false;
+        if (priv_.MultipleUp == nup) return true;
+        priv_.MultipleUp = INT16(nup);
+        if (nup == 1) priv_.PageBorder = 0;
         // Refilling the order list for the new count selects its first entry.
         const std::vector<int> orders = PageOrdersFor(nup);
-        if (!SetKey("PageOrder", INT16(orders.empty() ? 0 : orders.front()))) return false;
-        return MarkUntitled();
+        priv_.PageOrder = INT16(orders.empty() ? 0 : orders.front());
+        return true;
     }
 
     // Layout page: the page-order list, enabled with 2 or more pages per sheet.
     bool SetPageOrder(int order, const std::string& option) {
-        INT16 nup = 1, current = 0;
-        if (!GetKey("MultipleUp", nup) || !GetKey("PageOrder", current)) return false;
+        const int nup = priv_.MultipleUp;
         const std::vector<int> orders = PageOrdersFor(nup);
         if (orders.empty()) return Refuse(option + ": a page order needs 2 or more pages per sheet (--nup)");
         if (std::find(orders.begin(), orders.end(), order) == orders.end()) {
@@ -186,22 +168,20 @@ public:
                 list += (i == 0 ? "" : i + 1 == orders.size() ? " or " : ", ") + std::to_string(orders[i]);
             return Refuse(option + ": with " + std::to_string(nup) + " pages per sheet the page order is " + list);
         }
-        if (current == order) return true;
-        return SetKey("PageOrder", INT16(order)) && MarkUntitled();
+        priv_.PageOrder = INT16(order);
+        return true;
     }
 
     // Layout page: the scale edit, left with a new value. The edit is
     // enabled only while one page goes on a sheet; the rendering DLL prints
     // with the private scale field the edit writes.
     bool SetScale(int scale, const std::string& option) {
-        INT16 nup = 1;
-        if (!GetKey("MultipleUp", nup)) return false;
-        if (nup >= 2 || context_->priv->Negative)
+        const int nup = priv_.MultipleUp;
+        if (nup >= 2 || priv_.Negative)
             return Refuse(option + ": with " + std::to_string(nup) +
                           " pages per sheet the pages are scaled to fit; the scale is for one page per sheet");
-        if (context_->priv->ScaleCopy == scale) return true;
-        context_->priv->ScaleCopy = INT16(scale);
-        return MarkUntitled();
+        priv_.ScaleCopy = INT16(scale);
+        return true;
     }
 
 private:
@@ -215,42 +195,13 @@ private:
         return false;
     }
 
-    // Every edit makes the settings "untitled": they are no longer the
-    // favourite they were chosen as.
-    bool MarkUntitled() {
-        WCHAR name[256] = {};
-        if (!languageDll_ || LoadStringW(languageDll_, IDS_UNTITLED, name, 256) <= 0) lstrcpynW(name, u"Untitled", 256);
-        return Check(DevmodeSetValueByKey(context_, "FavoriteName", name, sizeof(name)), "FavoriteName");
-    }
-
-    bool GetPublic(DWORD selector, SHORT& value) {
-        return Check(DevmodeGetPublicField(context_, selector, &value), "public field");
-    }
-    bool SetPublic(DWORD selector, SHORT value) {
-        return Check(DevmodeSetPublicField(context_, selector, value), "public field");
-    }
-    bool GetKey(const char* key, INT16& value) {
-        return Check(DevmodeGetValueByKey(context_, key, &value, sizeof(value)), key);
-    }
-    bool SetKey(const char* key, INT16 value) {
-        return Check(DevmodeSetValueByKey(context_, key, &value, sizeof(value)), key);
-    }
-
-    bool Check(HRESULT result, const char* what) {
-        if (SUCCEEDED(result)) return true;
-        char text[96];
-        std::snprintf(text, sizeof text, "the settings cannot be written (%s: 0x%08X)", what, unsigned(result));
-        error_ = text;
-        return false;
-    }
-
     bool Refuse(std::string message) {
         error_ = std::move(message);
         return false;
     }
 
-    UiContext* context_;
-    HMODULE languageDll_;
+    DEVMODEW& pub_;
+    PrivateDevmode& priv_;
     std::string& error_;
 };
 
@@ -314,21 +265,8 @@ std::vector<int> PageOrdersFor(int nup) {
     }
 }
 
-SettingsContext::SettingsContext() : context(std::make_unique<UiContext>()) {
-    context->pub = &context->devmode.pub;
-    context->priv = &context->devmode.priv;
-    BuildDevmodeKeyTable(context.get());
-}
-
-bool MakeSettings(const Choices& choices, LPCWSTR printerName, HMODULE languageDll, SettingsContext& settings,
-                  std::string& error) {
-    UiContext* context = settings.context.get();
-    context->languageDll = languageDll;
-    if (!SetDevmodeDefaults(&context->devmode, printerName, printerName && *printerName ? printerName : nullptr)) {
-        error = "the driver's default settings cannot be made";
-        return false;
-    }
-    Pages pages(context, languageDll, error);
+bool ApplyChoices(const Choices& choices, UiDevmode& devmode, std::string& error) {
+    Pages pages(devmode, error);
     // The pages in the order a user meets them: paper, then the basic
     // page's copies and sides, then the layout.
     if (choices.paper && !pages.SetPaper(*choices.paper, "--paper " + choices.paper->text)) return false;
@@ -345,6 +283,17 @@ bool MakeSettings(const Choices& choices, LPCWSTR printerName, HMODULE languageD
     if (choices.order && !pages.SetPageOrder(*choices.order, "--order " + std::to_string(*choices.order)))
         return false;
     return true;
+}
+
+UiDevmode CheckingDevmode() {
+    UiDevmode devmode{};
+    devmode.pub.dmPaperSize = DMPAPER_LETTER;
+    devmode.pub.dmDuplex = DMDUP_SIMPLEX;
+    devmode.pub.dmMediaType = DMMEDIA_STANDARD;
+    devmode.pub.dmOrientation = DMORIENT_PORTRAIT;
+    devmode.priv.MultipleUp = 1;
+    devmode.priv.ScaleCopy = 100;
+    return devmode;
 }
 
 std::string DescribeSettings(const UiDevmode& devmode) {

@@ -1,14 +1,15 @@
 // The document settings a user of the print tool chooses, and how they reach
-// the DEVMODE: each choice is written as the matching control of the
+// the DEVMODE. The tool starts from the settings the printer's driver gives
+// through DocumentPropertiesW (its user-interface DLL, loaded by the
+// spooler) and writes each choice into them as the matching control of the
 // driver's property pages writes it (basic page: copies, collation,
 // two-sided printing; paper page and custom paper dialog: the paper; layout
-// page: orientation, pages per sheet, page order, scale), through the same
-// key-table and public-field routines on a UiContext, and a combination
-// those pages refuse is refused here too.
+// page: orientation, pages per sheet, page order, scale): public fields as
+// DEVMODEW members, private fields by the private part's layout. A
+// combination those pages refuse is refused here too.
 #pragma once
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +17,6 @@
 
 #include "papers.h"
 #include "pcl6/intrface/privdevmode.h"
-#include "ui/ui/uicontext.h"
 
 namespace tamprint {
 
@@ -63,23 +63,15 @@ struct Choices {
 // with one page per sheet.
 std::vector<int> PageOrdersFor(int nup);
 
-// A UiContext over its own settings, as a property sheet makes one.
-struct SettingsContext {
-    SettingsContext();
-    SettingsContext(const SettingsContext&) = delete;
-    SettingsContext& operator=(const SettingsContext&) = delete;
+// Writes the choices into `devmode`, the driver's settings for the printer,
+// as the pages do. False with a message naming the option when the pages
+// would refuse a choice.
+bool ApplyChoices(const Choices& choices, UiDevmode& devmode, std::string& error);
 
-    std::unique_ptr<UiContext> context;
-    const UiDevmode& Devmode() const { return context->devmode; }
-};
-
-// Fills `settings` with the user interface's defaults for the printer
-// `printerName` (the paper by the machine's country; names from the
-// language DLL when one can be loaded, none for an empty name) and writes
-// the choices into it as the pages do. False with a message naming the
-// option when the pages would refuse a choice.
-bool MakeSettings(const Choices& choices, LPCWSTR printerName, HMODULE languageDll, SettingsContext& settings,
-                  std::string& error);
+// Settings to check choices against before any printer is at hand: what the
+// option checks read of a printer's settings as the driver first gives them
+// (one-sided plain letter paper, one page per sheet at 100 percent).
+UiDevmode CheckingDevmode();
 
 // One line for the summary: paper, orientation, copies, sides, layout, scale,
 // and the resolution when it is not the printer's 600 dpi.

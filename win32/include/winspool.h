@@ -429,6 +429,13 @@ WINSPOOLAPI HANDLE WINAPI AddPrinterW(LPCWSTR pName, DWORD Level, LPBYTE pPrinte
 WINSPOOLAPI BOOL WINAPI DeletePrinter(HANDLE hPrinter);
 WINSPOOLAPI BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPDWORD pcbNeeded);
 WINSPOOLAPI BOOL WINAPI SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command);
+// The printer driver's document settings, through its user-interface DLL:
+// fMode 0 answers the size of the driver's DEVMODE; DM_OUT_BUFFER writes the
+// driver's settings (the printer's, then pDevModeInput's with DM_IN_BUFFER)
+// into pDevModeOutput, which holds that size, and answers IDOK. DM_IN_PROMPT
+// shows the driver's sheet. A negative result is a failure.
+WINSPOOLAPI LONG WINAPI DocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName, PDEVMODEW pDevModeOutput,
+                                            PDEVMODEW pDevModeInput, DWORD fMode);
 WINSPOOLAPI BOOL WINAPI EnumPrintersW(DWORD Flags, LPCWSTR Name, DWORD Level, LPBYTE pPrinterEnum, DWORD cbBuf,
                                       LPDWORD pcbNeeded, LPDWORD pcReturned);
 WINSPOOLAPI BOOL WINAPI GetDefaultPrinterW(LPWSTR pszBuffer, LPDWORD pcchBuffer);
@@ -512,6 +519,7 @@ WINSPOOLAPI BOOL WINAPI SetJobW(HANDLE hPrinter, DWORD JobId, DWORD Level, LPBYT
 #define AddPrinter AddPrinterW
 #define GetPrinter GetPrinterW
 #define SetPrinter SetPrinterW
+#define DocumentProperties DocumentPropertiesW
 #define EnumPrinters EnumPrintersW
 #define GetDefaultPrinter GetDefaultPrinterW
 #define SetDefaultPrinter SetDefaultPrinterW

@@ -372,7 +372,10 @@ TEST_F(TamprintJob, PrintFailureExitsOneAndLeavesNoJob) {
     const RunResult result = Print({});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "tamprint: CreateDC for \"Korvan Laser\" failed: error 1797: The printer driver is unknown.\n");
+    // The driver is first asked for the printer's settings.
+    EXPECT_EQ(result.err,
+              "tamprint: the driver gives no settings for \"Korvan Laser\": error 1797: The printer driver is "
+              "unknown.\n");
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"machine", "out.job"}));
     EXPECT_EQ(ReadText(JobPath()), earlier);
 }

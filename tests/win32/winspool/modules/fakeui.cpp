@@ -51,3 +51,32 @@ extern "C" DWORD WINAPI DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName
     if (pvOutput) lstrcpynW(static_cast<LPWSTR>(pvOutput), pDeviceName, 64);
     return 1000u + iDevCap;
 }
+
+// DrvDocumentPropertySheets: logs whether a PROPSHEETUI_INFO came and the
+// header's mode, out size and devmodes. A size query (no out devmode, or
+// mode 0) answers 100 and writes it into cbOut; otherwise a cbOut under 100
+// fails with ERROR_INSUFFICIENT_BUFFER, and the out devmode gets the
+// printer's name, with the in devmode's copies when there is one: 1.
+extern "C" LONG WINAPI DrvDocumentPropertySheets(PPROPSHEETUI_INFO info, LPARAM lParam) {
+    auto* header = reinterpret_cast<DOCUMENTPROPERTYHEADER*>(info ? info->lParamInit : lParam);
+    char line[160];
+    std::snprintf(line, sizeof(line), "fakeui DrvDocumentPropertySheets info=%s mode=%u cbOut=%u in=%s out=%s\n",
+                  info ? "yes" : "no", header ? unsigned(header->fMode) : 0u, header ? unsigned(header->cbOut) : 0u,
+                  header && header->pdmIn ? "yes" : "no", header && header->pdmOut ? "yes" : "no");
+    Log(line);
+    if (!header) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    if (header->fMode == 0 || !header->pdmOut) {
+        header->cbOut = 100;
+        return 100;
+    }
+    if (header->cbOut < 100) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return -1;
+    }
+    lstrcpynW(header->pdmOut->dmDeviceName, header->pszPrinterName, CCHDEVICENAME);
+    if (header->pdmIn) header->pdmOut->dmCopies = header->pdmIn->dmCopies;
+    return 1;
+}
