@@ -18,7 +18,7 @@ namespace {
 // devmode must hold to say its own sizes.
 constexpr DWORD kHeaderBytes = offsetof(DEVMODEW, dmFields);
 
-// The spec versions of the public sizes this DLL knows.
+// The dmSpecVersion values of the public sizes this DLL knows.
 constexpr WORD kSize320 = 192;
 constexpr WORD kSize400 = 216;
 constexpr WORD kSize401 = 224;

@@ -1,5 +1,5 @@
 // How a DEVMODE that enters the user interface is checked and merged: the
-// spec-version check of this DLL, the copy that negotiates sizes between two
+// dmSpecVersion check of this DLL, the copy that negotiates sizes between two
 // devmodes, the merge into a caller's buffer, and the takeover of an incoming
 // devmode's public fields and, when it is one of ours, its private part.
 //
@@ -12,15 +12,15 @@
 
 #include "pcl6/intrface/privdevmode.h"
 
-// The spec version this DLL reads a devmode as: 0 without a devmode; by its
+// The dmSpecVersion this DLL reads a devmode as: 0 without a devmode; by its
 // dmSize 192 gives 0x320, 216 gives 0x400, 224 gives 0x401; any other size
 // gives the devmode's own dmSpecVersion.
 WORD CheckDevmodeVersion(const DEVMODEW* devmode);
 
 // Copies `source` into `destination`, which has `capacity` bytes. The
-// destination keeps its dmSize, dmDriverExtra, dmDriverVersion and spec
-// version; a destination whose dmDriverVersion is 0 takes all four from the
-// source. The smaller of the two public parts is copied, then the private
+// destination keeps its dmSize, dmDriverExtra, dmDriverVersion and
+// dmSpecVersion; a destination whose dmDriverVersion is 0 takes all four
+// from the source. The smaller of the two public parts is copied, then the private
 // part when both have the same dmDriverExtra; otherwise the destination's
 // private part is zeroed. Returns the bytes copied (public plus private); 0
 // when either fails the version check or when the destination's resulting
@@ -30,7 +30,7 @@ DWORD CopyDevmodeNegotiated(DEVMODEW* destination, DWORD capacity, const DEVMODE
 
 // Writes `current` into `out` (a buffer of `outCapacity` bytes). Without
 // `incoming` the current devmode is copied whole; otherwise out is sized down
-// to the smaller of the two: spec version and dmSize of the one with the
+// to the smaller of the two: dmSpecVersion and dmSize of the one with the
 // smaller dmSize, driver version and dmDriverExtra of the one with the
 // smaller dmDriverExtra (the current one on ties). FALSE without `out`, when
 // nothing could be copied, or when the result does not fit `outCapacity`.

@@ -26,10 +26,10 @@ constexpr size_t kSpecVersion = 64, kDriverVersion = 66, kSize = 68, kDriverExtr
 
 // A buffer of exactly `capacity` bytes holding a devmode shape, filled with
 // `fill`, so that a write past the buffer shows under the address sanitizer.
-std::vector<BYTE> Devmode(WORD spec, WORD driverVersion, WORD size, WORD extra, BYTE fill, size_t capacity) {
+std::vector<BYTE> Devmode(WORD specVersion, WORD driverVersion, WORD size, WORD extra, BYTE fill, size_t capacity) {
     std::vector<BYTE> bytes(capacity, fill);
     WriteText(bytes.data(), 0, u"Application Printer");
-    WriteInt(bytes.data(), kSpecVersion, 2, spec);
+    WriteInt(bytes.data(), kSpecVersion, 2, specVersion);
     WriteInt(bytes.data(), kDriverVersion, 2, driverVersion);
     WriteInt(bytes.data(), kSize, 2, size);
     WriteInt(bytes.data(), kDriverExtra, 2, extra);
@@ -64,8 +64,8 @@ TEST_F(ConvertDevModeTest, ExportedAtItsOrdinal) {
 // devmode keeps the shape the caller gave it.
 struct ConversionCase {
     const char* label;
-    WORD inSpec, inDriver, inSize, inExtra;
-    WORD outSpec, outDriver, outSize, outExtra;
+    WORD inSpecVersion, inDriver, inSize, inExtra;
+    WORD outSpecVersion, outDriver, outSize, outExtra;
     LONG capacity;
     DWORD publicCopied;  // public bytes that come from the in devmode
     bool privateCopied;
@@ -83,12 +83,12 @@ class Conversions : public ConvertDevModeTest, public testing::WithParamInterfac
 
 TEST_P(Conversions, OutKeepsItsShapeAndTakesWhatItCanHold) {
     const auto& c = GetParam();
-    auto in = Devmode(c.inSpec, c.inDriver, c.inSize, c.inExtra, 0x22, size_t(c.inSize) + c.inExtra);
-    auto out = Devmode(c.outSpec, c.outDriver, c.outSize, c.outExtra, 0x33, size_t(c.capacity));
+    auto in = Devmode(c.inSpecVersion, c.inDriver, c.inSize, c.inExtra, 0x22, size_t(c.inSize) + c.inExtra);
+    auto out = Devmode(c.outSpecVersion, c.outDriver, c.outSize, c.outExtra, 0x33, size_t(c.capacity));
     LONG size = c.capacity;
     ASSERT_TRUE(Convert(&in, &out, &size, CDM_CONVERT)) << GetLastError();
     EXPECT_EQ(size, LONG(c.outSize + c.outExtra));
-    EXPECT_EQ(ReadInt(out.data(), kSpecVersion, 2), c.outSpec);
+    EXPECT_EQ(ReadInt(out.data(), kSpecVersion, 2), c.outSpecVersion);
     EXPECT_EQ(ReadInt(out.data(), kDriverVersion, 2), c.outDriver);
     EXPECT_EQ(ReadInt(out.data(), kSize, 2), c.outSize);
     EXPECT_EQ(ReadInt(out.data(), kDriverExtra, 2), c.outExtra);

@@ -32,10 +32,10 @@ constexpr size_t kPrivDuplex = 6, kPrivMultipleUp = 284, kPrivScaleRadio = 280, 
 // exactly that many bytes (or `capacity` when larger), filled with `fill`.
 struct DevmodeBuffer {
     std::vector<BYTE> bytes;
-    DevmodeBuffer(WORD spec, WORD driverVersion, WORD size, WORD extra, BYTE fill = 0x11, size_t capacity = 0)
+    DevmodeBuffer(WORD specVersion, WORD driverVersion, WORD size, WORD extra, BYTE fill = 0x11, size_t capacity = 0)
         : bytes(capacity ? capacity : size_t(size) + extra, fill) {
         WriteText(bytes.data(), 0, u"Application Printer");
-        WriteInt(bytes.data(), kSpecVersion, 2, spec);
+        WriteInt(bytes.data(), kSpecVersion, 2, specVersion);
         WriteInt(bytes.data(), kDriverVersion, 2, driverVersion);
         WriteInt(bytes.data(), kSize, 2, size);
         WriteInt(bytes.data(), kDriverExtra, 2, extra);
@@ -62,7 +62,7 @@ protected:
 
 struct VersionCase {
     WORD size;
-    WORD spec;
+    WORD specVersion;
     WORD expected;
 };
 const VersionCase kVersions[] = {
@@ -75,8 +75,8 @@ TEST(CheckDevmodeVersion, SizeDecidesForTheKnownSizesOtherwiseTheDevmodeSays) {
     for (const auto& c : kVersions) {
         DEVMODEW dm{};
         dm.dmSize = c.size;
-        dm.dmSpecVersion = c.spec;
-        EXPECT_EQ(CheckDevmodeVersion(&dm), c.expected) << "dmSize " << c.size << " dmSpecVersion " << c.spec;
+        dm.dmSpecVersion = c.specVersion;
+        EXPECT_EQ(CheckDevmodeVersion(&dm), c.expected) << "dmSize " << c.size << " dmSpecVersion " << c.specVersion;
     }
 }
 
@@ -162,8 +162,8 @@ TEST_F(DevmodeMergeTest, MergeWithoutIncomingCopiesTheCurrentDevmodeWhole) {
 // part of the two, and the current devmode's contents in that shape.
 struct MergeShapeCase {
     const char* label;
-    WORD spec, driverVersion, size, extra;  // the incoming devmode
-    WORD outSpec, outDriverVersion, outSize, outExtra;
+    WORD specVersion, driverVersion, size, extra;  // the incoming devmode
+    WORD outSpecVersion, outDriverVersion, outSize, outExtra;
 };
 void PrintTo(const MergeShapeCase& c, std::ostream* os) { *os << c.label; }
 const MergeShapeCase kMergeShapes[] = {
@@ -177,11 +177,11 @@ class MergeShapes : public DevmodeMergeTest, public testing::WithParamInterface<
 
 TEST_P(MergeShapes, OutTakesTheSmallerOfEach) {
     const auto& c = GetParam();
-    DevmodeBuffer incoming(c.spec, c.driverVersion, c.size, c.extra, 0x55);
+    DevmodeBuffer incoming(c.specVersion, c.driverVersion, c.size, c.extra, 0x55);
     const DWORD outBytes = DWORD(c.outSize) + c.outExtra;
     DevmodeBuffer out(0, 0, 0, 0, 0x44, outBytes);
     ASSERT_TRUE(MergeDevmodes(&current_.pub, incoming.dm(), out.dm(), out.capacity()));
-    EXPECT_EQ(ReadInt(out.data(), kSpecVersion, 2), c.outSpec);
+    EXPECT_EQ(ReadInt(out.data(), kSpecVersion, 2), c.outSpecVersion);
     EXPECT_EQ(ReadInt(out.data(), kDriverVersion, 2), c.outDriverVersion);
     EXPECT_EQ(ReadInt(out.data(), kSize, 2), c.outSize);
     EXPECT_EQ(ReadInt(out.data(), kDriverExtra, 2), c.outExtra);
