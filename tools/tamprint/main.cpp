@@ -78,11 +78,24 @@ int main(int argc, char** argv) {
         document = SampleDocument(options.samplePages.value_or(4));
     }
 
-    // The choices are checked before any machine is touched: the refusals
-    // of the driver's pages do not depend on the machine.
-    {
-        UiDevmode check = CheckingDevmode();
-        if (!ApplyChoices(options.choices, check, error)) return Refuse(error);
+    // The choices are checked before the tool's machine is touched, against
+    // the settings the driver gives a new printer (on a machine of the tool's
+    // own): the refusals of the driver's pages do not depend on the machine.
+    if (!options.choices.Empty()) {
+        UiDevmode check;
+        Failure failure;
+        std::string refusal;
+        if (!OnScratchMachine(
+                [&](std::string& taskError) {
+                    if (!ReadDriverSettings(check, failure)) {
+                        taskError = failure.message;
+                        return false;
+                    }
+                    return true;
+                },
+                error))
+            return Failed(Failure{error});
+        if (!ApplyChoices(options.choices, check, refusal)) return Refuse(refusal);
     }
 
     OutputFile output(options.output);
@@ -97,7 +110,7 @@ int main(int argc, char** argv) {
                      machineFolder.c_str());
 
     UiDevmode settings;
-    if (!machine.DriverSettings(settings, failure)) return Failed(failure);
+    if (!ReadDriverSettings(settings, failure)) return Failed(failure);
     if (!ApplyChoices(options.choices, settings, error)) return Refuse(error);
 
     const size_t total = document.pages.size();

@@ -6,7 +6,6 @@
 
 #include <exception>
 #include <filesystem>
-#include <random>
 #include <set>
 
 #include "machine/machine.h"
@@ -83,27 +82,8 @@ bool ReadDriverPapers(LPCWSTR printer, std::vector<Paper>& papers, std::string& 
 }
 
 bool ReadDriverPapersOnScratchMachine(std::vector<Paper>& papers, std::string& error) {
-    std::random_device random;
-    const fs::path folder =
-        fs::temp_directory_path() / ("tamprint-papers-" + std::to_string(random()) + std::to_string(random()));
-    bool read = false;
-    try {
-        w32::Machine& machine = w32::Machine::Create(folder);
-        if (DWORD status = tam::setup::InstallKorvanLaser(machine, nullptr))
-            error = "cannot install the driver to read its papers: " + Win32ErrorText(status);
-        else
-            read = ReadDriverPapers(tam::setup::kKorvanLaser, papers, error);
-    } catch (const std::exception& e) {
-        error = std::string("cannot make a machine to read the driver's papers: ") + e.what();
-    }
-    try {
-        w32::Machine::CloseCurrent();
-    } catch (const std::exception&) {
-        // Nothing of it is kept.
-    }
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-    return read;
+    return OnScratchMachine(
+        [&](std::string& taskError) { return ReadDriverPapers(tam::setup::kKorvanLaser, papers, taskError); }, error);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <random>
 #include <thread>
 
 #include "machine/machine.h"
@@ -170,9 +171,8 @@ bool MachineSession::Install(Failure& failure) {
     return true;
 }
 
-// The printer's settings as its driver gives them to a program: the size of
-// the driver's DEVMODE first, then the settings themselves.
-bool MachineSession::DriverSettings(UiDevmode& settings, Failure& failure) const {
+// The size of the driver's DEVMODE first, then the settings themselves.
+bool ReadDriverSettings(UiDevmode& settings, Failure& failure) {
     WCHAR printer[] = u"Korvan Laser";
     const LONG size = DocumentPropertiesW(nullptr, nullptr, printer, nullptr, nullptr, 0);
     if (size < 0) return Fail(failure, "the driver gives no settings for \"Korvan Laser\"", GetLastError());
@@ -185,6 +185,30 @@ bool MachineSession::DriverSettings(UiDevmode& settings, Failure& failure) const
     if (DocumentPropertiesW(nullptr, nullptr, printer, &settings.pub, nullptr, DM_OUT_BUFFER) != IDOK)
         return Fail(failure, "the driver gives no settings for \"Korvan Laser\"", GetLastError());
     return true;
+}
+
+bool OnScratchMachine(const std::function<bool(std::string& error)>& task, std::string& error) {
+    std::random_device random;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("tamprint-scratch-" + std::to_string(random()) + std::to_string(random()));
+    bool done = false;
+    try {
+        w32::Machine& machine = w32::Machine::Create(folder);
+        if (DWORD status = tam::setup::InstallKorvanLaser(machine, nullptr))
+            error = "cannot install the driver on a machine of the tool's own: " + Win32ErrorText(status);
+        else
+            done = task(error);
+    } catch (const std::exception& e) {
+        error = std::string("cannot make a machine of the tool's own: ") + e.what();
+    }
+    try {
+        w32::Machine::CloseCurrent();
+    } catch (const std::exception&) {
+        // Nothing of it is kept.
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return done;
 }
 
 bool PrintDocument(const Document& document, const UiDevmode& settings, const ProgressFunction& progress,

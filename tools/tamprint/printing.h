@@ -38,8 +38,6 @@ public:
 
     bool Open(const std::filesystem::path& folder, Failure& failure);
 
-    // The printer's settings as its driver gives them (DocumentPropertiesW).
-    bool DriverSettings(UiDevmode& settings, Failure& failure) const;
     bool Installed() const { return installed_; }  // this run installed the driver
 
 private:
@@ -48,6 +46,17 @@ private:
     bool open_ = false;
     bool installed_ = false;
 };
+
+// The settings of the printer "Korvan Laser" of the current machine as its
+// driver gives them to a program (DocumentPropertiesW).
+bool ReadDriverSettings(UiDevmode& settings, Failure& failure);
+
+// Runs `task` before the tool has opened its machine: on a machine of its
+// own, made for the task in a temporary folder with the driver installed from
+// the build as on any machine of the tool, and removed again, so that no
+// machine of the user's is touched. False with a message when the machine
+// cannot be made or the task fails.
+bool OnScratchMachine(const std::function<bool(std::string& error)>& task, std::string& error);
 
 // Told after each page with the pages done and the pages in all.
 using ProgressFunction = std::function<void(size_t done, size_t total)>;

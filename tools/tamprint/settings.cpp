@@ -285,17 +285,6 @@ bool ApplyChoices(const Choices& choices, UiDevmode& devmode, std::string& error
     return true;
 }
 
-UiDevmode CheckingDevmode() {
-    UiDevmode devmode{};
-    devmode.pub.dmPaperSize = DMPAPER_LETTER;
-    devmode.pub.dmDuplex = DMDUP_SIMPLEX;
-    devmode.pub.dmMediaType = DMMEDIA_STANDARD;
-    devmode.pub.dmOrientation = DMORIENT_PORTRAIT;
-    devmode.priv.MultipleUp = 1;
-    devmode.priv.ScaleCopy = 100;
-    return devmode;
-}
-
 std::string DescribeSettings(const UiDevmode& devmode) {
     const DEVMODEW& pub = devmode.pub;
     const PrivateDevmode& priv = devmode.priv;

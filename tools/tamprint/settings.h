@@ -57,6 +57,11 @@ struct Choices {
     std::optional<int> order;     // the layout page's page order
     std::optional<int> scale;     // 25..400 percent
     std::optional<SHORT> resolution;  // 600 or 1200 dpi
+
+    // True when every setting keeps the driver's default.
+    bool Empty() const {
+        return !paper && !orientation && !copies && !collate && !duplex && !nup && !order && !scale && !resolution;
+    }
 };
 
 // The page orders the layout page offers with `nup` pages per sheet; none
@@ -67,11 +72,6 @@ std::vector<int> PageOrdersFor(int nup);
 // as the pages do. False with a message naming the option when the pages
 // would refuse a choice.
 bool ApplyChoices(const Choices& choices, UiDevmode& devmode, std::string& error);
-
-// Settings to check choices against before any printer is at hand: what the
-// option checks read of a printer's settings as the driver first gives them
-// (one-sided plain letter paper, one page per sheet at 100 percent).
-UiDevmode CheckingDevmode();
 
 // One line for the summary: paper, orientation, copies, sides, layout, scale,
 // and the resolution when it is not the printer's 600 dpi.
