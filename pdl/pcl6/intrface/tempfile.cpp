@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <mutex>
+#include <type_traits>
 
 #include "pcl6/intrface/util.h"
 
@@ -14,10 +15,15 @@ struct PendingTempFile {
     WCHAR path[MAX_PATH] = {};
 };
 
-PendingTempFile& Pending() {
-    static auto* record = new PendingTempFile;
-    return *record;
-}
+// Constant-initialised and trivially destroyed: the record is there before
+// any thread attaches, stays usable for the threads that detach at process
+// exit, and leaves nothing behind when a process unloads the module (the
+// spooler loads a user-interface DLL for each call it hands over).
+constinit PendingTempFile gPending;
+
+PendingTempFile& Pending() { return gPending; }
+
+static_assert(std::is_trivially_destructible_v<PendingTempFile>);
 
 }  // namespace
 
