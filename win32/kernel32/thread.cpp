@@ -128,6 +128,13 @@ DWORD CurrentThreadId() {
     return tThreadId;
 }
 
+namespace {
+// The layer's libraries are loaded with the program, on its main thread.
+const DWORD gMainThreadId = CurrentThreadId();
+}  // namespace
+
+DWORD MainThreadId() { return gMainThreadId; }
+
 void AddThreadObserver(ThreadObserver* observer) {
     std::lock_guard lock(ObserverLock());
     Observers().push_back(observer);

@@ -10,6 +10,9 @@ namespace w32 {
 // multiples of four and never reused within the process.
 DWORD CurrentThreadId();
 
+// The id of the process's main thread (the thread that loaded the layer).
+DWORD MainThreadId();
+
 // Told about every thread made by CreateThread or _beginthreadex, on that
 // thread: before its start routine runs, and after it returns or the thread
 // calls ExitThread (before the thread's handle is signalled). Observers are

@@ -55,6 +55,21 @@ int WINAPI GetSystemMetrics(int index) {
         case SM_CXDOUBLECLK:
         case SM_CYDOUBLECLK:
             return 4;
+        case SM_CXMINTRACK:
+            return 136;
+        case SM_CYMINTRACK:
+            return 39;
+        // A maximized window reaches past the work area by its sizing frame
+        // (8 pixels) on each side; it may be sized that far over the screen.
+        case SM_CXMAXIMIZED:
+        case SM_CXMAXTRACK:
+            return 1920 + 16;
+        case SM_CYMAXIMIZED:
+            return 1080 - 40 + 16;
+        case SM_CYMAXTRACK:
+            return 1080 + 16;
+        case SM_CXPADDEDBORDER:
+            return 4;
         case SM_CMONITORS:
             return 1;
         case SM_SERVERR2:
