@@ -126,15 +126,31 @@ WCHAR CharacterOfKey(WPARAM key) {
 
 }  // namespace
 
+namespace {
+
+// With the wait lock held.
+std::shared_ptr<ThreadQueue>& QueueSlot(DWORD threadId) {
+    auto& queue = Queues()[threadId];
+    if (!queue) {
+        queue = std::make_shared<ThreadQueue>();
+        queue->threadId = threadId;
+    }
+    return queue;
+}
+
+}  // namespace
+
 std::shared_ptr<ThreadQueue> CurrentQueue() {
     if (!tQueue.queue) {
-        auto queue = std::make_shared<ThreadQueue>();
-        queue->threadId = CurrentThreadId();
         std::lock_guard lock(Clock::Mutex());
-        Queues()[queue->threadId] = queue;
-        tQueue.queue = queue;
+        tQueue.queue = QueueSlot(CurrentThreadId());
     }
     return tQueue.queue;
+}
+
+void MakeQueueOfThread(DWORD threadId) {
+    std::lock_guard lock(Clock::Mutex());
+    QueueSlot(threadId);
 }
 
 std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId) {

@@ -51,6 +51,9 @@ constexpr size_t kPostedMessageLimit = 10000;
 
 // The calling thread's queue, made on first use.
 std::shared_ptr<ThreadQueue> CurrentQueue();
+// Gives a thread its queue before it asks for one (the main thread, whose
+// window is there from the start).
+void MakeQueueOfThread(DWORD threadId);
 // The queue of a thread, or null when that thread has none.
 std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId);
 

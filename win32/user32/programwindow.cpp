@@ -9,6 +9,7 @@
 
 #include "kernel32/thread.h"
 #include "machine/machine.h"
+#include "user32/msgqueue.h"
 #include "user32/window.h"
 #include "user32/wndpos.h"
 
@@ -75,6 +76,7 @@ Window* MakeRoot(HWND handle, LPCWSTR className, DWORD style) {
 
 void MakeWindows() {
     const HINSTANCE program = GetModuleHandleW(nullptr);
+    MakeQueueOfThread(MainThreadId());  // messages may be posted to the program's window at once
     std::lock_guard lock(ManagerLock());
     gDesktop = MakeRoot(kDesktop, u"#32769", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     gMessageRoot = MakeRoot(kMessageRoot, u"Message", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);

@@ -184,6 +184,7 @@ bool QueryWindow(HWND hwnd, WindowRecord& record) {
 
 void DestroyThreadWindows() {
     const DWORD thread = CurrentThreadId();
+    if (!QueueOfThread(thread)) return;  // a thread makes its queue before its first window
     std::vector<HWND> mine;
     {
         std::lock_guard lock(ManagerLock());

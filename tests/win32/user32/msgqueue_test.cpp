@@ -186,3 +186,32 @@ TEST_F(PostedMessages, TranslatedKeyBringsItsCharacterNext) {
 
 }  // namespace
 }  // namespace tam::test
+
+namespace tam::test {
+namespace {
+
+// The program's window belongs to the main thread from the start: a worker
+// can post to it before the main thread has asked for any message.
+using ProgramWindowMessages = MachineTest;
+
+TEST_F(ProgramWindowMessages, PostsFromAWorkerReachTheMainThread) {
+    HWND program = nullptr;
+    HANDLE thread = StartThread([&] {
+        program = GetForegroundWindow();
+        return PostMessageW(program, WM_USER + 9, 9, 0) ? 0 : GetLastError();
+    });
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    DWORD code = 1;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    EXPECT_EQ(code, 0u);
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.hwnd, program);
+    EXPECT_EQ(m.hwnd, GetActiveWindow());
+    EXPECT_EQ(m.message, UINT(WM_USER + 9));
+}
+
+}  // namespace
+}  // namespace tam::test
