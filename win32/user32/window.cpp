@@ -277,7 +277,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         if (owner) ++owner->ownedCount;
         ++windowClass->windows;
 
-        if (overlapped || !(style & WS_CHILD)) {
+        if (!(style & WS_CHILD)) {
             if (x == CW_USEDEFAULT) {
                 x = kDefaultX;
                 y = kDefaultY;
@@ -322,14 +322,11 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         if (Valid(hwnd)) FreeWindow(window);
         return nullptr;
     }
+    RECT client;
     {
         std::lock_guard lock(ManagerLock());
         if (!FindWindowLocked(hwnd)) return nullptr;
         if (window->state == WindowState::Creating) window->state = WindowState::Alive;
-    }
-    RECT client;
-    {
-        std::lock_guard lock(ManagerLock());
         client = window->rect;
     }
     Send(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));

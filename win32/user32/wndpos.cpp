@@ -13,8 +13,10 @@
 // place (DefWindowProcW turns it into WM_SIZE and WM_MOVE).
 //
 // ShowWindow sends WM_SHOWWINDOW only when the window's visibility really
-// changes, and nothing at all when neither the visibility nor the minimized
-// or maximized state changes. Hiding a window that holds the focus (or
+// changes. SW_SHOW and SW_SHOWNA on a shown window and SW_HIDE on a hidden
+// one send nothing at all; the other commands go through SetWindowPos even
+// when the visibility stays (WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED,
+// and the activation unless the command says otherwise). Hiding a window that holds the focus (or
 // whose child does) gives the focus to its parent; hiding the active window
 // activates another one.
 #include <algorithm>
@@ -263,7 +265,11 @@ BOOL WINAPI ShowWindow(HWND hwnd, int command) {
     }
     if (!g.topLevel) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
     const bool stateChanged = show && state != (g.style & (WS_MINIMIZE | WS_MAXIMIZE));
-    if (show == wasVisible && !stateChanged) return wasVisible;
+    // Showing a shown window plainly, or hiding a hidden one, does nothing;
+    // the other commands still place the window (and may activate it).
+    if (show == wasVisible && !stateChanged && (command == SW_SHOW || command == SW_SHOWNA || command == SW_HIDE)) {
+        return wasVisible;
+    }
     if (stateChanged) {
         std::lock_guard lock(ManagerLock());
         window->style = (window->style & ~DWORD(WS_MINIMIZE | WS_MAXIMIZE)) | state;
