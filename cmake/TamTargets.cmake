@@ -3,13 +3,17 @@
 # tam_layer_library(NAME [DEPENDS lib...] [LIBS system-lib...])
 # One shared library of the Windows stand-in layer, built from every source in
 # the calling folder. Product modules and tests link it dynamically, so a
-# process holds one copy of the layer's state.
+# process holds one copy of the layer's state. Once loaded it stays for the
+# life of the process, as a system DLL does: a program that links only some
+# of the layer must not lose the rest (the window manager, say) each time a
+# driver DLL that pulled it in is unloaded.
 function(tam_layer_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_library(${name} SHARED ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/win32/include ${CMAKE_SOURCE_DIR}/win32)
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -Wl,-z,nodelete)
 endfunction()
 
 # tam_test_suite(NAME [SOURCES file...] [LIBS lib...])
