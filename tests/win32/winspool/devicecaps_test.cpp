@@ -6,24 +6,14 @@
 #include "machine/debuglog.h"
 #include "spooler_fixture.h"
 
-using tam::test::SpoolerTest;
-
 namespace {
 
 constexpr char16_t kPrinter[] = u"Korvan Capabilities";
 
-class DeviceCapabilitiesTest : public SpoolerTest {
+class DeviceCapabilitiesTest : public tam::test::UiDriverPrinterTest {
 protected:
     void InstallWithConfigFile(const std::u16string& configFile, const char* builtModule) {
-        tam::test::DriverFiles driver;
-        driver.name = u"Korvan Capabilities Driver";
-        driver.configFile = configFile;
-        if (builtModule) driver.hostFiles[configFile] = tam::setup::BuiltFolder() / builtModule;
-        ASSERT_EQ(tam::test::InstallPrinter(machine(), driver, kPrinter), DWORD(ERROR_SUCCESS));
-        w32::DebugLogClear();
-    }
-    std::u16string ConfigPath(const std::u16string& configFile) const {
-        return tam::test::DriverFolder(machine()) + u"\\" + configFile;
+        UiDriverPrinterTest::InstallWithConfigFile(kPrinter, configFile, builtModule);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "machine/debuglog.h"
 #include "support/machine_fixture.h"
 #include "support/printer_fixture.h"
 
@@ -130,6 +131,27 @@ protected:
     }
 
     HANDLE printer_ = nullptr;
+};
+
+// A printer whose driver's configuration file, its user-interface DLL, is a
+// test module: the calls the spooler hands to that DLL can then be watched.
+class UiDriverPrinterTest : public SpoolerTest {
+protected:
+    // Installs `printer` with a driver named after it whose configuration
+    // file is `configFile`: the built module `builtModule`, or a placeholder
+    // file when none is given. The debug log starts empty.
+    void InstallWithConfigFile(const std::u16string& printer, const std::u16string& configFile,
+                               const char* builtModule) {
+        DriverFiles driver;
+        driver.name = printer + u" Driver";
+        driver.configFile = configFile;
+        if (builtModule) driver.hostFiles[configFile] = tam::setup::BuiltFolder() / builtModule;
+        ASSERT_EQ(InstallPrinter(machine(), driver, printer), DWORD(ERROR_SUCCESS));
+        w32::DebugLogClear();
+    }
+    std::u16string ConfigPath(const std::u16string& configFile) const {
+        return DriverFolder(machine()) + u"\\" + configFile;
+    }
 };
 
 }  // namespace tam::test

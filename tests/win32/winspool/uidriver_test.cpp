@@ -6,26 +6,14 @@
 #include "machine/debuglog.h"
 #include "spooler_fixture.h"
 
-using tam::test::SpoolerTest;
-
 namespace {
 
 constexpr char16_t kPrinter[] = u"Korvan Converter";
 
-class UiDriverTest : public SpoolerTest {
+class UiDriverTest : public tam::test::UiDriverPrinterTest {
 protected:
-    // A driver whose configuration file is `configFile`: a built module, or
-    // a placeholder file when none is given.
     void InstallWithConfigFile(const std::u16string& configFile, const char* builtModule) {
-        tam::test::DriverFiles driver;
-        driver.name = u"Korvan Converter Driver";
-        driver.configFile = configFile;
-        if (builtModule) driver.hostFiles[configFile] = tam::setup::BuiltFolder() / builtModule;
-        ASSERT_EQ(tam::test::InstallPrinter(machine(), driver, kPrinter), DWORD(ERROR_SUCCESS));
-        w32::DebugLogClear();
-    }
-    std::u16string ConfigPath(const std::u16string& configFile) const {
-        return tam::test::DriverFolder(machine()) + u"\\" + configFile;
+        UiDriverPrinterTest::InstallWithConfigFile(kPrinter, configFile, builtModule);
     }
 };
 
