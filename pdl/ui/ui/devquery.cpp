@@ -72,8 +72,8 @@ int FormatQueryMessage(HMODULE languageDll, LPWSTR buffer, int bufferChars, int*
             case u'u':
             case u'x':
             case u'X': {
-                const WCHAR spec[3] = {u'%', *p, 0};
-                StringCchPrintfW(text, ARRAYSIZE(text), spec, va_arg(args, int));
+                const WCHAR conversion[3] = {u'%', *p, 0};
+                StringCchPrintfW(text, ARRAYSIZE(text), conversion, va_arg(args, int));
                 out.Put(text);
                 break;
             }
