@@ -139,14 +139,17 @@ Window* FindWindowLocked(HWND handle) {
     return it->second.get();
 }
 
+Window* FindWindowOrFailLocked(HWND handle) {
+    Window* window = FindWindowLocked(handle);
+    if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return window;
+}
+
 std::shared_ptr<Window> GetWindowRecord(HWND handle) {
     EnsureWindowManager();
     std::lock_guard lock(ManagerLock());
-    Window* window = FindWindowLocked(handle);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    Window* window = FindWindowOrFailLocked(handle);
+    if (!window) return nullptr;
     return window->shared_from_this();
 }
 

@@ -103,6 +103,9 @@ std::mutex& ManagerLock();
 // With the lock held: the window the handle names (alive, being created or
 // being destroyed), or null.
 Window* FindWindowLocked(HWND handle);
+// The same, failing the Win32 way: ERROR_INVALID_WINDOW_HANDLE when the
+// handle names no live window.
+Window* FindWindowOrFailLocked(HWND handle);
 // Without the lock: the window's record, or null with the last error
 // ERROR_INVALID_WINDOW_HANDLE.
 std::shared_ptr<Window> GetWindowRecord(HWND handle);

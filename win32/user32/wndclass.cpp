@@ -108,11 +108,8 @@ ATOM Register(const WNDCLASSEXW& wc, bool system) {
 // With the lock held: the class a window handle's record names, or null
 // with ERROR_INVALID_WINDOW_HANDLE.
 WindowClass* ClassOfWindowLocked(HWND hwnd) {
-    Window* window = FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    Window* window = FindWindowOrFailLocked(hwnd);
+    if (!window) return nullptr;
     return window->windowClass.get();
 }
 

@@ -33,11 +33,8 @@ bool ExtraFits(const Window& window, int index, size_t size) {
 LONG_PTR GetWord(HWND hwnd, int index, size_t size) {
     EnsureWindowManager();
     std::lock_guard lock(ManagerLock());
-    Window* window = FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* window = FindWindowOrFailLocked(hwnd);
+    if (!window) return 0;
     if (index >= 0) {
         if (!ExtraFits(*window, index, size)) return 0;
         if (size == sizeof(LONG)) {
@@ -110,11 +107,8 @@ LONG_PTR SetWord(HWND hwnd, int index, LONG_PTR value, size_t size) {
     }
     EnsureWindowManager();
     std::lock_guard lock(ManagerLock());
-    Window* window = FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    Window* window = FindWindowOrFailLocked(hwnd);
+    if (!window) return 0;
     if (IsRootLocked(window)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return 0;
@@ -198,11 +192,8 @@ LONG WINAPI SetWindowLongW(HWND hwnd, int index, LONG value) {
 BOOL WINAPI SetPropW(HWND hwnd, LPCWSTR name, HANDLE data) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
+    if (!window) return FALSE;
     ATOM atom = w32::PropertyAtom(name, true);
     if (!atom) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -221,11 +212,8 @@ BOOL WINAPI SetPropW(HWND hwnd, LPCWSTR name, HANDLE data) {
 HANDLE WINAPI GetPropW(HWND hwnd, LPCWSTR name) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
+    if (!window) return nullptr;
     ATOM atom = w32::PropertyAtom(name, false);
     for (auto& [key, value] : window->props) {
         if (atom && key == atom) return value;
@@ -236,11 +224,8 @@ HANDLE WINAPI GetPropW(HWND hwnd, LPCWSTR name) {
 HANDLE WINAPI RemovePropW(HWND hwnd, LPCWSTR name) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
+    if (!window) return nullptr;
     ATOM atom = w32::PropertyAtom(name, false);
     for (auto it = window->props.begin(); it != window->props.end(); ++it) {
         if (atom && it->first == atom) {

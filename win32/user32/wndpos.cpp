@@ -69,11 +69,8 @@ struct Geometry {
 bool GeometryOf(HWND hwnd, Geometry& g) {
     EnsureWindowManager();
     std::lock_guard lock(ManagerLock());
-    Window* window = FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return false;
-    }
+    Window* window = FindWindowOrFailLocked(hwnd);
+    if (!window) return false;
     g.rect = window->rect;
     g.client = window->client;
     g.parentOrigin = window->parent ? ClientOriginLocked(window->parent) : POINT{0, 0};
@@ -91,11 +88,8 @@ bool ClientOrigin(HWND hwnd, POINT& origin) {
     }
     EnsureWindowManager();
     std::lock_guard lock(ManagerLock());
-    Window* window = FindWindowLocked(hwnd);
-    if (!window) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return false;
-    }
+    Window* window = FindWindowOrFailLocked(hwnd);
+    if (!window) return false;
     origin = ClientOriginLocked(window);
     return true;
 }

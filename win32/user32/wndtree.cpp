@@ -79,18 +79,11 @@ namespace {
 
 HWND HandleOf(const Window* window) { return window ? window->handle : nullptr; }
 
-// With the lock held: the window, or null with ERROR_INVALID_WINDOW_HANDLE.
-Window* LookupLocked(HWND hwnd) {
-    Window* window = FindWindowLocked(hwnd);
-    if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return window;
-}
-
 // The parent a search starts from: NULL is the desktop.
 Window* SearchParentLocked(HWND hwnd) {
     if (!hwnd) return DesktopLocked();
     if (hwnd == HWND_MESSAGE) return MessageRootLocked();
-    return LookupLocked(hwnd);
+    return FindWindowOrFailLocked(hwnd);
 }
 
 BOOL Enumerate(const std::vector<std::shared_ptr<Window>>& windows, WNDENUMPROC proc, LPARAM lParam) {
@@ -112,7 +105,7 @@ HWND WINAPI GetDesktopWindow(void) { return w32::DesktopWindowHandle(); }
 HWND WINAPI GetParent(HWND hwnd) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::LookupLocked(hwnd);
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
     if (!window) return nullptr;
     if (window->style & WS_POPUP) return w32::HandleOf(window->owner);
     if ((window->style & WS_CHILD) && window->parent && !w32::IsRootLocked(window->parent)) {
@@ -124,7 +117,7 @@ HWND WINAPI GetParent(HWND hwnd) {
 HWND WINAPI GetAncestor(HWND hwnd, UINT flags) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::LookupLocked(hwnd);
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
     if (!window || w32::IsRootLocked(window)) return nullptr;
     switch (flags) {
         case GA_PARENT:
@@ -147,7 +140,7 @@ HWND WINAPI GetAncestor(HWND hwnd, UINT flags) {
 HWND WINAPI GetWindow(HWND hwnd, UINT command) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::LookupLocked(hwnd);
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
     if (!window) return nullptr;
     switch (command) {
         case GW_HWNDFIRST:
@@ -185,7 +178,7 @@ HWND WINAPI GetTopWindow(HWND hwnd) {
 HWND WINAPI SetParent(HWND hwnd, HWND newParent) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::LookupLocked(hwnd);
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
     if (!window) return nullptr;
     w32::Window* parent = w32::SearchParentLocked(newParent);
     if (!parent) return nullptr;
@@ -221,7 +214,7 @@ BOOL WINAPI IsChild(HWND parentHandle, HWND hwnd) {
 HWND WINAPI GetDlgItem(HWND dialog, int id) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* parent = w32::LookupLocked(dialog);
+    w32::Window* parent = w32::FindWindowOrFailLocked(dialog);
     if (!parent) return nullptr;
     for (w32::Window* child = parent->firstChild; child; child = child->next) {
         if (LONG(child->id) == LONG(id)) return child->handle;
@@ -233,7 +226,7 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
 int WINAPI GetDlgCtrlID(HWND hwnd) {
     w32::EnsureWindowManager();
     std::lock_guard lock(w32::ManagerLock());
-    w32::Window* window = w32::LookupLocked(hwnd);
+    w32::Window* window = w32::FindWindowOrFailLocked(hwnd);
     return window ? int(window->id) : 0;
 }
 
@@ -243,7 +236,7 @@ BOOL WINAPI EnumChildWindows(HWND parentHandle, WNDENUMPROC proc, LPARAM lParam)
     {
         w32::EnsureWindowManager();
         std::lock_guard lock(w32::ManagerLock());
-        w32::Window* parent = w32::LookupLocked(parentHandle);
+        w32::Window* parent = w32::FindWindowOrFailLocked(parentHandle);
         if (!parent) return FALSE;
         w32::DescendantsLocked(parent, windows);
     }
