@@ -80,6 +80,7 @@ void MakeWindows() {
     std::lock_guard lock(ManagerLock());
     gDesktop = MakeRoot(kDesktop, u"#32769", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     gMessageRoot = MakeRoot(kMessageRoot, u"Message", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    RegisterSystemClassesLocked();
 
     auto window = std::make_shared<Window>();
     window->windowClass = SystemClass(u"KorvanDocumentWindow", ProgramWindowProc, program);

@@ -140,6 +140,12 @@ ATOM AddAtomName(std::u16string_view name);
 bool FindAtomName(std::u16string_view name, ATOM& atom);
 // A class every module sees, registered by the layer itself. Returns its atom.
 ATOM RegisterSystemClass(const WNDCLASSEXW& wc);
+// The same as RegisterClassExW (system false) or RegisterSystemClass, with
+// the lock held and the manager made.
+ATOM RegisterLocked(const WNDCLASSEXW& wc, bool system);
+// With the lock held, once, as the manager is made: registers the classes
+// of the system's own controls and dialogs (systemclasses.cpp).
+void RegisterSystemClassesLocked();
 
 // Calls the window's procedure on the calling thread and answers its result.
 LRESULT CallProcedure(const std::shared_ptr<Window>& window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -66,6 +66,12 @@ ATOM Register(const WNDCLASSEXW& wc, bool system) {
     }
     EnsureWindowManager();
     std::lock_guard lock(ManagerLock());
+    return RegisterLocked(wc, system);
+}
+
+}  // namespace
+
+ATOM RegisterLocked(const WNDCLASSEXW& wc, bool system) {
     std::u16string name;
     if (!ClassNameOf(wc.lpszClassName, name) || name.empty()) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -104,6 +110,8 @@ ATOM Register(const WNDCLASSEXW& wc, bool system) {
     Classes().classes.push_back(c);
     return c->atom;
 }
+
+namespace {
 
 // With the lock held: the class a window handle's record names, or null
 // with ERROR_INVALID_WINDOW_HANDLE.

@@ -1,0 +1,42 @@
+// The classes the system registers for every process: the dialog class and
+// the standard controls. Each control's procedure lives in its own file;
+// this table names them so that they exist before the first window is made,
+// as on Windows, where a module can create a "Button" without registering it.
+#include "user32/systemclasses.h"
+#include "user32/window.h"
+
+namespace w32 {
+
+namespace {
+
+struct SystemClassEntry {
+    LPCWSTR name;
+    WNDPROC proc;
+    UINT style;
+    int wndExtra;
+    // A system colour index + 1 for the class background, or 0 for none.
+    INT_PTR background;
+};
+
+// One row a class; the controls add theirs here.
+const SystemClassEntry kSystemClasses[] = {
+    {nullptr, nullptr, 0, 0, 0},
+};
+
+}  // namespace
+
+void RegisterSystemClassesLocked() {
+    for (const auto& entry : kSystemClasses) {
+        if (!entry.name) continue;
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = entry.style | CS_GLOBALCLASS;
+        wc.lpfnWndProc = entry.proc;
+        wc.cbWndExtra = entry.wndExtra;
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(entry.background);
+        wc.lpszClassName = entry.name;
+        RegisterLocked(wc, true);
+    }
+}
+
+}  // namespace w32
