@@ -638,3 +638,21 @@ WINUSERAPI BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 // so it needs room for four characters more.
 WINUSERAPI int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT lprc, UINT format);
 #define DrawText DrawTextW
+
+// --- Painting: update regions, window DCs, system colours, cursors, icons --
+// Every window paints into the 32-bit surface of its top-level window.
+
+// --- Dialogs: templates, the dialog manager, modal loops ---------------------
+// Dialogs are made from DLGTEMPLATE and DLGTEMPLATEEX resources.
+
+// --- Buttons, statics and scroll bars ----------------------------------------
+// The "Button", "Static" and "ScrollBar" classes of the system.
+
+// --- Edit controls -----------------------------------------------------------
+// The "Edit" class of the system.
+
+// --- List boxes and combo boxes ----------------------------------------------
+// The "ListBox" and "ComboBox" classes of the system.
+
+// --- Input: mouse, keyboard, cursor position ---------------------------------
+// Input reaches a thread's queue as a person's would (see msgqueue.h).
