@@ -83,7 +83,9 @@ protected:
         wc.lpszClassName = kClass;
         // CTest runs each test in a process of its own; a run of the whole
         // program in one process finds the class already there.
-        if (!RegisterClassExW(&wc)) ASSERT_EQ(GetLastError(), DWORD(ERROR_CLASS_ALREADY_EXISTS));
+        if (!RegisterClassExW(&wc)) {
+            ASSERT_EQ(GetLastError(), DWORD(ERROR_CLASS_ALREADY_EXISTS));
+        }
     }
 
     void TearDown() override {
