@@ -3,6 +3,8 @@
 // this table names them so that they exist before the first window is made,
 // as on Windows, where a module can create a "Button" without registering it.
 #include "user32/systemclasses.h"
+
+#include "user32/control.h"
 #include "user32/window.h"
 
 namespace w32 {
@@ -20,7 +22,9 @@ struct SystemClassEntry {
 
 // One row a class; the controls add theirs here.
 const SystemClassEntry kSystemClasses[] = {
-    {nullptr, nullptr, 0, 0, 0},
+    {u"Button", ButtonWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
+    {u"Static", StaticWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
+    {u"ScrollBar", ScrollBarWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
 };
 
 }  // namespace
