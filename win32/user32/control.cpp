@@ -13,4 +13,12 @@ DWORD ControlStyle(HWND control) {
     return DWORD(GetWindowLongW(control, GWL_STYLE));
 }
 
+std::u16string ControlText(HWND control) {
+    int length = GetWindowTextLengthW(control);
+    if (length <= 0) return {};
+    std::u16string text(size_t(length) + 1, u'\0');
+    text.resize(size_t(GetWindowTextW(control, text.data(), length + 1)));
+    return text;
+}
+
 }  // namespace w32

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace w32 {
 
 // Each control keeps a pointer to its own record in the first extra bytes of
@@ -37,5 +39,8 @@ void NotifyParent(HWND control, WORD code);
 
 // The control's style bits (GWL_STYLE).
 DWORD ControlStyle(HWND control);
+
+// The control's window text (what WM_GETTEXT answers).
+std::u16string ControlText(HWND control);
 
 }  // namespace w32

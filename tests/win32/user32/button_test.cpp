@@ -39,6 +39,10 @@ const SetCheckCase kSetCheck[] = {
     {BS_GROUPBOX, BST_CHECKED, BST_UNCHECKED},
 };
 
+void PrintTo(const SetCheckCase& c, std::ostream* out) {
+    *out << "style " << c.style << " set " << c.set;
+}
+
 class ButtonSetCheck : public Button, public testing::WithParamInterface<SetCheckCase> {};
 
 TEST_P(ButtonSetCheck, ChangesTheCheckAndNotifiesNobody) {
@@ -106,6 +110,13 @@ const ClickCase kClick[] = {
     {BS_AUTORADIOBUTTON, BST_UNCHECKED, BST_CHECKED},
     {BS_AUTORADIOBUTTON, BST_CHECKED, BST_CHECKED},
 };
+
+void PrintTo(const ClickCase& c, std::ostream* out) {
+    *out << "style " << c.style << " from " << c.before;
+}
+void PrintTo(ClickBy by, std::ostream* out) {
+    *out << (by == ClickBy::Mouse ? "mouse" : by == ClickBy::Space ? "space" : "BM_CLICK");
+}
 
 class ButtonClick : public Button, public testing::WithParamInterface<std::tuple<ClickCase, ClickBy>> {};
 
@@ -257,6 +268,9 @@ const DialogCodeCase kDialogCodes[] = {
     {BS_GROUPBOX, DLGC_STATIC},
     {BS_OWNERDRAW, DLGC_BUTTON},
 };
+void PrintTo(const DialogCodeCase& c, std::ostream* out) {
+    *out << "style " << c.style;
+}
 class ButtonDialogCode : public Button, public testing::WithParamInterface<DialogCodeCase> {};
 TEST_P(ButtonDialogCode, AnswersItsKind) {
     HWND button = MakeButton(GetParam().style);
@@ -300,6 +314,9 @@ const NotifyCase kNotify[] = {
     {BS_AUTORADIOBUTTON, false, true},
     {BS_OWNERDRAW, false, true},
 };
+void PrintTo(const NotifyCase& c, std::ostream* out) {
+    *out << "style " << c.style;
+}
 class ButtonNotify : public Button, public testing::WithParamInterface<NotifyCase> {};
 TEST_P(ButtonNotify, FocusAndDoubleClick) {
     HWND button = MakeButton(GetParam().style);

@@ -46,6 +46,9 @@ const ClampCase kClamp[] = {
     {0, 100, 0, 50, 50}, {0, 100, 0, 150, 100}, {0, 100, 0, -5, 0},   {0, 100, 10, 100, 91},
     {0, 100, 10, 91, 91}, {10, 20, 1, 5, 10},   {-50, 50, 0, -60, -50}, {0, 100, 101, 30, 0},
 };
+void PrintTo(const ClampCase& c, std::ostream* out) {
+    *out << c.min << ".." << c.max << " page " << c.page << " asked " << c.asked;
+}
 class ScrollBarClamp : public ScrollBar, public testing::WithParamInterface<ClampCase> {};
 
 TEST_P(ScrollBarClamp, SetScrollInfoKeepsThePositionInRange) {
@@ -148,6 +151,9 @@ const ClickCase kClicks[] = {
     {SBS_HORZ, 170, SB_PAGERIGHT}, {SBS_VERT, 5, SB_LINEUP},      {SBS_VERT, 195, SB_LINEDOWN},
     {SBS_VERT, 30, SB_PAGEUP},     {SBS_VERT, 170, SB_PAGEDOWN},
 };
+void PrintTo(const ClickCase& c, std::ostream* out) {
+    *out << ((c.style & SBS_VERT) ? "vertical at " : "horizontal at ") << c.along;
+}
 class ScrollBarClick : public ScrollBar, public testing::WithParamInterface<ClickCase> {};
 
 TEST_P(ScrollBarClick, SendsTheRequestThenEndScroll) {
