@@ -25,6 +25,9 @@ const SystemClassEntry kSystemClasses[] = {
     {u"Button", ButtonWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
     {u"Static", StaticWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
     {u"ScrollBar", ScrollBarWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
+    {u"ListBox", ListBoxWindowProc, CS_DBLCLKS | CS_PARENTDC, sizeof(void*), 0},
+    {u"ComboLBox", ListBoxWindowProc, CS_DBLCLKS | CS_SAVEBITS, sizeof(void*), 0},
+    {u"ComboBox", ComboBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, sizeof(void*), 0},
 };
 
 }  // namespace
