@@ -155,6 +155,7 @@ struct CancelCase {
     int way;  // 0 Esc, 1 a click outside the list, 2 the focus leaving
 };
 const CancelCase kCancels[] = {{"Esc", 0}, {"click outside", 1}, {"focus leaves", 2}};
+std::ostream& operator<<(std::ostream& out, const CancelCase& c) { return out << c.how; }
 class ComboBoxCancel : public ComboBox, public testing::WithParamInterface<CancelCase> {};
 
 TEST_P(ComboBoxCancel, SendsSelEndCancelThenCloseUpAndKeepsTheSelection) {
@@ -246,6 +247,9 @@ const FindCase kFinds[] = {
     {CB_FINDSTRING, 1, u"LE", 3},                   {CB_FINDSTRING, 3, u"le", 0},
     {CB_FINDSTRING, -1, u"b5", CB_ERR},             {CB_FINDSTRING, -1, u"", 0},
 };
+std::ostream& operator<<(std::ostream& out, const FindCase& c) {
+    return out << "message " << c.message << " from " << c.start << " for \"" << MessageText(c.text) << "\"";
+}
 class ComboBoxFind : public ComboBox, public testing::WithParamInterface<FindCase> {};
 
 TEST_P(ComboBoxFind, SearchesTheItemsWithoutCase) {
@@ -263,6 +267,9 @@ const ComboBadIndexCase kComboBadIndexes[] = {
     {CB_GETLBTEXT, 2},  {CB_GETLBTEXTLEN, 2},         {CB_GETITEMDATA, 5}, {CB_SETITEMDATA, 2},
     {CB_DELETESTRING, 2}, {CB_DELETESTRING, WPARAM(-1)}, {CB_INSERTSTRING, 3}, {CB_SETITEMHEIGHT, 0},
 };
+std::ostream& operator<<(std::ostream& out, const ComboBadIndexCase& c) {
+    return out << "message " << c.message << " index " << INT_PTR(c.wParam);
+}
 class ComboBoxBadIndex : public ComboBox, public testing::WithParamInterface<ComboBadIndexCase> {};
 
 TEST_P(ComboBoxBadIndex, AnswersErr) {

@@ -51,6 +51,7 @@ const BadIndexCase kBadIndexes[] = {
     {"GETSEL", LB_GETSEL, 3},                 {"SETTOPINDEX", LB_SETTOPINDEX, 3},
     {"SETCARETINDEX", LB_SETCARETINDEX, 9},   {"GETITEMRECT", LB_GETITEMRECT, 3},
 };
+std::ostream& operator<<(std::ostream& out, const BadIndexCase& c) { return out << c.name; }
 class ListBoxBadIndex : public ListBox, public testing::WithParamInterface<BadIndexCase> {};
 
 TEST_P(ListBoxBadIndex, AnswersErrAndChangesNothing) {
@@ -127,6 +128,9 @@ const FindCase kFinds[] = {
     {LB_FINDSTRINGEXACT, -1, u"appl", LB_ERR}, {LB_FINDSTRINGEXACT, -1, u"apple pie", LB_ERR},
     {LB_SELECTSTRING, 0, u"a", 1},       {LB_SELECTSTRING, -1, u"x", LB_ERR},
 };
+std::ostream& operator<<(std::ostream& out, const FindCase& c) {
+    return out << "message " << c.message << " from " << c.start << " for \"" << MessageText(c.text) << "\"";
+}
 class ListBoxFind : public ListBox, public testing::WithParamInterface<FindCase> {};
 
 TEST_P(ListBoxFind, SearchesWithoutCaseFromAfterTheStart) {
@@ -189,6 +193,9 @@ const KeyCase kKeys[] = {
     {VK_HOME, 6, 0, true},   {VK_END, 2, 9, true},  {VK_NEXT, 1, 4, true},  {VK_PRIOR, 8, 5, true},
     {VK_DOWN, -1, 0, true},  {VK_RIGHT, 3, 4, true}, {VK_END, 9, 9, false},
 };
+std::ostream& operator<<(std::ostream& out, const KeyCase& c) {
+    return out << "key " << c.key << " from " << c.from << " to " << c.to;
+}
 class ListBoxKeys : public ListBox, public testing::WithParamInterface<KeyCase> {};
 
 TEST_P(ListBoxKeys, MoveTheSelectionAndNotifyWhenItMoved) {

@@ -6,6 +6,13 @@
 
 namespace tam::test {
 
+// A wide text as ASCII, for test case names.
+inline std::string MessageText(const char16_t* text) {
+    std::string out;
+    for (; text && *text; ++text) out += *text < 0x80 ? char(*text) : '?';
+    return out;
+}
+
 class ControlTest : public WindowTest {
 protected:
     void SetUp() override {
