@@ -14,16 +14,17 @@ if(NOT TAM_RC_PREPROCESSOR)
 endif()
 set(TAM_MODULE_DEF_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/TamModuleDef.cmake)
 
-# tam_resources(NAME SCRIPT.rc [OUTPUT BASENAME] [DEPENDS FILE...])
+# tam_resources(NAME SCRIPT.rc [OUTPUT BASENAME] [DEPENDS FILE...] [INCLUDE_DIRS DIR...])
 # Compiles a resource script into <bin>/<BASENAME>.res (BASENAME defaults to
 # NAME) through the target NAME_res. When a target NAME exists, it depends on
 # the .res. The script is UTF-8; it is preprocessed with RC_INVOKED defined
 # and win32/include on the include path (windows.h, winresrc.h, winres.h), and
 # rebuilt when a header it includes changes. Files a script names (bitmaps,
 # icons, data) are found beside the script; list them in DEPENDS so that a
-# change to them rebuilds the .res.
+# change to them rebuilds the .res. INCLUDE_DIRS are searched after the
+# script's folder, for the scripts and files it includes from elsewhere.
 function(tam_resources name script)
-    cmake_parse_arguments(ARG "" "OUTPUT" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "OUTPUT" "DEPENDS;INCLUDE_DIRS" ${ARGN})
     if(NOT ARG_OUTPUT)
         set(ARG_OUTPUT ${name})
     endif()
@@ -31,6 +32,10 @@ function(tam_resources name script)
     get_filename_component(script_dir ${script} DIRECTORY)
     set(output ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/${ARG_OUTPUT}.res)
     set(depfile ${CMAKE_CURRENT_BINARY_DIR}/${ARG_OUTPUT}.res.d)
+    set(include_args)
+    foreach(dir ${ARG_INCLUDE_DIRS})
+        list(APPEND include_args -I ${dir})
+    endforeach()
     add_custom_command(
         OUTPUT ${output}
         COMMAND ${TAM_WINDRES}
@@ -43,6 +48,7 @@ function(tam_resources name script)
                 --preprocessor-arg=-MT --preprocessor-arg=${output}
                 --codepage=65001
                 -I ${script_dir}
+                ${include_args}
                 -I ${CMAKE_SOURCE_DIR}/win32/include
                 -O res -i ${script} -o ${output}
         DEPENDS ${script} ${ARG_DEPENDS}

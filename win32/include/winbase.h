@@ -41,6 +41,10 @@ WINBASEAPI void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 WINBASEAPI void WINAPI OutputDebugStringW(LPCWSTR lpOutputString);
 #define OutputDebugString OutputDebugStringW
 
+// nNumber * nNumerator / nDenominator with a 64-bit product, rounded half
+// away from zero; -1 when the denominator is 0 or the result overflows.
+WINBASEAPI int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+
 // String routines.
 WINBASEAPI int WINAPI lstrlenA(LPCSTR lpString);
 WINBASEAPI int WINAPI lstrlenW(LPCWSTR lpString);

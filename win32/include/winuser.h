@@ -644,6 +644,140 @@ WINUSERAPI int WINAPI DrawTextW(HDC hdc, LPCWSTR lpchText, int cchText, LPRECT l
 
 // --- Dialogs: templates, the dialog manager, modal loops ---------------------
 // Dialogs are made from DLGTEMPLATE and DLGTEMPLATEEX resources.
+// A template is read as windres writes it: every field is bounds-checked
+// against the resource (or the GlobalAlloc block) holding it, and a template
+// that runs past its end fails the creation with ERROR_INVALID_PARAMETER.
+#pragma pack(push, 2)
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    WORD cdit;
+    short x;
+    short y;
+    short cx;
+    short cy;
+} DLGTEMPLATE, *LPDLGTEMPLATEW;
+typedef struct {
+    DWORD style;
+    DWORD dwExtendedStyle;
+    short x;
+    short y;
+    short cx;
+    short cy;
+    WORD id;
+} DLGITEMTEMPLATE, *PDLGITEMTEMPLATEW;
+#pragma pack(pop)
+typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
+#define LPCDLGTEMPLATE LPCDLGTEMPLATEW
+
+// What a control answers to WM_GETDLGCODE: the keys it keeps for itself and
+// what kind of control it is.
+#define DLGC_WANTARROWS 0x0001
+#define DLGC_WANTTAB 0x0002
+#define DLGC_WANTALLKEYS 0x0004
+#define DLGC_WANTMESSAGE 0x0004
+#define DLGC_HASSETSEL 0x0008
+#define DLGC_DEFPUSHBUTTON 0x0010
+#define DLGC_UNDEFPUSHBUTTON 0x0020
+#define DLGC_RADIOBUTTON 0x0040
+#define DLGC_WANTCHARS 0x0080
+#define DLGC_STATIC 0x0100
+#define DLGC_BUTTON 0x2000
+
+// Dialog messages: the default push button's id (DC_HASDEFID in the high
+// word of DM_GETDEFID's answer when there is one) and moving back into the
+// desktop.
+#define DM_GETDEFID (WM_USER + 0)
+#define DM_SETDEFID (WM_USER + 1)
+#define DM_REPOSITION (WM_USER + 2)
+#define DC_HASDEFID 0x534B
+
+// Sent to a modal dialog's owner when the dialog's queue is empty.
+#define WM_ENTERIDLE 0x0121
+#define MSGF_DIALOGBOX 0
+
+// A check box's or radio button's state (CheckDlgButton, IsDlgButtonChecked).
+#define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
+#define BST_INDETERMINATE 0x0002
+
+// Creation. A dialog made from a template sends the dialog procedure
+// WM_SETFONT (with a template font), makes the controls in template order,
+// then sends WM_INITDIALOG (wParam: the first tab stop, which gets the focus
+// when the procedure answers TRUE; lParam: the caller's value).
+WINUSERAPI HWND WINAPI CreateDialogParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
+                                          DLGPROC lpDialogFunc, LPARAM dwInitParam);
+WINUSERAPI HWND WINAPI CreateDialogIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW lpTemplate, HWND hWndParent,
+                                                  DLGPROC lpDialogFunc, LPARAM dwInitParam);
+#define CreateDialogW(i, t, p, f) CreateDialogParamW(i, t, p, f, 0)
+#define CreateDialogIndirectW(i, t, p, f) CreateDialogIndirectParamW(i, t, p, f, 0)
+#define CreateDialogParam CreateDialogParamW
+#define CreateDialogIndirectParam CreateDialogIndirectParamW
+#define CreateDialog CreateDialogW
+#define CreateDialogIndirect CreateDialogIndirectW
+
+// Modal dialogs: the owner is disabled while the dialog's own message loop
+// runs; the answer is EndDialog's value, -1 when the dialog cannot be made.
+WINUSERAPI INT_PTR WINAPI DialogBoxParamW(HINSTANCE hInstance, LPCWSTR lpTemplateName, HWND hWndParent,
+                                          DLGPROC lpDialogFunc, LPARAM dwInitParam);
+WINUSERAPI INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE hInstance, LPCDLGTEMPLATEW hDialogTemplate,
+                                                  HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam);
+#define DialogBoxW(i, t, p, f) DialogBoxParamW(i, t, p, f, 0)
+#define DialogBoxIndirectW(i, t, p, f) DialogBoxIndirectParamW(i, t, p, f, 0)
+#define DialogBoxParam DialogBoxParamW
+#define DialogBoxIndirectParam DialogBoxIndirectParamW
+#define DialogBox DialogBoxW
+#define DialogBoxIndirect DialogBoxIndirectW
+// Ends a modal dialog's loop with nResult (a modeless dialog is only hidden).
+WINUSERAPI BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
+WINUSERAPI LRESULT WINAPI DefDlgProcW(HWND hDlg, UINT Msg, WPARAM wParam, LPARAM lParam);
+#define DefDlgProc DefDlgProcW
+
+// Keyboard interface: TRUE when the message was for the dialog (it has then
+// been handled or dispatched).
+WINUSERAPI BOOL WINAPI IsDialogMessageW(HWND hDlg, LPMSG lpMsg);
+WINUSERAPI HWND WINAPI GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+WINUSERAPI HWND WINAPI GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+#define IsDialogMessage IsDialogMessageW
+
+// Items.
+WINUSERAPI LRESULT WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam);
+WINUSERAPI UINT WINAPI GetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPWSTR lpString, int cchMax);
+WINUSERAPI BOOL WINAPI SetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPCWSTR lpString);
+WINUSERAPI UINT WINAPI GetDlgItemInt(HWND hDlg, int nIDDlgItem, BOOL* lpTranslated, BOOL bSigned);
+WINUSERAPI BOOL WINAPI SetDlgItemInt(HWND hDlg, int nIDDlgItem, UINT uValue, BOOL bSigned);
+WINUSERAPI BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
+WINUSERAPI UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);
+WINUSERAPI BOOL WINAPI CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
+#define SendDlgItemMessage SendDlgItemMessageW
+#define GetDlgItemText GetDlgItemTextW
+#define SetDlgItemText SetDlgItemTextW
+
+// Dialog units: a horizontal unit is a quarter of the font's average
+// character width, a vertical one an eighth of its height.
+WINUSERAPI LONG WINAPI GetDialogBaseUnits(void);
+WINUSERAPI BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect);
+
+// The window menu, as far as a dialog uses it: its standard commands can be
+// greyed, and a greyed Close makes WM_SYSCOMMAND SC_CLOSE do nothing.
+#define MF_BYCOMMAND 0x00000000L
+#define MF_BYPOSITION 0x00000400L
+#define MF_ENABLED 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_CHECKED 0x00000008L
+#define MF_SEPARATOR 0x00000800L
+WINUSERAPI HMENU WINAPI GetSystemMenu(HWND hWnd, BOOL bRevert);
+WINUSERAPI BOOL WINAPI EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable);
+WINUSERAPI UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
+WINUSERAPI int WINAPI GetMenuItemCount(HMENU hMenu);
+WINUSERAPI UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
+WINUSERAPI BOOL WINAPI DestroyMenu(HMENU hMenu);
+WINUSERAPI BOOL WINAPI IsMenu(HMENU hMenu);
+
+// The state of a key at the time of the message being handled (high bit:
+// down); the dialog manager reads Shift for Shift+Tab.
+WINUSERAPI SHORT WINAPI GetKeyState(int nVirtKey);
 
 // --- Buttons, statics and scroll bars ----------------------------------------
 // The "Button", "Static" and "ScrollBar" classes of the system.

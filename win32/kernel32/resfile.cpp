@@ -223,6 +223,16 @@ const ResFile::Entry* ResFile::EntryFromHandle(const void* handle) const {
     return &entries_[(address - first) / sizeof(Entry)];
 }
 
+const ResFile::Entry* ResFile::EntryContaining(const void* address) const {
+    if (!ContainsAddress(address)) return nullptr;
+    auto p = reinterpret_cast<uintptr_t>(address);
+    for (const Entry& entry : entries_) {
+        auto first = reinterpret_cast<uintptr_t>(entry.data);
+        if (p >= first && p < first + entry.size) return &entry;
+    }
+    return nullptr;
+}
+
 bool ResFile::ContainsAddress(const void* address) const {
     auto p = reinterpret_cast<uintptr_t>(address);
     auto first = reinterpret_cast<uintptr_t>(image_.data());

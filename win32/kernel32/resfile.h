@@ -64,6 +64,8 @@ public:
     // Whether a handle is one of this file's entries, and a pointer inside its data.
     const Entry* EntryFromHandle(const void* handle) const;
     bool ContainsAddress(const void* address) const;
+    // The entry whose data holds the address, or null.
+    const Entry* EntryContaining(const void* address) const;
 
     // For the enumeration functions. Names and types live as long as the file.
     std::vector<const ResId*> Types() const;

@@ -8,7 +8,11 @@
 //                     terminator); the number of characters copied
 //  WM_GETTEXTLENGTH   the text's length
 //  WM_CLOSE           DestroyWindow
-//  WM_SYSCOMMAND      SC_CLOSE sends WM_CLOSE; other commands do nothing yet
+//  WM_SYSCOMMAND      SC_CLOSE sends WM_CLOSE unless the window menu has Close
+//                     greyed; SC_MINIMIZE, SC_MAXIMIZE and SC_RESTORE show
+//                     the window so; SC_MOVE and SC_SIZE (from the keyboard or
+//                     a drag of the caption, HTCAPTION in the low bits) answer
+//                     at once, as a move loop nobody drags ends; 0
 //  WM_WINDOWPOSCHANGED  WM_MOVE and WM_SIZE when the client area moved or
 //                     changed size
 //  WM_ACTIVATE        activation gives the focus to the window (unless it is
@@ -18,6 +22,7 @@
 #include <algorithm>
 #include <string>
 
+#include "user32/sysmenu.h"
 #include "user32/window.h"
 #include "user32/wndpos.h"
 
@@ -88,7 +93,22 @@ LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
             DestroyWindow(hwnd);
             return 0;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageW(hwnd, WM_CLOSE, 0, 0);
+            switch (wParam & 0xFFF0) {
+                case SC_CLOSE:
+                    if (!w32::IsSystemCommandDisabled(hwnd, SC_CLOSE)) SendMessageW(hwnd, WM_CLOSE, 0, 0);
+                    break;
+                case SC_MINIMIZE:
+                    ShowWindow(hwnd, SW_MINIMIZE);
+                    break;
+                case SC_MAXIMIZE:
+                    ShowWindow(hwnd, SW_MAXIMIZE);
+                    break;
+                case SC_RESTORE:
+                    ShowWindow(hwnd, SW_RESTORE);
+                    break;
+                default:
+                    break;
+            }
             return 0;
         case WM_WINDOWPOSCHANGED: {
             auto pos = reinterpret_cast<const WINDOWPOS*>(lParam);

@@ -21,7 +21,9 @@ struct SystemClassEntry {
 };
 
 // One row a class; the controls add theirs here.
+// The dialog class's background is COLOR_BTNFACE (15), as WM_CTLCOLORDLG's default.
 const SystemClassEntry kSystemClasses[] = {
+    {u"#32770", DefDlgProcW, CS_DBLCLKS | CS_SAVEBITS, DLGWINDOWEXTRA, 15 + 1},
     {u"Button", ButtonWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
     {u"Static", StaticWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
     {u"ScrollBar", ScrollBarWindowProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, kControlExtraBytes, 0},
