@@ -670,20 +670,6 @@ typedef struct {
 typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 #define LPCDLGTEMPLATE LPCDLGTEMPLATEW
 
-// What a control answers to WM_GETDLGCODE: the keys it keeps for itself and
-// what kind of control it is.
-#define DLGC_WANTARROWS 0x0001
-#define DLGC_WANTTAB 0x0002
-#define DLGC_WANTALLKEYS 0x0004
-#define DLGC_WANTMESSAGE 0x0004
-#define DLGC_HASSETSEL 0x0008
-#define DLGC_DEFPUSHBUTTON 0x0010
-#define DLGC_UNDEFPUSHBUTTON 0x0020
-#define DLGC_RADIOBUTTON 0x0040
-#define DLGC_WANTCHARS 0x0080
-#define DLGC_STATIC 0x0100
-#define DLGC_BUTTON 0x2000
-
 // Dialog messages: the default push button's id (DC_HASDEFID in the high
 // word of DM_GETDEFID's answer when there is one) and moving back into the
 // desktop.
@@ -695,11 +681,6 @@ typedef const DLGTEMPLATE* LPCDLGTEMPLATEW;
 // Sent to a modal dialog's owner when the dialog's queue is empty.
 #define WM_ENTERIDLE 0x0121
 #define MSGF_DIALOGBOX 0
-
-// A check box's or radio button's state (CheckDlgButton, IsDlgButtonChecked).
-#define BST_UNCHECKED 0x0000
-#define BST_CHECKED 0x0001
-#define BST_INDETERMINATE 0x0002
 
 // Creation. A dialog made from a template sends the dialog procedure
 // WM_SETFONT (with a template font), makes the controls in template order,
