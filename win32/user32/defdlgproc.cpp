@@ -21,6 +21,8 @@
 //  DM_SETDEFID      sets the default id, giving the old default push button
 //                   BS_PUSHBUTTON and the new one BS_DEFPUSHBUTTON; TRUE
 //  WM_GETFONT       the template's font
+//  WM_LBUTTONDOWN   closes the list of the combo box that has the focus
+//                   (CB_SHOWDROPDOWN FALSE), then DefWindowProcW
 //  WM_INITDIALOG, WM_COMPAREITEM, WM_VKEYTOITEM, WM_CHARTOITEM   0
 //  WM_NCDESTROY     forgets the dialog (and deletes its font)
 //  everything else  DefWindowProcW
@@ -122,6 +124,18 @@ LRESULT DefaultProcessing(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         }
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(info->font);
+        case WM_LBUTTONDOWN: {
+            // The focus may be the edit inside a combo box.
+            for (HWND w = GetFocus(); w && w != dialog && IsChild(dialog, w); w = GetParent(w)) {
+                WCHAR name[16] = {};
+                GetClassNameW(w, name, 16);
+                if (lstrcmpiW(name, u"ComboBox") == 0) {
+                    SendMessageW(w, CB_SHOWDROPDOWN, FALSE, 0);
+                    break;
+                }
+            }
+            return DefWindowProcW(dialog, message, wParam, lParam);
+        }
         case WM_INITDIALOG:
         case WM_COMPAREITEM:
         case WM_VKEYTOITEM:

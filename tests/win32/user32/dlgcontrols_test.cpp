@@ -57,5 +57,16 @@ TEST_F(StandardControls, StaticMnemonicFocusesTheControlAfterItAndEnterPressesOk
     EXPECT_EQ(Commands(dialog), std::vector<int>{IDOK});
 }
 
+TEST_F(StandardControls, ClickOnTheDialogClosesTheFocusedComboBoxsList) {
+    HWND combo = CreateWindowExW(0, u"ComboBox", u"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST, 7, 60,
+                                 100, 80, dialog, reinterpret_cast<HMENU>(1300), GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(combo, nullptr);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(combo), TRUE);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    SendMessageW(dialog, WM_LBUTTONDOWN, 0, MAKELPARAM(150, 60));
+    EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+}
+
 }  // namespace
 }  // namespace tam::test
