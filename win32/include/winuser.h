@@ -844,8 +844,8 @@ typedef struct tagMEASUREITEMSTRUCT {
 #define IMAGE_BITMAP 0
 #define IMAGE_ICON 1
 #define IMAGE_CURSOR 2
-#define IMAGE_ENHMETAFILE 3
 #endif
+#define IMAGE_ENHMETAFILE 3
 
 // Button messages. BM_SETCHECK and BM_SETSTATE notify nobody; BM_CLICK acts
 // as a person's click (pushed, released, BN_CLICKED).
