@@ -5,7 +5,7 @@
 // what is read: a ROP that reads no source takes no source DC (it may be
 // NULL), one that reads the pattern takes the destination's selected
 // brush. NOMIRRORBITMAP and CAPTUREBLT in the ROP are flags, not pixels,
-// and are dropped. A source DC is a memory DC (gdi32/blitcall.h).
+// and are dropped. A source DC is a memory DC or a window DC (gdi32/blitcall.h).
 #include <windows.h>
 
 #include "gdi32/blitcall.h"

@@ -16,8 +16,8 @@ RECTL Ordered(const RECTL& r) {
 }
 
 std::shared_ptr<EngineSurface> ReadableSurfaceOf(const DeviceContext& source) {
-    if (source.memory) {
-        auto bitmap = LookupGdiObjectAs<GdiBitmap>(source.state.bitmap);
+    if (source.memory || source.windowSurface) {
+        auto bitmap = TargetBitmap(source);
         if (bitmap && bitmap->surface) return bitmap->surface;
     }
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -109,7 +109,8 @@ BOOL DrawFromWholeSource(HDC hdcDest, int xDest, int yDest, int wDest, int hDest
     destination = Ordered(destination);
     sourceRect = Ordered(sourceRect);
     const SIZEL size = source->so.sizlBitmap;
-    const bool sameBitmap = dc->memory && dc->state.bitmap == src->state.bitmap;
+    const auto target = TargetBitmap(*dc);
+    const bool sameBitmap = target && target == TargetBitmap(*src);
     const bool overlap = sameBitmap && destination.left < sourceRect.right && sourceRect.left < destination.right &&
                          destination.top < sourceRect.bottom && sourceRect.top < destination.bottom;
     if (sourceRect.left < 0 || sourceRect.top < 0 || sourceRect.right > size.cx || sourceRect.bottom > size.cy ||

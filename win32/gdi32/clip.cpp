@@ -70,6 +70,11 @@ int WINAPI ExtSelectClipRgn(HDC hdc, HRGN hrgn, int mode) {
     if (!hrgn) return CombineClip(*dc, nullptr, mode);
     auto region = LookupRegion(hrgn);
     if (!region) return ERROR;
+    if (dc->windowSurface) {
+        w32::Region placed = region->region;
+        placed.Offset(dc->windowOrigin.x, dc->windowOrigin.y);
+        return CombineClip(*dc, &placed, mode);
+    }
     return CombineClip(*dc, &region->region, mode);
 }
 
@@ -125,6 +130,7 @@ int WINAPI GetClipRgn(HDC hdc, HRGN hrgn) {
     if (!region) return -1;
     if (!dc->state.clip) return 0;
     region->region = *dc->state.clip;
+    region->region.Offset(-dc->windowOrigin.x, -dc->windowOrigin.y);
     return 1;
 }
 

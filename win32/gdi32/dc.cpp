@@ -140,7 +140,8 @@ HDC WINAPI ResetDCW(HDC hdc, const DEVMODEW* lpdm) {
 
 BOOL WINAPI DeleteDC(HDC hdc) {
     auto dc = std::dynamic_pointer_cast<w32::gdi::DeviceContext>(w32::gdi::LookupGdiObject(hdc));
-    if (!dc || !w32::gdi::RemoveGdiObject(hdc)) {
+    // A window's DC goes back to the window manager with ReleaseDC or EndPaint.
+    if (!dc || dc->windowSurface || !w32::gdi::RemoveGdiObject(hdc)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

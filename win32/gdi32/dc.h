@@ -61,6 +61,8 @@ struct DcState {
     std::optional<Region> clip;
 };
 
+struct GdiBitmap;
+
 // A path being recorded (BeginPath .. EndPath) or closed, in device space.
 enum class PathState { None, Open, Closed };
 
@@ -81,7 +83,20 @@ struct DeviceContext : GdiObject {
     bool printerCompatible = false;
     GDIINFO compatibleGdiInfo{};
     DEVINFO compatibleDevInfo{};
+    // A window's DC (made by the window manager, gdi32/windowdc.h): it has
+    // no bitmap of its own and draws into the surface of the window's top-
+    // level window. Its device origin lies at `windowOrigin` in the
+    // surface's pixels and every pixel it draws is cut to `windowVisible`
+    // (surface pixels). Regions a program selects are device units of the
+    // window, relative to that origin.
+    std::shared_ptr<GdiBitmap> windowSurface;
+    POINT windowOrigin{};
+    Region windowVisible;
 };
+
+// The bitmap a memory DC (its selected bitmap) or a window DC (its
+// window's surface) draws into; null for printer DCs.
+std::shared_ptr<GdiBitmap> TargetBitmap(const DeviceContext& dc);
 
 // Null for a handle that is no DC.
 std::shared_ptr<DeviceContext> LookupDC(HDC hdc);

@@ -10,7 +10,8 @@
 // A memory DC answers for the device it is compatible with: a printer's
 // capabilities, copied when the DC was made, or the screen's. The screen
 // is a 1920 x 1080 display of 32 bits per pixel at 96 dots per inch
-// (508 x 286 mm), which blends and fills gradients itself.
+// (508 x 286 mm), which blends and fills gradients itself; a window's DC
+// answers for it too.
 #include <windows.h>
 #include <winddi.h>
 
@@ -125,6 +126,7 @@ int ScreenDeviceCaps(int index) {
 
 int WINAPI GetDeviceCaps(HDC hdc, int index) {
     auto dc = w32::gdi::LookupDC(hdc);
+    if (dc && dc->windowSurface) return ScreenDeviceCaps(index);
     if (dc && dc->memory) {
         if (!dc->printerCompatible) return ScreenDeviceCaps(index);
         return DeviceCaps(dc->compatibleGdiInfo, dc->compatibleDevInfo, index);

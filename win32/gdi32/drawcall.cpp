@@ -133,8 +133,8 @@ Region RegionOfPath(const DevicePath& path, int fillMode) {
 }
 
 SIZEL DrawingSurfaceSize(const DeviceContext& dc) {
-    if (dc.memory) {
-        auto bitmap = LookupGdiObjectAs<GdiBitmap>(dc.state.bitmap);
+    if (dc.memory || dc.windowSurface) {
+        auto bitmap = TargetBitmap(dc);
         if (bitmap && bitmap->surface) return bitmap->surface->so.sizlBitmap;
         return SIZEL{0, 0};
     }
@@ -146,6 +146,7 @@ SIZEL DrawingSurfaceSize(const DeviceContext& dc) {
 Region VisibleRegion(const DeviceContext& dc) {
     const SIZEL size = DrawingSurfaceSize(dc);
     Region surface(RECTL{0, 0, size.cx, size.cy});
+    if (dc.windowSurface) surface = surface.Intersect(dc.windowVisible);
     return dc.state.clip ? dc.state.clip->Intersect(surface) : surface;
 }
 

@@ -1,7 +1,8 @@
 // The engine's view of a DC for one drawing call: its target, clip, modes,
 // pen and brush in device terms.
 //
-// A memory DC draws into the bitmap selected into it. A printer DC draws
+// A memory DC draws into the bitmap selected into it, a window DC into its
+// window's surface, cut to the part of the window that shows. A printer DC draws
 // on its device's surface while a page is open; outside a page, or as an
 // information context, it cannot draw (false, ERROR_INVALID_PARAMETER).
 // The brush origin is already in device pixels, as SetBrushOrgEx takes it.
@@ -33,10 +34,16 @@ COLORREF ResolveColor(const DeviceContext& dc, COLORREF color) {
 
 }  // namespace
 
+std::shared_ptr<GdiBitmap> TargetBitmap(const DeviceContext& dc) {
+    if (dc.windowSurface) return dc.windowSurface;
+    if (dc.memory) return LookupGdiObjectAs<GdiBitmap>(dc.state.bitmap);
+    return nullptr;
+}
+
 bool MakeDrawContext(const DeviceContext& dc, DrawContext& out) {
     out = DrawContext{};
-    if (dc.memory) {
-        auto bitmap = LookupGdiObjectAs<GdiBitmap>(dc.state.bitmap);
+    if (dc.memory || dc.windowSurface) {
+        auto bitmap = TargetBitmap(dc);
         if (!bitmap || !bitmap->surface) {
             SetLastError(ERROR_INVALID_HANDLE);
             return false;
@@ -58,6 +65,11 @@ bool MakeDrawContext(const DeviceContext& dc, DrawContext& out) {
     const DcState& s = dc.state;
     out.clip = s.clip;
     out.brushOrigin = POINTL{s.brushOrigin.x, s.brushOrigin.y};
+    if (dc.windowSurface) {
+        out.clip = s.clip ? s.clip->Intersect(dc.windowVisible) : dc.windowVisible;
+        out.brushOrigin.x += dc.windowOrigin.x;
+        out.brushOrigin.y += dc.windowOrigin.y;
+    }
     out.textColor = ResolveColor(dc, s.textColor);
     out.bkColor = ResolveColor(dc, s.bkColor);
     out.bkMode = s.bkMode;

@@ -3,15 +3,15 @@
 // A rectangle covers its left column and top row, not its right column
 // and bottom row (FillRect(0, 0, 4, 4) paints pixels 0 to 3); the corners
 // may come in either order. FillRect and FrameRect paint with the brush
-// given, not the DC's, and ignore the ROP2. Windows also takes a system
-// colour index plus one for the brush; without user32's system colours in
-// this layer only real brushes are taken (else ERROR_INVALID_HANDLE).
+// given, not the DC's, and ignore the ROP2. The brush may also be a system
+// colour's index plus one (COLOR_BTNFACE + 1), standing for that colour.
 #include <windows.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "gdi32/drawcall.h"
+#include "gdi32/syscolors.h"
 
 namespace w32::gdi {
 
@@ -34,7 +34,7 @@ int PaintWithBrush(HDC hdc, const RECT* logical, HBRUSH hbr, Pick pick) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    auto brush = LookupBrush(hbr);
+    auto brush = LookupBrush(BrushOrSystemColor(hbr));
     if (!brush) return 0;
     const auto rect = DeviceRect(*dc, *logical);
     return rect && PaintDeviceRegion(*dc, pick(*dc, *rect), *brush, MixOf(R2_COPYPEN)) ? 1 : 0;

@@ -2,8 +2,8 @@
 // into it, starting with the stock 1x1 monochrome bitmap.
 //
 // A memory DC answers GetDeviceCaps as the device it is compatible with:
-// the screen for CreateCompatibleDC(NULL) (and for a DC compatible with
-// the screen), the printer for a DC compatible with a printer DC, whose
+// the screen for CreateCompatibleDC(NULL), for a window's DC (and for a DC
+// compatible with the screen), the printer for a DC compatible with a printer DC, whose
 // capabilities it keeps for its own life.
 #include <windows.h>
 
@@ -19,7 +19,9 @@ HDC WINAPI CreateCompatibleDC(HDC hdc) {
             return nullptr;
         }
         std::lock_guard lock(w32::EngineLock());
-        if (other->memory) {
+        if (other->windowSurface) {
+            // A window's DC is the screen's.
+        } else if (other->memory) {
             dc->printerCompatible = other->printerCompatible;
             dc->compatibleGdiInfo = other->compatibleGdiInfo;
             dc->compatibleDevInfo = other->compatibleDevInfo;

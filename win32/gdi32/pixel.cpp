@@ -14,10 +14,10 @@ namespace w32::gdi {
 
 namespace {
 
-// The raster view of a memory DC's bitmap; false for any other DC.
+// The raster view of a memory DC's bitmap or a window DC's surface; false
+// for any other DC.
 bool MemoryBitmap(const DeviceContext& dc, raster::Bitmap& out) {
-    if (!dc.memory) return false;
-    auto bitmap = LookupGdiObjectAs<GdiBitmap>(dc.state.bitmap);
+    auto bitmap = TargetBitmap(dc);
     return bitmap && bitmap->surface && SurfaceBitmap(*bitmap->surface, out);
 }
 

@@ -14,6 +14,7 @@
 #include "gdi32/fontobject.h"
 #include "gdi32/objects.h"
 #include "gdi32/stockobjects.h"
+#include "gdi32/syscolors.h"
 
 namespace w32::gdi {
 
@@ -29,6 +30,7 @@ constexpr PALETTEENTRY kSystemColors[20] = {
 struct StockTable {
     std::array<HGDIOBJ, STOCK_LAST + 1> objects{};
     HBITMAP bitmap = nullptr;
+    std::array<HGDIOBJ, kSystemColorCount> systemColorBrushes{};
 };
 
 HGDIOBJ AddBrush(UINT style, COLORREF color) {
@@ -97,6 +99,8 @@ StockTable MakeStockTable() {
     o[DC_BRUSH] = AddBrush(BS_SOLID, RGB(255, 255, 255));
     o[DC_PEN] = AddPen(PS_SOLID, RGB(0, 0, 0));
     table.bitmap = AddMonochromeBitmap();
+    for (int i = 0; i < kSystemColorCount; ++i)
+        table.systemColorBrushes[size_t(i)] = AddBrush(BS_SOLID, SystemColor(i));
     return table;
 }
 
@@ -114,6 +118,11 @@ HGDIOBJ StockObject(int index) {
 
 HBITMAP StockBitmap() { return Stock().bitmap; }
 
+HBRUSH StockSystemColorBrush(int index) {
+    if (index < 0 || index >= kSystemColorCount) return nullptr;
+    return static_cast<HBRUSH>(Stock().systemColorBrushes[size_t(index)]);
+}
+
 std::span<const PALETTEENTRY> SystemPaletteEntries() { return kSystemColors; }
 
 bool IsStockObject(HGDIOBJ object) {
@@ -121,6 +130,8 @@ bool IsStockObject(HGDIOBJ object) {
     const StockTable& table = Stock();
     if (object == table.bitmap) return true;
     for (HGDIOBJ stock : table.objects)
+        if (stock == object) return true;
+    for (HGDIOBJ stock : table.systemColorBrushes)
         if (stock == object) return true;
     return false;
 }

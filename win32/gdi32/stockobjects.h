@@ -9,6 +9,8 @@ namespace w32::gdi {
 
 // The object GetStockObject(index) gives; null for an index with none.
 HGDIOBJ StockObject(int index);
+// The brush of a system colour (gdi32/syscolors.h), one of the stock objects.
+HBRUSH StockSystemColorBrush(int index);
 // The 1x1 monochrome bitmap a new memory DC holds.
 HBITMAP StockBitmap();
 // The 20 colours of DEFAULT_PALETTE: ten at each end of a 256-entry system palette.

@@ -52,8 +52,8 @@ struct Affine {
 
 // The width of what the DC draws on: its bitmap, or the printer's page.
 LONG DeviceWidth(const DeviceContext& dc) {
-    if (dc.memory) {
-        auto bitmap = LookupGdiObjectAs<GdiBitmap>(dc.state.bitmap);
+    if (dc.memory || dc.windowSurface) {
+        auto bitmap = TargetBitmap(dc);
         return bitmap && bitmap->surface ? bitmap->surface->so.sizlBitmap.cx : 1;
     }
     std::lock_guard lock(EngineLock());
@@ -71,6 +71,9 @@ Affine LogicalToDeviceAffine(const DeviceContext& dc) {
                       s.viewportOrigin.y - s.windowOrigin.y * sy};
     Affine total = world.Then(page);
     if (s.layout & LAYOUT_RTL) total = total.Then(Affine{-1, 0, 0, 1, double(DeviceWidth(dc) - 1), 0});
+    // A window DC's device pixels are its window's, placed in the surface.
+    total.dx += dc.windowOrigin.x;
+    total.dy += dc.windowOrigin.y;
     return total;
 }
 

@@ -16,6 +16,7 @@
 #include "kernel32/thread.h"
 #include "kernel32/waitable.h"
 #include "user32/msgqueue.h"
+#include "user32/paint.h"
 #include "user32/window.h"
 
 namespace w32 {
@@ -80,8 +81,9 @@ bool FindIn(std::deque<MSG>& messages, HWND filter, UINT first, UINT last, bool 
     return true;
 }
 
-// With the wait lock held: the next message for the filter, in the queue's order.
-bool TakeMessage(ThreadQueue& queue, const Clock& clock, HWND filter, UINT first, UINT last, bool remove, MSG& out) {
+// With the wait lock held: the next posted or input message for the
+// filter, or WM_QUIT.
+bool TakeQueued(ThreadQueue& queue, HWND filter, UINT first, UINT last, bool remove, MSG& out) {
     if (FindIn(queue.posted, filter, first, last, remove, out)) return true;
     if (FindIn(queue.input, filter, first, last, remove, out)) return true;
     if (queue.quitPending) {
@@ -90,6 +92,31 @@ bool TakeMessage(ThreadQueue& queue, const Clock& clock, HWND filter, UINT first
         out.wParam = WPARAM(queue.quitCode);
         if (remove) queue.quitPending = false;
         return true;
+    }
+    return false;
+}
+
+// With the wait lock held: the next message for the filter, in the queue's
+// order: posted, input, WM_QUIT, then WM_PAINT for a window to paint (which
+// stays until the window is validated), then WM_TIMER. The lock is let go
+// while the window to paint is looked for.
+bool TakeMessage(std::unique_lock<std::mutex>& lock, ThreadQueue& queue, const Clock& clock, HWND filter,
+                 UINT first, UINT last, bool remove, MSG& out) {
+    if (TakeQueued(queue, filter, first, last, remove, out)) return true;
+    const auto paint = CurrentThreadPaintCount();
+    if (paint->windows.load() > 0) {
+        lock.unlock();
+        HWND hwnd = WindowToPaint(filter, first, last);
+        lock.lock();
+        // What arrived meanwhile comes first.
+        if (TakeQueued(queue, filter, first, last, remove, out)) return true;
+        if (hwnd) {
+            out = MSG{};
+            out.hwnd = hwnd;
+            out.message = WM_PAINT;
+            out.time = DWORD(clock.TickCount());
+            return true;
+        }
     }
     return TakeDueTimer(queue, clock.TickCount(), filter, first, last, remove, out);
 }
@@ -256,13 +283,16 @@ BOOL WINAPI GetMessageW(LPMSG message, HWND hwnd, UINT first, UINT last) {
     }
     if (!FilterWindowOk(hwnd)) return -1;
     auto queue = CurrentQueue();
+    const auto paint = CurrentThreadPaintCount();
     Clock& clock = CurrentClock();
     std::unique_lock lock(Clock::Mutex());
     for (;;) {
         RunSentMessages(lock, *queue);
-        if (TakeMessage(*queue, clock, hwnd, first, last, true, *message)) break;
-        clock.WaitUntilTick(lock, NextTimerTick(*queue, hwnd, first, last),
-                            [&] { return HasMessage(*queue, hwnd, first, last); });
+        const unsigned paintSeen = paint->changes.load();
+        if (TakeMessage(lock, *queue, clock, hwnd, first, last, true, *message)) break;
+        clock.WaitUntilTick(lock, NextTimerTick(*queue, hwnd, first, last), [&] {
+            return HasMessage(*queue, hwnd, first, last) || paint->changes.load() != paintSeen;
+        });
     }
     tMessageTime = LONG(message->time);
     return message->message != WM_QUIT;
@@ -279,7 +309,7 @@ BOOL WINAPI PeekMessageW(LPMSG message, HWND hwnd, UINT first, UINT last, UINT r
     Clock& clock = CurrentClock();
     std::unique_lock lock(Clock::Mutex());
     RunSentMessages(lock, *queue);
-    if (!TakeMessage(*queue, clock, hwnd, first, last, (remove & PM_REMOVE) != 0, *message)) return FALSE;
+    if (!TakeMessage(lock, *queue, clock, hwnd, first, last, (remove & PM_REMOVE) != 0, *message)) return FALSE;
     tMessageTime = LONG(message->time);
     return TRUE;
 }

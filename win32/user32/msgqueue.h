@@ -5,7 +5,8 @@
 // messages other threads sent it, then takes, in this order, the first
 // posted message that passes its filter, the first input message (keys and
 // mouse, put there by whoever plays the user), WM_QUIT once PostQuitMessage
-// was called, and last a WM_TIMER of a due timer.
+// was called, a WM_PAINT for a window of the thread that is to be painted
+// (paint.h), and last a WM_TIMER of a due timer.
 #pragma once
 #include <windows.h>
 

@@ -24,6 +24,7 @@
 #include "kernel32/thread.h"
 #include "user32/focus.h"
 #include "user32/msgqueue.h"
+#include "user32/paint.h"
 #include "user32/wndpos.h"
 
 namespace w32 {
@@ -74,6 +75,8 @@ void NotifyParent(HWND hwnd, UINT event) {
 void DropLocked(Window* window, std::vector<std::shared_ptr<Window>>& dropped) {
     while (Window* child = window->firstChild) DropLocked(child, dropped);
     dropped.push_back(window->shared_from_this());
+    ForgetPaintingLocked(window);
+    FreeSurfaceLocked(window);
     window->state = WindowState::Dead;
     UnlinkWindowLocked(window);
     if (window->owner) {

@@ -36,7 +36,7 @@
 // retrieving messages), timer.cpp (timers), defwindow.cpp (default
 // processing), focus.cpp (enabling, focus, activation, capture), wndpos.cpp
 // (rectangles, positions, showing), programwindow.cpp (the desktop and the
-// program's main window).
+// program's main window); painting is described in paint.h.
 #pragma once
 #include <windows.h>
 
@@ -46,6 +46,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "win32k/region.h"
 
 namespace w32 {
 
@@ -95,6 +97,24 @@ struct Window : std::enable_shared_from_this<Window> {
     std::vector<BYTE> extra;
     std::vector<std::pair<ATOM, HANDLE>> props;  // by the atom of their name
     WindowState state = WindowState::Creating;
+    // Painting (updateregion.cpp). The part of the client area to paint
+    // again, in client coordinates; whether it must be erased first
+    // (WM_ERASEBKGND) and the frame drawn (WM_NCPAINT); whether the last
+    // erase left the background to the procedure (PAINTSTRUCT's fErase).
+    Region update;
+    bool eraseNeeded = false;
+    bool frameNeeded = false;
+    bool internalPaint = false;
+    bool eraseLeft = false;
+    bool toPaint = false;  // in its thread's set of windows to paint
+    // A top-level window's surface (surface.cpp): a 32-bit top-down DIB
+    // section the size of its window rectangle.
+    HBITMAP surface = nullptr;
+    void* surfaceBits = nullptr;
+    SIZE surfaceSize{};
+    // The icons WM_SETICON gave (ICON_BIG, ICON_SMALL).
+    HICON iconBig = nullptr;
+    HICON iconSmall = nullptr;
 };
 
 // Guards classes, the window table, the tree and the records' fields.

@@ -23,6 +23,7 @@
 
 #include "kernel32/thread.h"
 #include "user32/focus.h"
+#include "user32/paint.h"
 #include "user32/window.h"
 #include "user32/wndpos.h"
 
@@ -96,6 +97,55 @@ bool ClientOrigin(HWND hwnd, POINT& origin) {
 
 bool SameSize(const RECT& a, const RECT& b) {
     return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}
+
+RECTL AsRectl(const RECT& r) { return RECTL{r.left, r.top, r.right, r.bottom}; }
+
+// With the lock held, after a window was placed: what must be painted
+// again. A window shown is invalid whole; a window hidden has nothing left
+// to paint, and a child hidden or moved uncovers its parent (and the
+// siblings) where it was. A child moved or sized paints again whole; a
+// window that changes size paints what it gained, and whole when its class
+// asks for it (CS_HREDRAW for a new width, CS_VREDRAW for a new height);
+// its frame is drawn again. A top-level window's move shows nothing new (it
+// keeps its surface). True when a window became one to paint.
+bool InvalidatePlacedLocked(Window* window, const RECT& oldRect, const RECT& oldClient, UINT flags,
+                            bool topLevel) {
+    constexpr UINT kWhole = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
+    bool joined = false;
+    const bool redraw = !(flags & SWP_NOREDRAW);
+    if (flags & SWP_HIDEWINDOW) {
+        std::vector<std::shared_ptr<Window>> below;
+        DescendantsLocked(window, below);
+        ForgetPaintingLocked(window);
+        for (auto& w : below) ForgetPaintingLocked(w.get());
+    }
+    const bool moved = !(flags & SWP_NOMOVE), sized = !(flags & SWP_NOSIZE);
+    if (!topLevel && redraw && ((flags & SWP_HIDEWINDOW) || ((moved || sized) && (window->style & WS_VISIBLE)))) {
+        const Region area(AsRectl(oldRect));  // in the parent's client coordinates
+        joined |= RedrawLocked(window->parent, &area, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    if (!(window->style & WS_VISIBLE)) return joined;
+    if (flags & SWP_SHOWWINDOW) return RedrawLocked(window, nullptr, kWhole) || joined;
+    if (!redraw) return joined;
+    const UINT classStyle = window->windowClass ? window->windowClass->style : 0;
+    const LONG oldWidth = oldRect.right - oldRect.left, oldHeight = oldRect.bottom - oldRect.top;
+    const LONG width = window->rect.right - window->rect.left, height = window->rect.bottom - window->rect.top;
+    const bool wider = width != oldWidth, taller = height != oldHeight;
+    if ((!topLevel && moved) || ((classStyle & CS_HREDRAW) && wider) || ((classStyle & CS_VREDRAW) && taller)) {
+        return RedrawLocked(window, nullptr, kWhole) || joined;
+    }
+    if (sized) {
+        const RECT client = ClientAreaLocked(window);
+        Region gained = Region(AsRectl(client)).Subtract(
+            Region(RECTL{0, 0, oldClient.right - oldClient.left, oldClient.bottom - oldClient.top}));
+        joined |= RedrawLocked(window, &gained, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    if ((sized || (flags & SWP_FRAMECHANGED)) && ShowsLocked(window)) {
+        window->frameNeeded = true;
+        joined |= UpdatePaintSetLocked(window);
+    }
+    return joined;
 }
 
 }  // namespace
@@ -178,6 +228,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         if (!IsWindow(hwnd)) return FALSE;
         newClient = params.rgrc[0];
     }
+    bool becamePaintable = false;
     {
         std::lock_guard lock(ManagerLock());
         if (!FindWindowLocked(hwnd)) return FALSE;
@@ -195,7 +246,9 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UI
         }
         if (pos.flags & SWP_SHOWWINDOW) window->style |= WS_VISIBLE;
         if (pos.flags & SWP_HIDEWINDOW) window->style &= ~WS_VISIBLE;
+        becamePaintable = InvalidatePlacedLocked(window.get(), g.rect, g.client, pos.flags, g.topLevel);
     }
+    if (becamePaintable) WakePaintingThreads();
     if (SameSize(newClient, g.client)) pos.flags |= SWP_NOCLIENTSIZE;
     if (newClient.left == g.client.left && newClient.top == g.client.top) pos.flags |= SWP_NOCLIENTMOVE;
     if (!(pos.flags & SWP_NOACTIVATE) && window->threadId == CurrentThreadId() && IsWindowVisible(hwnd)) {

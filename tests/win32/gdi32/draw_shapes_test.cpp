@@ -175,9 +175,12 @@ TEST_F(DrawShapes, FillFrameAndInvertRect) {
     EXPECT_TRUE(InvertRect(dc_, &box));
     EXPECT_EQ(PixelsOf(RGB(0, 255, 255)), frame);          // red inverted
     EXPECT_EQ(PixelsOf(kBlack), RectPixels(4, 5, 8, 7));  // white inverted
-    // A system colour index plus one (COLOR_WINDOW + 1) is no brush here.
+    // A system colour index plus one stands for that colour's brush; 25
+    // names no colour and so is no brush.
+    EXPECT_NE(FillRect(dc_, &box, HBRUSH(uintptr_t(COLOR_HIGHLIGHT + 1))), 0);
+    EXPECT_EQ(PixelsOf(RGB(0, 120, 215)), RectPixels(3, 4, 9, 8));
     SetLastError(0);
-    EXPECT_EQ(FillRect(dc_, &box, HBRUSH(uintptr_t(5 + 1))), 0);
+    EXPECT_EQ(FillRect(dc_, &box, HBRUSH(uintptr_t(25 + 1))), 0);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
     DeleteObject(red);
 }

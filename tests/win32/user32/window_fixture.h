@@ -57,6 +57,11 @@ inline std::string MessageName(UINT message) {
         {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
         {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
         {WM_CHAR, "WM_CHAR"},
+        {WM_PAINT, "WM_PAINT"},
+        {WM_NCPAINT, "WM_NCPAINT"},
+        {WM_ERASEBKGND, "WM_ERASEBKGND"},
+        {WM_PRINT, "WM_PRINT"},
+        {WM_PRINTCLIENT, "WM_PRINTCLIENT"},
         {WM_USER, "WM_USER"},
     };
     auto it = names.find(message);
