@@ -1290,6 +1290,106 @@ WINUSERAPI BOOL WINAPI GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT
 
 // --- Edit controls -----------------------------------------------------------
 // The "Edit" class of the system.
+// Its styles (ES_*) are in winresrc.h.
+
+// Notifications (the high word of WM_COMMAND's wParam).
+#define EN_SETFOCUS 0x0100
+#define EN_KILLFOCUS 0x0200
+#define EN_CHANGE 0x0300
+#define EN_UPDATE 0x0400
+#define EN_ERRSPACE 0x0500
+#define EN_MAXTEXT 0x0501
+#define EN_HSCROLL 0x0601
+#define EN_VSCROLL 0x0602
+
+// Messages. EM_GETSEL answers the selection packed as MAKELRESULT(start,
+// end), -1 when an end is past 65535; EM_SETSEL(0, -1) selects everything
+// and EM_SETSEL(-1, 0) removes the selection. EM_LIMITTEXT 0 is the most
+// text there can be; the limit stops the user and EM_REPLACESEL, not
+// WM_SETTEXT.
+#define EM_GETSEL 0x00B0
+#define EM_SETSEL 0x00B1
+#define EM_GETRECT 0x00B2
+#define EM_SETRECT 0x00B3
+#define EM_SETRECTNP 0x00B4
+#define EM_SCROLL 0x00B5
+#define EM_LINESCROLL 0x00B6
+#define EM_SCROLLCARET 0x00B7
+#define EM_GETMODIFY 0x00B8
+#define EM_SETMODIFY 0x00B9
+#define EM_GETLINECOUNT 0x00BA
+#define EM_LINEINDEX 0x00BB
+#define EM_SETHANDLE 0x00BC
+#define EM_GETHANDLE 0x00BD
+#define EM_GETTHUMB 0x00BE
+#define EM_LINELENGTH 0x00C1
+#define EM_REPLACESEL 0x00C2
+#define EM_GETLINE 0x00C4
+#define EM_LIMITTEXT 0x00C5
+#define EM_CANUNDO 0x00C6
+#define EM_UNDO 0x00C7
+#define EM_FMTLINES 0x00C8
+#define EM_LINEFROMCHAR 0x00C9
+#define EM_SETTABSTOPS 0x00CB
+#define EM_SETPASSWORDCHAR 0x00CC
+#define EM_EMPTYUNDOBUFFER 0x00CD
+#define EM_GETFIRSTVISIBLELINE 0x00CE
+#define EM_SETREADONLY 0x00CF
+#define EM_SETWORDBREAKPROC 0x00D0
+#define EM_GETWORDBREAKPROC 0x00D1
+#define EM_GETPASSWORDCHAR 0x00D2
+#define EM_SETMARGINS 0x00D3
+#define EM_GETMARGINS 0x00D4
+#define EM_SETLIMITTEXT EM_LIMITTEXT
+#define EM_GETLIMITTEXT 0x00D5
+#define EM_POSFROMCHAR 0x00D6
+#define EM_CHARFROMPOS 0x00D7
+#define EM_SETIMESTATUS 0x00D8
+#define EM_GETIMESTATUS 0x00D9
+
+// EM_SETMARGINS: which margins wParam sets; EC_USEFONTINFO in a word of
+// lParam takes that margin from the font.
+#define EC_LEFTMARGIN 0x0001
+#define EC_RIGHTMARGIN 0x0002
+#define EC_USEFONTINFO 0xffff
+
+// The clipboard commands every edit control takes.
+#define WM_CUT 0x0300
+#define WM_COPY 0x0301
+#define WM_PASTE 0x0302
+#define WM_CLEAR 0x0303
+#define WM_UNDO 0x0304
+
+// The clipboard: one for the process, open to one thread at a time; data are
+// global memory handles, which the clipboard owns once set.
+#define CF_TEXT 1
+#define CF_BITMAP 2
+#define CF_OEMTEXT 7
+#define CF_DIB 8
+#define CF_UNICODETEXT 13
+WINUSERAPI BOOL WINAPI OpenClipboard(HWND hWndNewOwner);
+WINUSERAPI BOOL WINAPI CloseClipboard(void);
+WINUSERAPI BOOL WINAPI EmptyClipboard(void);
+WINUSERAPI HANDLE WINAPI SetClipboardData(UINT uFormat, HANDLE hMem);
+WINUSERAPI HANDLE WINAPI GetClipboardData(UINT uFormat);
+WINUSERAPI BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+WINUSERAPI int WINAPI CountClipboardFormats(void);
+WINUSERAPI HWND WINAPI GetClipboardOwner(void);
+WINUSERAPI HWND WINAPI GetOpenClipboardWindow(void);
+
+// The wParam of mouse messages: the buttons and keys held.
+#define MK_LBUTTON 0x0001
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+
+// The caret: one per thread, in a window of that thread, hidden when made.
+WINUSERAPI BOOL WINAPI CreateCaret(HWND hWnd, HBITMAP hBitmap, int nWidth, int nHeight);
+WINUSERAPI BOOL WINAPI DestroyCaret(void);
+WINUSERAPI BOOL WINAPI ShowCaret(HWND hWnd);
+WINUSERAPI BOOL WINAPI HideCaret(HWND hWnd);
+WINUSERAPI BOOL WINAPI SetCaretPos(int X, int Y);
+WINUSERAPI BOOL WINAPI GetCaretPos(LPPOINT lpPoint);
+WINUSERAPI UINT WINAPI GetCaretBlinkTime(void);
 
 // --- List boxes and combo boxes ----------------------------------------------
 // The "ListBox" and "ComboBox" classes of the system. A combo box keeps its

@@ -30,6 +30,8 @@ const SystemClassEntry kSystemClasses[] = {
     {u"ListBox", ListBoxWindowProc, CS_DBLCLKS | CS_PARENTDC, sizeof(void*), 0},
     {u"ComboLBox", ListBoxWindowProc, CS_DBLCLKS | CS_SAVEBITS, sizeof(void*), 0},
     {u"ComboBox", ComboBoxWindowProc, CS_DBLCLKS | CS_PARENTDC | CS_HREDRAW | CS_VREDRAW, sizeof(void*), 0},
+    // The edit control keeps its state by its handle, in the process (edit.cpp).
+    {u"Edit", EditWindowProc, CS_DBLCLKS | CS_PARENTDC, 0, 0},
 };
 
 }  // namespace
