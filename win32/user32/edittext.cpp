@@ -34,6 +34,27 @@ bool Changed(EditState& state) {
     return Notify(state, EN_CHANGE);
 }
 
+// Whether the text with [start, end) replaced by `insert` fits the control:
+// a single-line control without ES_AUTOHSCROLL in its width, a multi-line
+// one without ES_AUTOVSCROLL in its height.
+bool Fits(const EditState& state, int start, int end, const std::u16string& insert) {
+    DWORD style = StyleOf(state);
+    bool multi = IsMultiLine(style);
+    if (multi ? (style & ES_AUTOVSCROLL) != 0 : (style & ES_AUTOHSCROLL) != 0) return true;
+    EditState probe;
+    probe.hwnd = state.hwnd;
+    probe.font = state.font;
+    probe.passwordChar = state.passwordChar;
+    probe.leftMargin = state.leftMargin;
+    probe.rightMargin = state.rightMargin;
+    probe.text = state.text;
+    probe.text.replace(size_t(start), size_t(end - start), insert);
+    Layout(probe);
+    if (multi) return int(probe.lines.size()) <= VisibleLines(probe);
+    RECT format = FormatRect(probe);
+    return LineOffsets(probe, 0).back() <= format.right - format.left;
+}
+
 }  // namespace
 
 int SelectionStart(const EditState& state) { return std::min(state.anchor, state.caret); }
@@ -63,11 +84,23 @@ bool ReplaceSelection(EditState& state, std::u16string insert, bool undoable, Ru
     size_t kept = state.text.size() - size_t(end - start);
     size_t room = state.limit > kept ? size_t(state.limit) - kept : 0;
     bool cut = insert.size() > room;
-    if (cut) {
-        insert.resize(room);
-        // A line break is not split.
-        if (!insert.empty() && insert.back() == u'\r') insert.pop_back();
+    if (cut) insert.resize(room);
+    // Without automatic scrolling the text must fit in the control: as
+    // much of the insertion goes in as fits.
+    if (!insert.empty() && !Fits(state, start, end, insert)) {
+        size_t low = 0, high = insert.size() - 1;
+        while (low < high) {
+            size_t mid = (low + high + 1) / 2;
+            if (Fits(state, start, end, insert.substr(0, mid)))
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        insert.resize(low);
+        cut = true;
     }
+    // A line break is not split.
+    if (cut && !insert.empty() && insert.back() == u'\r') insert.pop_back();
     if (insert.empty() && start == end) {
         if (cut) Notify(state, EN_MAXTEXT);
         return false;

@@ -173,6 +173,47 @@ TEST_F(EditTest, ReplaceSelIsCutToTheLimit) {
     EXPECT_EQ(std::count(codes.begin(), codes.end(), "EN_CHANGE"), 1);
 }
 
+// Without automatic scrolling typing stops where the control is full, with
+// EN_MAXTEXT; with it the text scrolls on.
+struct FullCase {
+    const char* name;
+    DWORD style;
+    const char16_t* unit;  // typed again and again
+    bool stops;
+};
+const FullCase kFull[] = {
+    {"SingleLineFixed", 0, u"W", true},
+    {"SingleLineScrolling", ES_AUTOHSCROLL, u"W", false},
+    {"MultiLineFixed", ES_MULTILINE | ES_WANTRETURN, u"a\r", true},
+    {"MultiLineScrolling", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, u"a\r", false},
+};
+class EditFull : public EditTest, public testing::WithParamInterface<FullCase> {};
+
+TEST_P(EditFull, TypingStopsOnlyWithoutAutomaticScrolling) {
+    const auto& c = GetParam();
+    HWND edit = MakeEdit(c.style, u"", RECT{10, 10, 110, 70});
+    for (int i = 0; i < 40; ++i) Type(edit, c.unit);
+    Codes codes = Notifications(edit);
+    int refused = int(std::count(codes.begin(), codes.end(), "EN_MAXTEXT"));
+    int length = GetWindowTextLengthW(edit);
+    if (c.stops) {
+        EXPECT_GT(refused, 0);
+        EXPECT_GT(length, 0);
+        EXPECT_LT(length, 40);
+        // What went in is still all in view.
+        LRESULT end = SendMessageW(edit, EM_POSFROMCHAR, length, 0);
+        RECT client{};
+        GetClientRect(edit, &client);
+        EXPECT_LE(SHORT(LOWORD(end)), client.right);
+        EXPECT_LT(SHORT(HIWORD(end)), client.bottom);
+    } else {
+        EXPECT_EQ(refused, 0);
+        EXPECT_GE(length, 40);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(All, EditFull, testing::ValuesIn(kFull),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(EditTest, UndoSwapsBackAndForth) {
     HWND edit = MakeEdit(0, u"start");
     SendMessageW(edit, EM_SETSEL, 5, 5);
