@@ -89,11 +89,7 @@ std::shared_ptr<EngineSurface> SurfaceFromDib(const BITMAPINFO* info, const void
     }
 
     auto surface = std::make_shared<EngineSurface>();
-    try {
-        surface->memory.resize(size_t(stride * uint64_t(height)));
-    } catch (const std::bad_alloc&) {
-        return Refuse(ERROR_NOT_ENOUGH_MEMORY);
-    }
+    if (!surface->memory.Allocate(size_t(stride * uint64_t(height)))) return Refuse(ERROR_NOT_ENOUGH_MEMORY);
     const BYTE* from = static_cast<const BYTE*>(bits);
     const bool bottomUp = header.biHeight > 0;
     for (LONG y = 0; y < height; ++y)

@@ -10,7 +10,9 @@
 #include <windows.h>
 #include <winddi.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -42,11 +44,36 @@ struct EngineObject {
 struct EnginePalette;
 struct PrinterDevice;
 
+// Bytes that start as zero, taken with calloc: the system hands a large
+// block out as zeroed pages on first touch, so a page-sized bitmap or a
+// window's surface costs only the memory that is drawn into, not a pass
+// clearing all of it.
+class ZeroedBytes {
+public:
+    // False, with nothing kept, when the memory cannot be had.
+    bool Allocate(size_t size) {
+        BYTE* taken = static_cast<BYTE*>(std::calloc(std::max<size_t>(size, 1), 1));
+        if (!taken) return false;
+        bytes_.reset(taken);
+        size_ = size;
+        return true;
+    }
+    BYTE* data() const { return bytes_.get(); }
+    size_t size() const { return size_; }
+
+private:
+    struct Free {
+        void operator()(BYTE* bytes) const { std::free(bytes); }
+    };
+    std::unique_ptr<BYTE, Free> bytes_;
+    size_t size_ = 0;
+};
+
 struct EngineSurface : EngineObject {
     EngineSurface() : EngineObject(EngineObjectType::Surface) {}
     SURFOBJ so{};
-    FLONG hooks = 0;           // from EngAssociateSurface
-    std::vector<BYTE> memory;  // the bits of an engine-allocated bitmap
+    FLONG hooks = 0;       // from EngAssociateSurface
+    ZeroedBytes memory;    // the bits of an engine-allocated bitmap
     unsigned locks = 0;        // EngLockSurface calls not yet unlocked
     // The colours of the pixels of a bitmap GDI made (a memory DC's bitmap,
     // a DIB section, a program's DIB); null for the device's own format.

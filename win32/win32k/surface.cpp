@@ -68,9 +68,7 @@ HBITMAP APIENTRY EngCreateBitmap(SIZEL sizl, LONG lWidth, ULONG iFormat, FLONG f
     auto surface = std::make_shared<EngineSurface>();
     BYTE* base = static_cast<BYTE*>(pvBits);
     if (!base) {
-        try {
-            surface->memory.assign(size_t(total), 0);
-        } catch (const std::bad_alloc&) {
+        if (!surface->memory.Allocate(size_t(total))) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
