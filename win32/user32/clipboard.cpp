@@ -32,6 +32,12 @@ struct Clipboard {
     HWND owner = nullptr;
     std::map<UINT, HANDLE> formats;  // in the order of their numbers
     bool textMade = false;           // CF_TEXT was made from CF_UNICODETEXT
+
+    // The clipboard owns the memory handed to it: what is on it when the
+    // process ends is freed with it.
+    ~Clipboard() {
+        for (auto& [format, handle] : formats) GlobalFree(handle);
+    }
 };
 
 Clipboard& TheClipboard() {

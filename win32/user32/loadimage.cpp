@@ -295,8 +295,10 @@ HBITMAP LoadBitmapImage(HINSTANCE instance, LPCWSTR name, int width, int height,
             SetLastError(ERROR_INVALID_DATA);
             return nullptr;
         }
-        return BitmapFromDib(bytes.data() + sizeof(BITMAPFILEHEADER), bytes.size() - sizeof(BITMAPFILEHEADER), width,
-                             height, flags);
+        // The DIB follows the 14-byte file header: moved to the start of its
+        // own buffer so that its header is read at an aligned address.
+        bytes.erase(bytes.begin(), bytes.begin() + sizeof(BITMAPFILEHEADER));
+        return BitmapFromDib(bytes.data(), bytes.size(), width, height, flags);
     }
     const BYTE* bits = nullptr;
     size_t size = 0;
