@@ -49,15 +49,8 @@ bool SaveWindowPng(HWND hwnd, const std::u16string& path) {
     RECT r{};
     GetWindowRect(hwnd, &r);
     const int width = std::max(1, int(r.right - r.left)), height = std::max(1, int(r.bottom - r.top));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD* bits = nullptr;
+    HBITMAP bitmap = MakeDib(width, height, &bits);
     if (!bitmap) return false;
     HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(memory, bitmap);

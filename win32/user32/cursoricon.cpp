@@ -10,6 +10,7 @@
 // which still answers TRUE. The cursor is kept per thread: SetCursor answers
 // the one before.
 #include "user32/cursoricon.h"
+#include "user32/paint.h"
 
 #include <algorithm>
 #include <memory>
@@ -48,20 +49,6 @@ std::shared_ptr<IconObject> Lookup(HICON icon) {
 
 thread_local HCURSOR tCursor = nullptr;
 
-// A 32-bit top-down DIB section of the image's size; its pixels.
-HBITMAP MakeDib(int width, int height, DWORD** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* raw = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
-    *bits = static_cast<DWORD*>(raw);
-    return bitmap;
-}
 
 // The pixels of a bitmap as 0xAARRGGBB, top-down; false when it is none.
 bool ReadBitmap(HBITMAP bitmap, int& width, int& height, std::vector<DWORD>& pixels) {

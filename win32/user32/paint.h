@@ -29,6 +29,10 @@
 
 namespace w32 {
 
+// A 32-bit top-down DIB section (BI_RGB) of the size given, and its pixels;
+// null when it cannot be made.
+HBITMAP MakeDib(int width, int height, DWORD** bits);
+
 // How many windows of a thread are to paint, read without the manager's
 // lock by the thread's message retrieval; `changes` moves each time a
 // window joins the set, so that a waiting thread looks again.

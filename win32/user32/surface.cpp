@@ -15,25 +15,32 @@ Window* TopLevelLocked(Window* window) {
     return window;
 }
 
+HBITMAP MakeDib(int width, int height, DWORD** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* raw = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
+    *bits = static_cast<DWORD*>(raw);
+    return bitmap;
+}
+
 HBITMAP SurfaceLocked(Window* top) {
     const SIZE size{std::max(LONG(1), top->rect.right - top->rect.left),
                     std::max(LONG(1), top->rect.bottom - top->rect.top)};
     if (top->surface && top->surfaceSize.cx == size.cx && top->surfaceSize.cy == size.cy) return top->surface;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP made = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD* bits = nullptr;
+    HBITMAP made = MakeDib(size.cx, size.cy, &bits);
     if (!made) return nullptr;
     if (top->surface) {
         const LONG rows = std::min(size.cy, top->surfaceSize.cy);
         const size_t bytes = size_t(std::min(size.cx, top->surfaceSize.cx)) * 4;
         for (LONG y = 0; y < rows; ++y) {
-            std::memcpy(static_cast<BYTE*>(bits) + size_t(y) * size_t(size.cx) * 4,
+            std::memcpy(reinterpret_cast<BYTE*>(bits) + size_t(y) * size_t(size.cx) * 4,
                         static_cast<const BYTE*>(top->surfaceBits) + size_t(y) * size_t(top->surfaceSize.cx) * 4,
                         bytes);
         }
